@@ -1,0 +1,89 @@
+// Mesh3d: a triangle mesh (kind 0) in one of two forms.
+//
+// The indexed form is three welding tables (vertices, faces, edges) built while triangles are
+// added: equal corners share one vertex, each face and edge is stored once, and adjacency is
+// kept in both directions. Importers build it, then reduce the mesh to the flat form; exporters
+// and the viewer rebuild it from the flat form when they need adjacency, and drop it again.
+//
+// The flat form is a plain vertex array and a face array; objects travel between host and
+// plug-ins in this form. The host reads only name, kind, flat counts and bounding box.
+//
+// The three table pointers are all set or all null. The bounding box only grows as corners are
+// added; only swap_axes and scale_mesh rewrite it.
+#pragma once
+
+#include <cstdint>
+
+#include "meshlib/edge_table.h"
+#include "meshlib/face_table.h"
+#include "meshlib/mat4d.h"
+#include "meshlib/obj3d.h"
+#include "meshlib/vec3d.h"
+#include "meshlib/vertex_table.h"
+
+class LogFile;
+
+// One triangle of the flat form: three indices into flat_vertices in winding order, and a
+// fourth value that is always 0.
+struct FlatFace {
+  int32_t v[4];
+};
+
+class Mesh3d : public Obj3d {
+ public:
+  // Creates the three tables, sized from size_hint (the vertex count a file announces, or the
+  // number of triangles collected); no flat form; identity transform; empty bounding box.
+  Mesh3d(int32_t size_hint, const char* name);
+  ~Mesh3d() override;
+
+  // Counts of the tables; 0 while the tables do not exist.
+  int32_t vertex_count() const;
+  int32_t face_count() const;
+  int32_t edge_count() const;
+
+  // Folds the corners into the bounding box, welds them, stores the face and its three edges
+  // and records the adjacency both ways. Degenerate triangles are stored as they weld (with a
+  // repeated index). Does nothing without tables.
+  void add_triangle(const Vec3d& p0, const Vec3d& p1, const Vec3d& p2);
+
+  // out[k] = position of corner k of face f. Does nothing without tables or when f is not a
+  // face index.
+  void triangle_positions(int32_t f, Vec3d out[3]) const;
+
+  // Copies the tables into a new flat form (positions in vertex order, faces as their three
+  // indices and 0), replacing a flat form that was already there. The tables stay. Does
+  // nothing without tables.
+  void to_flat();
+
+  // Deletes the three tables; the flat form stays.
+  void drop_tables();
+
+  // Rebuilds the tables from the flat form by adding every flat face in order, so equal
+  // corners weld again and vertices are renumbered in order of first use. Flat faces with an
+  // index outside the flat vertex array are skipped. The flat form stays. Does nothing while
+  // tables exist or without a flat form.
+  void from_flat();
+
+  // Writes the statistics block (name, face and vertex counts, bounding box) to log. Does
+  // nothing without tables.
+  void write_statistics(LogFile& log) const;
+
+  // ---- Operations defined in other files of the mesh library --------------------------------
+  // (declarations of the normals, orientation, edge and whole-mesh operations go here)
+  // ---- End of operations defined in other files ---------------------------------------------
+
+  int32_t bbox_empty;  // 1 until the first corner is folded into the box
+  VertexTable* vertices;
+  FaceTable* faces;
+  EdgeTable* edges;
+  Vec3d* flat_vertices;
+  FlatFace* flat_faces;
+  int32_t flat_vertex_count;
+  int32_t flat_face_count;
+  Vec3d bbox_min;
+  Vec3d bbox_max;
+  Mat4d transform;  // identity; no operation changes it
+
+ private:
+  void fold_into_box(const Vec3d& p);
+};

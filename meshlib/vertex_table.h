@@ -1,0 +1,68 @@
+// VertexTable: the welding vertex table of a mesh's indexed form. Corners handed in one by one
+// are welded to an already stored vertex when one in the same hash bucket lies within 1e-6 in
+// every coordinate; the bucket comes from the exact bits of the three doubles, so welding is
+// exact-first (+0.0 and -0.0, or two positions 5e-7 apart, normally stay separate vertices).
+// Each vertex also keeps the set of faces and the set of edges that use it.
+//
+// The table is an open hash table with chaining, sized once from a hint and never rehashed:
+// capacity 2n, floor(14n / 10) buckets but at least 2048 (n = 0 counts as 1, n < 0 ends the
+// process with exit status 1). The chain of each bucket is newest first. Indices are dense
+// (0 ... count - 1) and never reused; when full, every per-vertex array doubles.
+#pragma once
+
+#include <cstdint>
+
+#include "meshlib/linked_indices.h"
+#include "meshlib/vec3d.h"
+
+class VertexTable {
+ public:
+  explicit VertexTable(int32_t size_hint);
+  ~VertexTable();
+  VertexTable(const VertexTable&) = delete;
+  VertexTable& operator=(const VertexTable&) = delete;
+
+  // Index of the stored vertex equal to v (the newest one of its bucket within tolerance), or
+  // of v stored as a new vertex. -1 only for an unusable table.
+  int32_t add(const Vec3d& v);
+
+  // 0 and out = position of vertex i; -1 when i is not a vertex index or the table is unusable.
+  int32_t position(int32_t i, Vec3d& out) const;
+
+  // Faces (edges) that use vertex i, newest first, each once; empty when i is out of range.
+  LinkedIndices faces_of(int32_t i) const;
+  LinkedIndices edges_of(int32_t i) const;
+
+  // Put f (e) at the front of vertex i's list unless already there: 1, or -1 when i is out of
+  // range. Costs the length of the list.
+  int32_t add_face_to_vertex(int32_t f, int32_t i);
+  int32_t add_edge_to_vertex(int32_t e, int32_t i);
+
+  // Apply vec_scale / vec_swap_axes to vertex i: 0, or -1 when i is out of range.
+  int32_t scale_vertex(int32_t i, double s);
+  int32_t swap_vertex_axes(int32_t i, int32_t mode);
+
+  // Number of vertices; -1 for an unusable table.
+  int32_t count() const { return count_; }
+  int32_t capacity() const { return capacity_; }
+  int32_t bucket_count() const { return bucket_count_; }
+  // The bucket a position hashes to in this table.
+  uint32_t bucket_of(const Vec3d& v) const;
+
+ private:
+  void grow();
+  int32_t add_link(int32_t* heads, int32_t item, int32_t i);
+
+  Vec3d* positions_;
+  int32_t* vertex_faces_;  // list head per vertex in pool_, -1 = empty
+  int32_t* vertex_edges_;
+  int32_t* chain_next_;    // next (older) vertex of the same bucket, -1 at the end
+  int32_t count_;
+  int32_t capacity_;
+  int32_t* buckets_;       // newest vertex of each bucket, -1 = empty
+  int32_t bucket_count_;
+  uint64_t bucket_magic_;  // reciprocal of bucket_count_ for the modulo
+  LinkNode* pool_;         // nodes of all adjacency lists
+  int32_t pool_count_;
+  int32_t pool_capacity_;
+};
