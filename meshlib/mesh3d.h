@@ -70,6 +70,27 @@ class Mesh3d : public Obj3d {
 
   // ---- Operations defined in other files of the mesh library --------------------------------
   // (declarations of the normals, orientation, edge and whole-mesh operations go here)
+
+  // Makes the winding of all faces consistent across shared edges, one edge-connected patch
+  // (sweep) at a time, each seeded by its highest face, which is turned to face -z. Calls
+  // progress(oriented faces, face_count) at the start of every sweep and once with
+  // (face_count, face_count) at the end; progress may be null. Only windings change. Does
+  // nothing (and reports nothing) without tables. Costs O((F + E) log F).
+  void unify_orientation(void (*progress)(int32_t done, int32_t total));
+
+  // A new mesh (same name, vertices and edges, no faces, unset bounding box) holding the edges
+  // whose two recorded faces meet at edge_angle degrees or more, and every edge with a single
+  // face; every edge when edge_angle <= 0. Null without tables. The caller deletes it.
+  Mesh3d* extract_edges(double edge_angle) const;
+
+  // Exchanges two axes of every vertex and of the bounding box (mode 1: x/y, 2: x/z, 3: y/z)
+  // and flips every face, so faces keep facing the same side of the mirrored surface. Other
+  // modes leave the mesh as it is. Does nothing without tables.
+  void swap_axes(int32_t mode);
+
+  // Multiplies every vertex and both bounding-box corners by s (welding is not redone). s
+  // exactly 1.0 leaves the mesh untouched. Does nothing without tables.
+  void scale_mesh(double s);
   // ---- End of operations defined in other files ---------------------------------------------
 
   int32_t bbox_empty;  // 1 until the first corner is folded into the box
