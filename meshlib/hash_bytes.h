@@ -1,0 +1,87 @@
+// The byte hash shared by the three welding tables, and the keys built from it.
+//
+// hash_bytes(h, bytes, n, m): for each of the n bytes in memory order h = h*31 + the byte as a
+// signed 8-bit value, in unsigned 32-bit arithmetic, and finally h mod m. A key chains the
+// hash over its parts (three little-endian doubles for a vertex; the sorted indices of a face
+// or edge, four little-endian bytes each), reducing modulo the bucket count after every part.
+// The reduction after each part is part of the hash: bucket numbers are stable across
+// releases and tested.
+//
+// The keyed versions compute exactly the same numbers faster: eight (four) rounds of
+// h = h*31 + b unroll to h*31^8 + sum(b_i * 31^(7-i)), whose products are independent, and
+// the modulo uses a precomputed reciprocal instead of a division.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+
+#include "meshlib/vec3d.h"
+
+// The plain definition, byte by byte.
+uint32_t hash_bytes(uint32_t h, const void* bytes, int32_t n, uint32_t m);
+
+// x mod d for every 32-bit x, with the reciprocal from bucket_magic(d) (d >= 1).
+inline uint64_t bucket_magic(uint32_t d) { return UINT64_MAX / d + 1; }
+inline uint32_t bucket_mod(uint32_t x, uint64_t magic, uint32_t d) {
+  uint64_t low = magic * x;
+  return static_cast<uint32_t>((static_cast<unsigned __int128>(low) * d) >> 64);
+}
+
+namespace hash_detail {
+constexpr uint32_t kP1 = 31u, kP2 = kP1 * 31u, kP3 = kP2 * 31u, kP4 = kP3 * 31u, kP5 = kP4 * 31u,
+                   kP6 = kP5 * 31u, kP7 = kP6 * 31u, kP8 = kP7 * 31u;
+
+inline uint32_t sbyte(uint64_t bits, int i) {
+  return static_cast<uint32_t>(static_cast<int32_t>(static_cast<int8_t>(bits >> (8 * i))));
+}
+
+// Eight rounds over the little-endian bytes of bits.
+inline uint32_t rounds8(uint32_t h, uint64_t bits) {
+  return h * kP8 + sbyte(bits, 0) * kP7 + sbyte(bits, 1) * kP6 + sbyte(bits, 2) * kP5 +
+         sbyte(bits, 3) * kP4 + sbyte(bits, 4) * kP3 + sbyte(bits, 5) * kP2 +
+         sbyte(bits, 6) * kP1 + sbyte(bits, 7);
+}
+
+// Four rounds over the little-endian bytes of v.
+inline uint32_t rounds4(uint32_t h, int32_t v) {
+  uint64_t bits = static_cast<uint32_t>(v);
+  return h * kP4 + sbyte(bits, 0) * kP3 + sbyte(bits, 1) * kP2 + sbyte(bits, 2) * kP1 +
+         sbyte(bits, 3);
+}
+
+inline uint64_t double_bits(double d) {
+  uint64_t bits;
+  std::memcpy(&bits, &d, sizeof bits);
+  return bits;
+}
+}  // namespace hash_detail
+
+// Bucket of a vertex position among m buckets.
+inline uint32_t vertex_key(const Vec3d& v, uint64_t magic, uint32_t m) {
+  using namespace hash_detail;
+  uint32_t h = bucket_mod(rounds8(0, double_bits(v.x)), magic, m);
+  h = bucket_mod(rounds8(h, double_bits(v.y)), magic, m);
+  return bucket_mod(rounds8(h, double_bits(v.z)), magic, m);
+}
+
+// Bucket of the sorted index triple lo <= mid <= hi.
+inline uint32_t sorted_face_key(int32_t lo, int32_t mid, int32_t hi, uint64_t magic, uint32_t m) {
+  using namespace hash_detail;
+  uint32_t h = bucket_mod(rounds4(0, lo), magic, m);
+  h = bucket_mod(rounds4(h, mid), magic, m);
+  return bucket_mod(rounds4(h, hi), magic, m);
+}
+
+// Bucket of the sorted index pair lo <= hi.
+inline uint32_t sorted_edge_key(int32_t lo, int32_t hi, uint64_t magic, uint32_t m) {
+  using namespace hash_detail;
+  uint32_t h = bucket_mod(rounds4(0, lo), magic, m);
+  return bucket_mod(rounds4(h, hi), magic, m);
+}
+
+inline void sort3(int32_t& a, int32_t& b, int32_t& c) {
+  int32_t t;
+  if (b < a) { t = a; a = b; b = t; }
+  if (c < b) { t = b; b = c; c = t; }
+  if (b < a) { t = a; a = b; b = t; }
+}

@@ -1,0 +1,135 @@
+#include "meshlib/mesh3d.h"
+
+#include "settings/log_file.h"
+#include "settings/memory.h"
+
+Mesh3d::Mesh3d(int32_t size_hint, const char* name)
+    : Obj3d(name, kMesh),
+      bbox_empty(1),
+      vertices(new VertexTable(size_hint)),
+      faces(new FaceTable(size_hint)),
+      edges(new EdgeTable(size_hint)),
+      flat_vertices(nullptr),
+      flat_faces(nullptr),
+      flat_vertex_count(0),
+      flat_face_count(0),
+      bbox_min{0.0, 0.0, 0.0},
+      bbox_max{0.0, 0.0, 0.0} {
+  mat_identity(transform);
+}
+
+Mesh3d::~Mesh3d() {
+  drop_tables();
+  if (flat_vertices) must_free(flat_vertices);
+  if (flat_faces) must_free(flat_faces);
+  flat_vertices = nullptr;
+  flat_faces = nullptr;
+}
+
+int32_t Mesh3d::vertex_count() const { return vertices ? vertices->count() : 0; }
+int32_t Mesh3d::face_count() const { return faces ? faces->count() : 0; }
+int32_t Mesh3d::edge_count() const { return edges ? edges->count() : 0; }
+
+void Mesh3d::fold_into_box(const Vec3d& p) {
+  if (bbox_empty) {
+    bbox_min = p;
+    bbox_max = p;
+    bbox_empty = 0;
+  } else {
+    vec_min(bbox_min, bbox_min, p);
+    vec_max(bbox_max, bbox_max, p);
+  }
+}
+
+void Mesh3d::add_triangle(const Vec3d& p0, const Vec3d& p1, const Vec3d& p2) {
+  if (!vertices || !faces || !edges) return;
+  // Every step below can grow a table; the order fixes the numbering of vertices, faces,
+  // edges and adjacency nodes, which the rest of the system sees.
+  fold_into_box(p0);
+  fold_into_box(p1);
+  fold_into_box(p2);
+  int32_t a = vertices->add(p0);
+  int32_t b = vertices->add(p1);
+  int32_t c = vertices->add(p2);
+  int32_t f = faces->add(a, b, c);
+  int32_t e1 = edges->add(a, b);
+  int32_t e2 = edges->add(b, c);
+  int32_t e3 = edges->add(c, a);
+  vertices->add_face_to_vertex(f, a);
+  vertices->add_face_to_vertex(f, b);
+  vertices->add_face_to_vertex(f, c);
+  vertices->add_edge_to_vertex(e1, a);
+  vertices->add_edge_to_vertex(e1, b);
+  vertices->add_edge_to_vertex(e2, b);
+  vertices->add_edge_to_vertex(e2, c);
+  vertices->add_edge_to_vertex(e3, a);
+  vertices->add_edge_to_vertex(e3, c);
+  faces->set_face_edges(e1, e2, e3, f);
+  edges->add_face_to_edge(f, e1);
+  edges->add_face_to_edge(f, e2);
+  edges->add_face_to_edge(f, e3);
+}
+
+void Mesh3d::triangle_positions(int32_t f, Vec3d out[3]) const {
+  if (!vertices || !faces) return;
+  int32_t idx[3];
+  if (faces->face(f, idx) != 0) return;
+  for (int k = 0; k < 3; ++k) vertices->position(idx[k], out[k]);
+}
+
+void Mesh3d::to_flat() {
+  if (!vertices || !faces) return;
+  int32_t nv = vertices->count();
+  int32_t nf = faces->count();
+  // A flat form made earlier (an exporter that reduces a rebuilt mesh again) is replaced,
+  // not leaked. At least one entry each, so that an empty mesh still has a flat form that
+  // from_flat accepts.
+  if (flat_vertices) must_free(flat_vertices);
+  if (flat_faces) must_free(flat_faces);
+  flat_vertices = static_cast<Vec3d*>(must_alloc(sizeof(Vec3d) * (nv > 0 ? nv : 1)));
+  flat_faces = static_cast<FlatFace*>(must_alloc(sizeof(FlatFace) * (nf > 0 ? nf : 1)));
+  for (int32_t i = 0; i < nv; ++i) vertices->position(i, flat_vertices[i]);
+  for (int32_t i = 0; i < nf; ++i) {
+    faces->face(i, flat_faces[i].v);
+    flat_faces[i].v[3] = 0;
+  }
+  flat_vertex_count = nv;
+  flat_face_count = nf;
+}
+
+void Mesh3d::drop_tables() {
+  delete vertices;
+  delete faces;
+  delete edges;
+  vertices = nullptr;
+  faces = nullptr;
+  edges = nullptr;
+}
+
+void Mesh3d::from_flat() {
+  if (vertices || faces || edges) return;
+  if (!flat_vertices || !flat_faces) return;
+  int32_t nf = flat_face_count > 0 ? flat_face_count : 0;
+  vertices = new VertexTable(nf);
+  faces = new FaceTable(nf);
+  edges = new EdgeTable(nf);
+  for (int32_t i = 0; i < nf; ++i) {
+    const int32_t* v = flat_faces[i].v;
+    // A flat form handed in from outside may be inconsistent; its bad faces are left out
+    // instead of reading past the vertex array.
+    if (v[0] < 0 || v[0] >= flat_vertex_count || v[1] < 0 || v[1] >= flat_vertex_count ||
+        v[2] < 0 || v[2] >= flat_vertex_count)
+      continue;
+    add_triangle(flat_vertices[v[0]], flat_vertices[v[1]], flat_vertices[v[2]]);
+  }
+}
+
+void Mesh3d::write_statistics(LogFile& log) const {
+  if (!vertices || !faces) return;
+  log.LogWrite("Statistic:\n");
+  log.LogWrite("Object   : %s\n", name());
+  log.LogWrite("Faces    : %d\n", faces->count());
+  log.LogWrite("Vertices : %d\n", vertices->count());
+  log.LogWrite("Min : <%f,%f,%f>\n", bbox_min.x, bbox_min.y, bbox_min.z);
+  log.LogWrite("Max : <%f,%f,%f>\n", bbox_max.x, bbox_max.y, bbox_max.z);
+}

@@ -1,0 +1,109 @@
+#include "meshlib/vertex_table.h"
+
+#include "meshlib/hash_bytes.h"
+#include "meshlib/table_storage.h"
+
+using namespace table_storage;
+
+VertexTable::VertexTable(int32_t size_hint) {
+  capacity_ = scaled_hint(size_hint, 2, 1, 1);
+  bucket_count_ = scaled_hint(size_hint, 14, 10, 2048);
+  bucket_magic_ = bucket_magic(static_cast<uint32_t>(bucket_count_));
+  positions_ = allocate<Vec3d>(capacity_);
+  vertex_faces_ = allocate<int32_t>(capacity_);
+  vertex_edges_ = allocate<int32_t>(capacity_);
+  chain_next_ = allocate<int32_t>(capacity_);
+  buckets_ = empty_buckets(bucket_count_);
+  // A vertex of a closed triangle mesh has about six faces and six edges; the pool starts
+  // large enough for that at the hinted size and doubles like the other arrays.
+  pool_capacity_ = scaled_hint(size_hint, 6, 1, 64);
+  pool_ = allocate<LinkNode>(pool_capacity_);
+  pool_count_ = 0;
+  count_ = 0;
+}
+
+VertexTable::~VertexTable() {
+  release(positions_);
+  release(vertex_faces_);
+  release(vertex_edges_);
+  release(chain_next_);
+  release(buckets_);
+  release(pool_);
+  count_ = -1;
+  capacity_ = 0;
+}
+
+uint32_t VertexTable::bucket_of(const Vec3d& v) const {
+  return vertex_key(v, bucket_magic_, static_cast<uint32_t>(bucket_count_));
+}
+
+void VertexTable::grow() {
+  capacity_ = doubled(capacity_);
+  resize(positions_, capacity_);
+  resize(vertex_faces_, capacity_);
+  resize(vertex_edges_, capacity_);
+  resize(chain_next_, capacity_);
+}
+
+int32_t VertexTable::add(const Vec3d& v) {
+  if (count_ < 0) return -1;
+  uint32_t h = bucket_of(v);
+  // Newest first: among several stored vertices within tolerance the latest one wins.
+  for (int32_t i = buckets_[h]; i >= 0; i = chain_next_[i])
+    if (vec_equal(positions_[i], v)) return i;
+  if (count_ == capacity_) grow();
+  int32_t i = count_++;
+  positions_[i] = v;
+  vertex_faces_[i] = -1;
+  vertex_edges_[i] = -1;
+  chain_next_[i] = buckets_[h];
+  buckets_[h] = i;
+  return i;
+}
+
+int32_t VertexTable::position(int32_t i, Vec3d& out) const {
+  if (i < 0 || i >= count_) return -1;
+  out = positions_[i];
+  return 0;
+}
+
+LinkedIndices VertexTable::faces_of(int32_t i) const {
+  if (i < 0 || i >= count_) return LinkedIndices();
+  return LinkedIndices(pool_, vertex_faces_[i]);
+}
+
+LinkedIndices VertexTable::edges_of(int32_t i) const {
+  if (i < 0 || i >= count_) return LinkedIndices();
+  return LinkedIndices(pool_, vertex_edges_[i]);
+}
+
+int32_t VertexTable::add_link(int32_t* heads, int32_t item, int32_t i) {
+  if (i < 0 || i >= count_) return -1;
+  for (int32_t at = heads[i]; at >= 0; at = pool_[at].next)
+    if (pool_[at].item == item) return 1;
+  if (pool_count_ == pool_capacity_) {
+    pool_capacity_ = doubled(pool_capacity_);
+    resize(pool_, pool_capacity_);
+  }
+  int32_t node = pool_count_++;
+  pool_[node].item = item;
+  pool_[node].next = heads[i];
+  heads[i] = node;
+  return 1;
+}
+
+int32_t VertexTable::add_face_to_vertex(int32_t f, int32_t i) { return add_link(vertex_faces_, f, i); }
+
+int32_t VertexTable::add_edge_to_vertex(int32_t e, int32_t i) { return add_link(vertex_edges_, e, i); }
+
+int32_t VertexTable::scale_vertex(int32_t i, double s) {
+  if (i < 0 || i >= count_) return -1;
+  vec_scale(positions_[i], positions_[i], s);
+  return 0;
+}
+
+int32_t VertexTable::swap_vertex_axes(int32_t i, int32_t mode) {
+  if (i < 0 || i >= count_) return -1;
+  vec_swap_axes(positions_[i], mode);
+  return 0;
+}
