@@ -1,0 +1,193 @@
+// Orientation unify: makes the winding of every face agree with its neighbours across shared
+// edges, one edge-connected patch (a "sweep") at a time.
+//
+// The result is defined by a simple procedure: each sweep seeds at the highest unvisited face,
+// turns it to face -z, and then repeats passes over all edges in index order, orienting an
+// unvisited face of an edge like the edge's visited face, until a pass changes nothing. Run
+// literally that is quadratic (a 1000 x 1000 grid needs about a thousand passes; a soup of n
+// unconnected triangles needs n scans for a seed). This file computes exactly the same flips
+// and progress reports in O((F + E) log F):
+//
+// - Seed. The seed is the first unvisited face s, unless some unvisited non-vertical face has
+//   a centroid strictly higher than s's; then it is the lowest-indexed of the highest such
+//   faces. A max-heap over (height, -index) of the non-vertical faces, from which visited
+//   faces are dropped lazily, yields that face; s itself comes from a cursor that only moves
+//   forward, because faces never become unvisited.
+//
+// - Propagation. Number the moments of one sweep (pass p, edge e), ordered lexicographically;
+//   the seed is visited before pass 1. A face t joins at the first moment (p, e) at which edge
+//   e records t and another face u that joined at an earlier moment; that moment is (pu, e) if
+//   e comes after the edge u joined at, else (pu + 1, e). Since that is strictly later than
+//   u's moment and grows with it, the joining moments are the shortest paths of a Dijkstra
+//   search keyed on (p, e). Each popped moment is replayed exactly as the pass would see it at
+//   that edge, so t is oriented like the same face u across the same edge as in the passes.
+//   An edge counts only through its first and last recorded face; edges with one recorded
+//   face, or the same face twice, never join anything. Faces that cannot be oriented
+//   consistently (a Moebius strip) end as the passes would leave them, since every face is
+//   oriented once, at its joining moment, and never again.
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <functional>
+#include <queue>
+#include <vector>
+
+#include "meshlib/mesh3d.h"
+
+namespace {
+
+void rotate_left(int32_t v[3]) {
+  int32_t first = v[0];
+  v[0] = v[1];
+  v[1] = v[2];
+  v[2] = first;
+}
+
+// Rotates a copy of a face's corners so that it starts at vertex a (corners that do not hold a
+// are left as they are).
+void start_at(int32_t v[3], int32_t a) {
+  if (v[1] == a) rotate_left(v);
+  if (v[2] == a) {
+    rotate_left(v);
+    rotate_left(v);
+  }
+}
+
+// Flips target t when it runs along the edge at vertex a in the same direction as reference
+// r (equal second or equal third corner once both start at a); only t's stored winding changes.
+void orient_like(FaceTable& faces, int32_t a, int32_t r, int32_t t) {
+  int32_t rv[3];
+  int32_t tv[3];
+  faces.face(r, rv);
+  faces.face(t, tv);
+  start_at(rv, a);
+  start_at(tv, a);
+  if (rv[1] == tv[1] || rv[2] == tv[2]) faces.flip(t);
+}
+
+// An edge that can join two faces, seen from one of them.
+struct Neighbour {
+  int32_t edge;
+  int32_t face;
+};
+
+uint64_t moment(uint32_t pass, int32_t edge) {
+  return (static_cast<uint64_t>(pass) << 32) | static_cast<uint32_t>(edge);
+}
+
+}  // namespace
+
+void Mesh3d::unify_orientation(void (*progress)(int32_t done, int32_t total)) {
+  if (vertices == nullptr || faces == nullptr || edges == nullptr) return;
+  const int32_t face_total = faces->count();
+  const int32_t edge_total = edges->count();
+  if (face_total < 0 || edge_total < 0) return;
+
+  // Height (centroid z) of every face, and the heap of non-vertical faces for the seed choice.
+  // A face whose height is not a number can never be higher than another, so it only becomes a
+  // seed as the first unvisited face.
+  std::vector<double> height(face_total);
+  std::vector<int32_t> seed_heap;
+  seed_heap.reserve(face_total);
+  for (int32_t f = 0; f < face_total; ++f) {
+    Vec3d p[3];
+    triangle_positions(f, p);
+    height[f] = (p[0].z + p[1].z + p[2].z) / 3.0;
+    Vec3d n;
+    face_normal(p[0], p[1], p[2], n);
+    if (std::fabs(n.z) > 0 && height[f] == height[f]) seed_heap.push_back(f);
+  }
+  // Heap order: higher first, then lower index first.
+  auto below = [&height](int32_t a, int32_t b) {
+    return height[a] < height[b] || (height[a] == height[b] && a > b);
+  };
+  std::make_heap(seed_heap.begin(), seed_heap.end(), below);
+
+  // For every face, the edges through which it can join or be joined: those recording it and a
+  // different face in their two slots. Compressed rows: neighbours of f are
+  // neighbours[row[f]] ... neighbours[row[f + 1] - 1], in edge index order.
+  std::vector<int32_t> row(static_cast<size_t>(face_total) + 1, 0);
+  for (int32_t e = 0; e < edge_total; ++e) {
+    int32_t ef[2];
+    edges->faces_of_edge(e, ef);
+    if (ef[0] < 0 || ef[1] < 0 || ef[0] == ef[1]) continue;
+    ++row[ef[0] + 1];
+    ++row[ef[1] + 1];
+  }
+  for (int32_t f = 0; f < face_total; ++f) row[f + 1] += row[f];
+  std::vector<Neighbour> neighbours(row[face_total]);
+  {
+    std::vector<int32_t> fill(row.begin(), row.end() - 1);
+    for (int32_t e = 0; e < edge_total; ++e) {
+      int32_t ef[2];
+      edges->faces_of_edge(e, ef);
+      if (ef[0] < 0 || ef[1] < 0 || ef[0] == ef[1]) continue;
+      neighbours[fill[ef[0]]++] = Neighbour{e, ef[1]};
+      neighbours[fill[ef[1]]++] = Neighbour{e, ef[0]};
+    }
+  }
+
+  std::vector<uint8_t> visited(face_total, 0);
+  int32_t done = 0;
+  int32_t first_unvisited = 0;
+  std::priority_queue<uint64_t, std::vector<uint64_t>, std::greater<uint64_t>> moments;
+
+  // Marks f visited at (pass, edge) and schedules, for each neighbour still unvisited, the
+  // first later moment at which their common edge is looked at.
+  auto join = [&](int32_t f, uint32_t pass, int32_t edge) {
+    visited[f] = 1;
+    ++done;
+    for (int32_t k = row[f]; k < row[f + 1]; ++k) {
+      const Neighbour& nb = neighbours[k];
+      if (visited[nb.face]) continue;
+      moments.push(moment(nb.edge > edge ? pass : pass + 1, nb.edge));
+    }
+  };
+
+  for (;;) {
+    if (progress != nullptr) progress(done, face_total);
+    while (first_unvisited < face_total && visited[first_unvisited]) ++first_unvisited;
+    if (first_unvisited == face_total) break;
+
+    while (!seed_heap.empty() && visited[seed_heap.front()]) {
+      std::pop_heap(seed_heap.begin(), seed_heap.end(), below);
+      seed_heap.pop_back();
+    }
+    int32_t seed = first_unvisited;
+    if (!seed_heap.empty() && height[seed_heap.front()] > height[first_unvisited]) {
+      seed = seed_heap.front();
+    }
+
+    Vec3d p[3];
+    Vec3d n;
+    triangle_positions(seed, p);
+    face_normal(p[0], p[1], p[2], n);
+    if (n.z > 0) faces->flip(seed);
+    // The seed joins before the first pass: every edge of it is looked at in pass 1.
+    join(seed, 0, edge_total);
+
+    while (!moments.empty()) {
+      const uint64_t m = moments.top();
+      moments.pop();
+      const uint32_t pass = static_cast<uint32_t>(m >> 32);
+      const int32_t e = static_cast<int32_t>(m & 0xffffffffu);
+      int32_t ef[2];
+      edges->faces_of_edge(e, ef);
+      int32_t reference;
+      int32_t target;
+      if (!visited[ef[0]] && visited[ef[1]]) {
+        reference = ef[1];
+        target = ef[0];
+      } else if (!visited[ef[1]] && visited[ef[0]]) {
+        reference = ef[0];
+        target = ef[1];
+      } else {
+        continue;  // both joined meanwhile
+      }
+      int32_t ends_of_edge[2];
+      edges->ends(e, ends_of_edge);
+      orient_like(*faces, ends_of_edge[0], reference, target);
+      join(target, pass, e);
+    }
+  }
+}
