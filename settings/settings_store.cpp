@@ -1,0 +1,649 @@
+#include "settings/settings_store.h"
+
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "settings/c_numeric.h"
+
+namespace {
+
+// Files larger than this are not a settings store; they read as empty and
+// are never overwritten.
+constexpr off_t kLargestStore = 64 * 1024 * 1024;
+
+// ---------------------------------------------------------------- file form
+
+// One line of an owner's file. Every line keeps its original bytes, so a
+// rewrite changes only the lines of the values written; lines that cannot
+// be understood (kRaw) are written back exactly as they were.
+struct Line {
+  enum Kind { kRaw, kHeader, kValue };
+  Kind kind = kRaw;
+  std::string raw;
+  std::string section;  // kHeader
+  std::string name;     // kValue
+  std::string value;    // kValue
+};
+
+struct Store {
+  std::vector<Line> lines;
+};
+
+bool is_blank(char c) { return c == ' ' || c == '\t'; }
+
+char fold(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// Section and value names compare without regard to ASCII case, as the
+// original per-user store did; other bytes compare exactly.
+bool same_name(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (fold(a[i]) != fold(b[i])) return false;
+  return true;
+}
+
+// Reads a quoted text starting at text[*at] == '"'; advances past the
+// closing quote. False when the quotes or escapes are malformed.
+bool parse_quoted(const std::string& text, std::size_t* at, std::string* out) {
+  std::size_t i = *at;
+  if (i >= text.size() || text[i] != '"') return false;
+  ++i;
+  out->clear();
+  while (i < text.size()) {
+    char c = text[i++];
+    if (c == '"') {
+      *at = i;
+      return true;
+    }
+    if (c == '\0') return false;
+    if (c != '\\') {
+      out->push_back(c);
+      continue;
+    }
+    if (i >= text.size()) return false;
+    switch (text[i++]) {
+      case '\\': out->push_back('\\'); break;
+      case '"': out->push_back('"'); break;
+      case 'n': out->push_back('\n'); break;
+      case 'r': out->push_back('\r'); break;
+      case 't': out->push_back('\t'); break;
+      default: return false;
+    }
+  }
+  return false;
+}
+
+Line parse_line(const std::string& raw) {
+  Line line;
+  line.raw = raw;
+  std::string text = raw;
+  if (!text.empty() && text.back() == '\r') text.pop_back();
+  std::size_t begin = 0;
+  while (begin < text.size() && is_blank(text[begin])) ++begin;
+  std::size_t end = text.size();
+  while (end > begin && is_blank(text[end - 1])) --end;
+  if (begin == end || text[begin] == ';') return line;
+
+  if (text[begin] == '[') {
+    if (end - begin >= 3 && text[end - 1] == ']' &&
+        text.find('\0', begin) >= end) {
+      line.kind = Line::kHeader;
+      line.section = text.substr(begin + 1, end - begin - 2);
+    }
+    return line;
+  }
+
+  std::size_t at = begin;
+  std::string name, value;
+  if (!parse_quoted(text, &at, &name)) return line;
+  while (at < end && is_blank(text[at])) ++at;
+  if (at >= end || text[at] != '=') return line;
+  ++at;
+  while (at < end && is_blank(text[at])) ++at;
+  if (!parse_quoted(text, &at, &value) || at != end) return line;
+  line.kind = Line::kValue;
+  line.name = std::move(name);
+  line.value = std::move(value);
+  return line;
+}
+
+Store parse_store(const std::string& bytes) {
+  Store store;
+  std::size_t start = 0;
+  while (start < bytes.size()) {
+    std::size_t end = bytes.find('\n', start);
+    if (end == std::string::npos) end = bytes.size();
+    store.lines.push_back(parse_line(bytes.substr(start, end - start)));
+    start = end + 1;
+  }
+  return store;
+}
+
+void append_quoted(std::string* out, const std::string& text) {
+  out->push_back('"');
+  for (char c : text) {
+    switch (c) {
+      case '\\': *out += "\\\\"; break;
+      case '"': *out += "\\\""; break;
+      case '\n': *out += "\\n"; break;
+      case '\r': *out += "\\r"; break;
+      case '\t': *out += "\\t"; break;
+      default: out->push_back(c);
+    }
+  }
+  out->push_back('"');
+}
+
+Line header_line(const std::string& section) {
+  Line line;
+  line.kind = Line::kHeader;
+  line.section = section;
+  line.raw = "[" + section + "]";
+  return line;
+}
+
+Line value_line(const std::string& name, const std::string& value) {
+  Line line;
+  line.kind = Line::kValue;
+  line.name = name;
+  line.value = value;
+  append_quoted(&line.raw, name);
+  line.raw.push_back('=');
+  append_quoted(&line.raw, value);
+  return line;
+}
+
+std::string format_store(const Store& store) {
+  std::string bytes;
+  for (const Line& line : store.lines) {
+    bytes += line.raw;
+    bytes.push_back('\n');
+  }
+  return bytes;
+}
+
+// ---------------------------------------------------------------- sections
+
+// The section a line belongs to is the last header above it (none above
+// the first header). A name may head several blocks in a hand-edited file;
+// they count as one section, the first occurrence of a value name wins.
+bool has_section(const Store& store, const std::string& section) {
+  for (const Line& line : store.lines)
+    if (line.kind == Line::kHeader && same_name(line.section, section)) return true;
+  return false;
+}
+
+// The values of `section` in file order, each name once.
+std::vector<const Line*> section_values(const Store& store, const std::string& section) {
+  std::vector<const Line*> values;
+  bool inside = false;
+  for (const Line& line : store.lines) {
+    if (line.kind == Line::kHeader) {
+      inside = same_name(line.section, section);
+    } else if (inside && line.kind == Line::kValue) {
+      bool seen = false;
+      for (const Line* known : values)
+        if (same_name(known->name, line.name)) seen = true;
+      if (!seen) values.push_back(&line);
+    }
+  }
+  return values;
+}
+
+const Line* find_value(const Store& store, const std::string& section, const std::string& name) {
+  bool inside = false;
+  for (const Line& line : store.lines) {
+    if (line.kind == Line::kHeader)
+      inside = same_name(line.section, section);
+    else if (inside && line.kind == Line::kValue && same_name(line.name, name))
+      return &line;
+  }
+  return nullptr;
+}
+
+// "a\b\c" and its parents "a", "a\b", outermost first.
+std::vector<std::string> section_levels(const std::string& section) {
+  std::vector<std::string> levels;
+  for (std::size_t i = 0; i < section.size(); ++i)
+    if (section[i] == '\\') levels.push_back(section.substr(0, i));
+  levels.push_back(section);
+  return levels;
+}
+
+bool has_section_levels(const Store& store, const std::string& section) {
+  for (const std::string& level : section_levels(section))
+    if (!has_section(store, level)) return false;
+  return true;
+}
+
+// Adds the headers of every missing level at the end. Returns true when
+// anything was added.
+bool create_section(Store* store, const std::string& section) {
+  bool added = false;
+  for (const std::string& level : section_levels(section)) {
+    if (has_section(*store, level)) continue;
+    if (!added && !store->lines.empty() && !store->lines.back().raw.empty())
+      store->lines.push_back(Line());  // a blank line between sections
+    store->lines.push_back(header_line(level));
+    added = true;
+  }
+  return added;
+}
+
+// Replaces the value in place, or appends it after the last value of its
+// section (after the first header when the section has none). Returns true
+// when the file changes.
+bool set_value(Store* store, const std::string& section, const std::string& name,
+               const std::string& value) {
+  bool inside = false;
+  std::size_t insert_at = std::string::npos;
+  for (std::size_t i = 0; i < store->lines.size(); ++i) {
+    Line& line = store->lines[i];
+    if (line.kind == Line::kHeader) {
+      inside = same_name(line.section, section);
+      if (inside && insert_at == std::string::npos) insert_at = i + 1;
+    } else if (inside && line.kind == Line::kValue) {
+      if (same_name(line.name, name)) {
+        if (line.value == value) return false;
+        line = value_line(line.name, value);
+        return true;
+      }
+      insert_at = i + 1;
+    }
+  }
+  if (insert_at == std::string::npos) return false;  // caller creates the section first
+  store->lines.insert(store->lines.begin() + static_cast<std::ptrdiff_t>(insert_at),
+                      value_line(name, value));
+  return true;
+}
+
+// ---------------------------------------------------------------- files
+
+bool valid_owner(const char* owner) {
+  if (!owner || !*owner) return false;
+  if (!std::strcmp(owner, ".") || !std::strcmp(owner, "..")) return false;
+  return std::strchr(owner, '/') == nullptr;
+}
+
+// Sections are backslash-separated names; none may be empty and none may
+// hold a line end, which the file form cannot carry in a header.
+bool valid_section(const char* section) {
+  if (!section || !*section) return false;
+  std::size_t length = std::strlen(section);
+  if (section[0] == '\\' || section[length - 1] == '\\') return false;
+  if (std::strstr(section, "\\\\")) return false;
+  return std::strpbrk(section, "\r\n") == nullptr;
+}
+
+struct OwnerFiles {
+  std::string folder;
+  std::string file;
+  std::string lock;
+  std::string temporary;
+};
+
+bool owner_files(const char* owner, OwnerFiles* files) {
+  std::string root = SettingsRootFolder();
+  if (root.empty() || !valid_owner(owner)) return false;
+  files->folder = root;
+  files->file = root + "/" + owner + ".conf";
+  files->lock = files->file + ".lock";
+  files->temporary = files->file + ".tmp";
+  return true;
+}
+
+bool make_folders(const std::string& folder) {
+  for (std::size_t i = 1; i <= folder.size(); ++i) {
+    if (i != folder.size() && folder[i] != '/') continue;
+    std::string part = folder.substr(0, i);
+    if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return false;
+  }
+  struct stat info;
+  return stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+enum class ReadResult { kOk, kMissing, kUnreadable };
+
+ReadResult read_store_file(const std::string& path, std::string* bytes, mode_t* mode) {
+  bytes->clear();
+  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return errno == ENOENT ? ReadResult::kMissing : ReadResult::kUnreadable;
+  struct stat info;
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > kLargestStore) {
+    close(fd);
+    return ReadResult::kUnreadable;
+  }
+  if (mode) *mode = info.st_mode & 07777;
+  char chunk[16384];
+  for (;;) {
+    ssize_t got = read(fd, chunk, sizeof chunk);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) {
+      close(fd);
+      return ReadResult::kUnreadable;
+    }
+    if (got == 0) break;
+    bytes->append(chunk, static_cast<std::size_t>(got));
+    if (bytes->size() > static_cast<std::size_t>(kLargestStore)) {
+      close(fd);
+      return ReadResult::kUnreadable;
+    }
+  }
+  close(fd);
+  return ReadResult::kOk;
+}
+
+bool write_all(int fd, const std::string& bytes) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    ssize_t put = write(fd, bytes.data() + done, bytes.size() - done);
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) return false;
+    done += static_cast<std::size_t>(put);
+  }
+  return true;
+}
+
+// Replaces the owner's file so that every reader sees either the old or the
+// new file whole, even if this process dies on the way: the new text goes
+// to a temporary file in the same folder, is forced to disk, and is renamed
+// over the old one. Only called under the owner's lock, which is why one
+// fixed temporary name suffices (a leftover from a killed writer is simply
+// overwritten).
+bool replace_store_file(const OwnerFiles& files, const std::string& bytes, mode_t mode) {
+  int fd = open(files.temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
+  if (fd < 0) return false;
+  fchmod(fd, mode);
+  bool ok = write_all(fd, bytes) && fsync(fd) == 0;
+  ok = close(fd) == 0 && ok;
+  if (!ok || rename(files.temporary.c_str(), files.file.c_str()) != 0) {
+    unlink(files.temporary.c_str());
+    return false;
+  }
+  int folder = open(files.folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (folder >= 0) {
+    fsync(folder);
+    close(folder);
+  }
+  return true;
+}
+
+// The owner's exclusive lock for one read-change-write; released when the
+// object ends or the process dies.
+class OwnerLock {
+ public:
+  explicit OwnerLock(const std::string& path) {
+    fd_ = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd_ < 0) return;
+    while (flock(fd_, LOCK_EX) != 0) {
+      if (errno != EINTR) {
+        close(fd_);
+        fd_ = -1;
+        return;
+      }
+    }
+  }
+  ~OwnerLock() {
+    if (fd_ >= 0) close(fd_);
+  }
+  OwnerLock(const OwnerLock&) = delete;
+  OwnerLock& operator=(const OwnerLock&) = delete;
+  bool held() const { return fd_ >= 0; }
+
+ private:
+  int fd_ = -1;
+};
+
+enum class Change { kOpened, kStored, kFailed };
+
+// Opens the section under the owner's lock, creating it when missing, and
+// stores `value` under `name` when a name is given. `store` receives the
+// file's contents after the change.
+Change change_store(const OwnerFiles& files, const std::string& section, const char* name,
+                    const std::string* value, Store* store) {
+  if (!make_folders(files.folder)) return Change::kFailed;
+  OwnerLock lock(files.lock);
+  if (!lock.held()) return Change::kFailed;
+  std::string bytes;
+  mode_t mode = 0600;
+  // A file that exists but cannot be read is left alone: rewriting it would
+  // lose whatever it holds.
+  if (read_store_file(files.file, &bytes, &mode) == ReadResult::kUnreadable)
+    return Change::kFailed;
+  *store = parse_store(bytes);
+  bool changed = create_section(store, section);
+  if (name && set_value(store, section, name, *value)) changed = true;
+  if (changed && !replace_store_file(files, format_store(*store), mode)) return Change::kFailed;
+  return name ? Change::kStored : Change::kOpened;
+}
+
+// The owner's file as it is now with `section` present: read without the
+// lock when the section already exists (the rename makes every read whole),
+// else created under the lock. False when the section cannot be opened.
+bool open_section(const char* owner, const char* section, Store* store) {
+  OwnerFiles files;
+  if (!valid_section(section) || !owner_files(owner, &files)) return false;
+  std::string bytes;
+  ReadResult read = read_store_file(files.file, &bytes, nullptr);
+  if (read == ReadResult::kUnreadable) return false;
+  if (read == ReadResult::kOk) {
+    *store = parse_store(bytes);
+    if (has_section_levels(*store, section)) return true;
+  }
+  // Another process may fail to create it while this one still reads fine.
+  return change_store(files, section, nullptr, nullptr, store) == Change::kOpened;
+}
+
+// Cuts `text` to at most `limit` bytes without splitting a UTF-8 sequence.
+std::size_t fitting_length(const char* text, std::size_t length, std::size_t limit) {
+  if (length <= limit) return length;
+  std::size_t cut = limit;
+  while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+  return cut;
+}
+
+void copy_cut(char* destination, std::size_t size, const char* text, std::size_t length) {
+  std::size_t n = fitting_length(text, length, size - 1);
+  std::memcpy(destination, text, n);
+  destination[n] = '\0';
+}
+
+bool read_value(const char* owner, const char* section, const char* name, std::string* value) {
+  Store store;
+  if (!open_section(owner, section, &store)) return false;
+  const Line* line = find_value(store, section, name ? name : "");
+  if (!line) return false;
+  *value = line->value;
+  return true;
+}
+
+}  // namespace
+
+std::string SettingsRootFolder() {
+  // XDG_CONFIG_HOME is taken only when absolute, as the base-directory rules
+  // ask; otherwise ~/.config.
+  const char* config = std::getenv("XDG_CONFIG_HOME");
+  std::string base;
+  if (config && config[0] == '/') {
+    base = config;
+  } else {
+    const char* home = std::getenv("HOME");
+    if (!home || home[0] != '/') {
+      struct passwd* entry = getpwuid(getuid());
+      home = entry ? entry->pw_dir : nullptr;
+    }
+    if (!home || home[0] != '/') return std::string();
+    base = std::string(home) + "/.config";
+  }
+  while (base.size() > 1 && base.back() == '/') base.pop_back();
+  if (base != "/") base.push_back('/');
+  return base + "Kelmar Software";
+}
+
+int SettingsCountValues(const char* owner, const char* section, unsigned long* count) {
+  if (count) *count = 0;
+  Store store;
+  if (!open_section(owner, section, &store)) return 0;
+  if (count) *count = static_cast<unsigned long>(section_values(store, section).size());
+  return 1;
+}
+
+int SettingsEnumValue(const char* owner, const char* section, unsigned long index, char* name,
+                      unsigned long* name_size, unsigned* type, char* data,
+                      unsigned long* data_size) {
+  Store store;
+  if (!open_section(owner, section, &store)) return 0;
+  std::vector<const Line*> values = section_values(store, section);
+  if (index >= values.size()) return 0;
+  const Line& line = *values[index];
+  if (type) *type = SETTINGS_TYPE_TEXT;
+  bool fits = true;
+  if (name_size) {
+    if (!name || line.name.size() + 1 > *name_size) fits = false;
+    else std::memcpy(name, line.name.c_str(), line.name.size() + 1);
+    *name_size = static_cast<unsigned long>(line.name.size());
+  } else {
+    fits = false;
+  }
+  if (data_size) {
+    if (data) {
+      if (line.value.size() + 1 > *data_size) fits = false;
+      else std::memcpy(data, line.value.c_str(), line.value.size() + 1);
+    }
+    *data_size = static_cast<unsigned long>(line.value.size() + 1);
+  } else if (data) {
+    fits = false;
+  }
+  return fits ? 1 : 0;
+}
+
+int SettingsWriteString(const char* owner, const char* section, const char* name,
+                        const char* text) {
+  OwnerFiles files;
+  if (!valid_section(section) || !owner_files(owner, &files)) return 0;
+  std::string value = text ? text : "";
+  Store store;
+  return change_store(files, section, name ? name : "", &value, &store) == Change::kStored;
+}
+
+int SettingsWriteInt(const char* owner, const char* section, const char* name, int value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%ld", static_cast<long>(value));
+  return SettingsWriteString(owner, section, name, text);
+}
+
+int SettingsWriteDouble(const char* owner, const char* section, const char* name,
+                        double value) {
+  std::string text;
+  {
+    CNumericScope numbers;
+    int length = std::snprintf(nullptr, 0, "%0.6lf", value);
+    text.resize(static_cast<std::size_t>(length) + 1);
+    std::snprintf(&text[0], text.size(), "%0.6lf", value);
+    text.resize(static_cast<std::size_t>(length));
+  }
+  return SettingsWriteString(owner, section, name, text.c_str());
+}
+
+bool SettingsReadText(const char* owner, const char* section, const char* name,
+                      const std::string& default_text, std::string& result) {
+  std::string value;
+  if (read_value(owner, section, name, &value)) {
+    result = std::move(value);
+    return true;
+  }
+  result = default_text;
+  return false;
+}
+
+int SettingsReadString(const char* owner, const char* section, const char* name,
+                       const char* default_text, char* destination,
+                       std::size_t destination_size) {
+  std::string value;
+  bool found = read_value(owner, section, name, &value);
+  if (!destination || destination_size == 0) return 1;
+  if (found)
+    copy_cut(destination, destination_size, value.c_str(), value.size());
+  else if (default_text)
+    copy_cut(destination, destination_size, default_text, std::strlen(default_text));
+  return 1;
+}
+
+int SettingsReadInt(const char* owner, const char* section, const char* name, int default_value,
+                    int* value) {
+  char fallback[32];
+  std::snprintf(fallback, sizeof fallback, "%ld", static_cast<long>(default_value));
+  std::string text;
+  SettingsReadText(owner, section, name, fallback, text);
+  long long number;
+  {
+    CNumericScope numbers;
+    number = std::strtoll(text.c_str(), nullptr, 10);
+  }
+  if (number > INT_MAX) number = INT_MAX;
+  if (number < INT_MIN) number = INT_MIN;
+  if (value) *value = static_cast<int>(number);
+  return 1;
+}
+
+namespace {
+
+// The longest leading decimal number of `text` after white space: sign,
+// digits with an optional ".", an optional exponent. Names such as "inf" or
+// "nan" and hexadecimal forms are not numbers here.
+std::string leading_decimal(const std::string& text) {
+  std::size_t i = 0;
+  while (i < text.size() && std::strchr(" \t\n\v\f\r", text[i]) && text[i]) ++i;
+  std::size_t start = i;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+  std::size_t digits = 0;
+  while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i, ++digits;
+  if (i < text.size() && text[i] == '.') {
+    ++i;
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i, ++digits;
+  }
+  if (digits == 0) return std::string();
+  std::size_t mantissa_end = i;
+  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+    ++i;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+    std::size_t exponent_digits = 0;
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i, ++exponent_digits;
+    if (exponent_digits == 0) i = mantissa_end;
+  }
+  return text.substr(start, i - start);
+}
+
+}  // namespace
+
+int SettingsReadDouble(const char* owner, const char* section, const char* name,
+                       double default_value, double* value) {
+  std::string fallback;
+  {
+    CNumericScope numbers;
+    int length = std::snprintf(nullptr, 0, "%.6lf", default_value);
+    fallback.resize(static_cast<std::size_t>(length) + 1);
+    std::snprintf(&fallback[0], fallback.size(), "%.6lf", default_value);
+    fallback.resize(static_cast<std::size_t>(length));
+  }
+  std::string text;
+  SettingsReadText(owner, section, name, fallback, text);
+  std::string number = leading_decimal(text);
+  double result = 0.0;
+  if (!number.empty()) {
+    CNumericScope numbers;
+    result = std::strtod(number.c_str(), nullptr);
+  }
+  if (value) *value = result;
+  return 1;
+}
