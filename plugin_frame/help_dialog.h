@@ -1,0 +1,20 @@
+#ifndef MORVANE_PLUGIN_FRAME_HELP_DIALOG_H
+#define MORVANE_PLUGIN_FRAME_HELP_DIALOG_H
+
+#include <QDialog>
+
+class QPlainTextEdit;
+
+// The modal help dialog of a plug-in class: the help text (at most 2048 characters) in a
+// read-only scrolling field (1001) and an OK button.
+class HelpDialog : public QDialog {
+    Q_OBJECT
+public:
+    HelpDialog(const QString &title, const char *help_text, QWidget *parent = nullptr);
+    QString Text() const;
+
+private:
+    QPlainTextEdit *text_;
+};
+
+#endif

@@ -1,0 +1,19 @@
+#ifndef MORVANE_PLUGIN_FRAME_READ_NUMBER_FIELD_H
+#define MORVANE_PLUGIN_FRAME_READ_NUMBER_FIELD_H
+
+class QLineEdit;
+
+// Reads a number option from its edit (at most 254 characters), converting its leading
+// number with "." as decimal point ("2,5" reads 2; "3abc" reads 3). An empty field keeps
+// current silently. A text without a leading finite number beeps, shows "Invalid Input
+// Format!" titled "Error" and keeps current. Writes the result back with three decimals
+// ("2.000") and returns it.
+double ReadNumberField(QLineEdit *edit, double current);
+
+// The conversion alone: true and *value when text starts (after blanks) with a finite number.
+bool parse_leading_number(const char *text, double *value);
+
+// value with three decimals and ".", as the option fields show numbers.
+const char *format_3f(double value, char buffer[64]);
+
+#endif

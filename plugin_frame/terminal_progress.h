@@ -1,0 +1,38 @@
+#ifndef MORVANE_PLUGIN_FRAME_TERMINAL_PROGRESS_H
+#define MORVANE_PLUGIN_FRAME_TERMINAL_PROGRESS_H
+
+#include <cstdio>
+#include <string>
+
+#include "plugin_frame/progress_callbacks.h"
+
+// Progress of a run without windows: one line on stream, redrawn in place ("\r"), with a bar,
+// the file percentage and the status text, ended with a newline when the run ends. It writes
+// only when stream is a terminal, so batch logs and pipes stay clean.
+class TerminalProgress : public ProgressSink {
+public:
+    explicit TerminalProgress(std::FILE *stream = stderr);
+    // forced true draws even when stream is not a terminal (tests).
+    TerminalProgress(std::FILE *stream, bool forced);
+    ~TerminalProgress() override;
+
+    void SetStatus(const char *text) override;
+    void SetFileProgress(int percent) override;
+    void SetMeshProgress(int percent) override;
+
+    // The line as it was last drawn, without "\r".
+    const std::string &Line() const { return line_; }
+
+private:
+    void Draw();
+
+    std::FILE *stream_;
+    bool active_;
+    bool drawn_ = false;
+    int file_percent_ = 0;
+    int mesh_percent_ = 0;
+    std::string status_;
+    std::string line_;
+};
+
+#endif
