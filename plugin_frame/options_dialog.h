@@ -79,7 +79,6 @@ private:
         int max_length;
     };
     void TakeField(Field &field);
-    void TakeAllFields();
     QHBoxLayout *NewSpecificRow(const QString &label);
 
     Template form_;
@@ -99,7 +98,8 @@ private:
     QVBoxLayout *specific_layout_ = nullptr;
     QHBoxLayout *last_row_ = nullptr;
     std::map<int, Field> fields_;  // specific fields by control number
-    bool closing_ = false;
+    bool closing_ = false;  // accepted or cancelled: no more reading
+    bool reading_ = false;  // a field is being read (its error box may move the focus)
 };
 
 // The control with the given controlId inside widget, or null.
