@@ -1,0 +1,168 @@
+#include "plugins/xfile_out/xfile_writer.h"
+
+#include <cstdint>
+
+#include "meshlib/corner_normals.h"
+#include "meshlib/mesh3d.h"
+#include "plugin_frame/plugin_run.h"
+#include "settings/text_file.h"
+
+namespace {
+
+struct Template {
+    const char *name;
+    const char *guid;
+    const char *members[5];
+    bool blank_line_after;
+};
+
+// The DirectX file format's own template declarations, in the order readers expect them.
+const Template kTemplates[] = {
+    {"Header", "3D82AB43-62DA-11cf-AB39-0020AF71E433", {"WORD major;", "WORD minor;", "DWORD flags;"}, true},
+    {"Vector", "3D82AB5E-62DA-11cf-AB39-0020AF71E433", {"FLOAT x;", "FLOAT y;", "FLOAT z;"}, true},
+    {"Coords2d", "F6F23F44-7686-11cf-8F52-0040333594A3", {"FLOAT u;", "FLOAT v;"}, true},
+    {"Matrix4x4", "F6F23F45-7686-11cf-8F52-0040333594A3", {"array FLOAT matrix[16];"}, false},
+    {"ColorRGBA", "35FF44E0-6C7C-11cf-8F52-0040333594A3",
+     {"FLOAT red;", "FLOAT green;", "FLOAT blue;", "FLOAT alpha;"}, true},
+    {"ColorRGB", "D3E16E81-7835-11cf-8F52-0040333594A3", {"FLOAT red;", "FLOAT green;", "FLOAT blue;"}, true},
+    {"IndexedColor", "1630B820-7842-11cf-8F52-0040333594A3", {"DWORD index;", "ColorRGBA indexColor;"}, true},
+    {"Boolean", "4885AE61-78E8-11cf-8F52-0040333594A3", {"WORD truefalse;"}, true},
+    {"Boolean2d", "4885AE63-78E8-11cf-8F52-0040333594A3", {"Boolean u;", "Boolean v;"}, true},
+    {"MaterialWrap", "4885AE60-78E8-11cf-8F52-0040333594A3", {"Boolean u;", "Boolean v;"}, true},
+    {"TextureFilename", "A42790E1-7810-11cf-8F52-0040333594A3", {"STRING filename;"}, true},
+    {"Material", "3D82AB4D-62DA-11cf-AB39-0020AF71E433",
+     {"ColorRGBA faceColor;", "FLOAT power;", "ColorRGB specularColor;", "ColorRGB emissiveColor;", "[...]"}, true},
+    {"MeshFace", "3D82AB5F-62DA-11cf-AB39-0020AF71E433",
+     {"DWORD nFaceVertexIndices;", "array DWORD faceVertexIndices[nFaceVertexIndices];"}, true},
+    {"MeshFaceWraps", "4885AE62-78E8-11cf-8F52-0040333594A3",
+     {"DWORD nFaceWrapValues;", "Boolean2d faceWrapValues;"}, true},
+    {"MeshTextureCoords", "F6F23F40-7686-11cf-8F52-0040333594A3",
+     {"DWORD nTextureCoords;", "array Coords2d textureCoords[nTextureCoords];"}, true},
+    {"MeshMaterialList", "F6F23F42-7686-11cf-8F52-0040333594A3",
+     {"DWORD nMaterials;", "DWORD nFaceIndexes;", "array DWORD faceIndexes[nFaceIndexes];", "[Material]"}, true},
+    {"MeshNormals", "F6F23F43-7686-11cf-8F52-0040333594A3",
+     {"DWORD nNormals;", "array Vector normals[nNormals];", "DWORD nFaceNormals;",
+      "array MeshFace faceNormals[nFaceNormals];"}, true},
+    {"MeshVertexColors", "1630B821-7842-11cf-8F52-0040333594A3",
+     {"DWORD nVertexColors;", "array IndexedColor vertexColors[nVertexColors];"}, true},
+    {"Mesh", "3D82AB44-62DA-11cf-AB39-0020AF71E433",
+     {"DWORD nVertices;", "array Vector vertices[nVertices];", "DWORD nFaces;", "array MeshFace faces[nFaces];",
+      "[...]"}, true},
+    {"FrameTransformMatrix", "F6F23F41-7686-11cf-8F52-0040333594A3", {"Matrix4x4 frameMatrix;"}, true},
+    {"Frame", "3D82AB46-62DA-11cf-AB39-0020AF71E433", {"[...]"}, false},
+};
+
+const char kMaterialName[] = "mat_default";
+
+// ",\n" after every entry of a list but the last, the list's end after the last.
+const char *list_end(std::int32_t i, std::int32_t count, const char *last)
+{
+    return i < count - 1 ? ",\n" : last;
+}
+
+}  // namespace
+
+void write_header(std::FILE *file, int ld)
+{
+    print_delimited(ld, file, "xof 0302txt 0064\n");
+    for (const Template &t : kTemplates) {
+        print_delimited(ld, file, "template %s {\n", t.name);
+        print_delimited(ld, file, " <%s>\n", t.guid);
+        for (const char *member : t.members)
+            if (member != nullptr)
+                print_delimited(ld, file, " %s\n", member);
+        print_delimited(ld, file, "}\n");
+        if (t.blank_line_after)
+            print_delimited(ld, file, "\n");
+    }
+    print_delimited(ld, file, "Header {\n 1;\n 0;\n 1;\n}\n\n");
+    print_delimited(ld, file, "Material %s {\n", kMaterialName);
+    print_delimited(ld, file, "\t0.800000;0.800000;0.800000;1.000000;;\n");
+    print_delimited(ld, file, "\t32.000000;\n");
+    print_delimited(ld, file, "\t0.700000;0.700000;0.700000;;\n");
+    print_delimited(ld, file, "\t0.000000;0.000000;0.000000;;\n");
+    print_delimited(ld, file, "}\n\n");
+}
+
+void write_mesh(std::FILE *file, const Mesh3d &mesh, double smooth_angle, int ld, PluginRun *run)
+{
+    const std::int32_t vertex_count = mesh.vertex_count();
+    const std::int32_t face_count = mesh.face_count();
+    auto progress = [run](std::int32_t i, std::int32_t count) {
+        if (run != nullptr)
+            run->FileProgress(static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(count));
+    };
+    if (run != nullptr) {
+        run->Status("Working on: %s\n", mesh.name());
+        run->Log("Working on: %s\n", mesh.name());
+    }
+
+    print_delimited(ld, file, "Mesh %s {\n", xfile_safe_name(mesh.name()).c_str());
+    print_delimited(ld, file, " %d;\n", vertex_count);
+    for (std::int32_t i = 0; i < vertex_count; ++i) {
+        progress(i, vertex_count);
+        Vec3d p;
+        mesh.vertices->position(i, p);
+        print_delimited(ld, file, " %f;%f;%f;%s", p.x, p.y, p.z, list_end(i, vertex_count, ";\n"));
+    }
+    print_delimited(ld, file, "\n");
+
+    print_delimited(ld, file, " %d;\n", face_count);
+    for (std::int32_t i = 0; i < face_count; ++i) {
+        progress(i, face_count);
+        int32_t corners[3];
+        mesh.faces->face(i, corners);
+        print_delimited(ld, file, " 3;%d,%d,%d;%s", corners[0], corners[1], corners[2],
+                        list_end(i, face_count, ";\n"));
+    }
+    print_delimited(ld, file, "\n");
+
+    print_delimited(ld, file, " MeshMaterialList {\n");
+    print_delimited(ld, file, "  %d;\n", 1);
+    print_delimited(ld, file, "  %d;\n", face_count);
+    for (std::int32_t i = 0; i < face_count; ++i) {
+        progress(i, face_count);
+        print_delimited(ld, file, "  %d%s", 0, list_end(i, face_count, ";;\n"));
+    }
+    print_delimited(ld, file, "  {%s}\n", kMaterialName);
+    print_delimited(ld, file, " } # MeshMaterialList\n");
+    print_delimited(ld, file, "\n");
+
+    print_delimited(ld, file, " MeshNormals {\n");
+    print_delimited(ld, file, " %d;\n", 3 * face_count);
+    for (std::int32_t i = 0; i < face_count; ++i) {
+        progress(i, face_count);
+        Vec3d n[3];
+        corner_normals(mesh, i, smooth_angle, n);
+        print_delimited(ld, file, " %f;%f;%f;,\n", n[0].x, n[0].y, n[0].z);
+        print_delimited(ld, file, " %f;%f;%f;,\n", n[1].x, n[1].y, n[1].z);
+        print_delimited(ld, file, " %f;%f;%f;%s", n[2].x, n[2].y, n[2].z, list_end(i, face_count, ";\n"));
+    }
+    print_delimited(ld, file, "\n");
+
+    print_delimited(ld, file, " %d;\n", face_count);
+    for (std::int32_t i = 0; i < face_count; ++i) {
+        progress(i, face_count);
+        print_delimited(ld, file, " 3;%d,%d,%d;%s", 3 * i, 3 * i + 1, 3 * i + 2,
+                        list_end(i, face_count, ";\n"));
+    }
+    print_delimited(ld, file, " } # MeshNormals\n");
+    print_delimited(ld, file, "} # Mesh\n");
+    print_delimited(ld, file, "\n");
+}
+
+std::string xfile_safe_name(const char *name)
+{
+    std::string safe = name != nullptr ? name : "";
+    if (safe.empty())
+        return "_";
+    for (std::string::size_type i = 0; i < safe.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(safe[i]);
+        bool comment = c == '/' && ((i + 1 < safe.size() && safe[i + 1] == '/') ||
+                                    (i > 0 && name[i - 1] == '/'));
+        if (c <= ' ' || c == 127 || c == '{' || c == '}' || c == ',' || c == ';' || c == '#' ||
+            c == '"' || comment)
+            safe[i] = '_';
+    }
+    return safe;
+}
