@@ -1,0 +1,38 @@
+#ifndef MORVANE_XFILE_IN_XFILE_PARSER_H
+#define MORVANE_XFILE_IN_XFILE_PARSER_H
+
+#include <cstdint>
+#include <functional>
+
+class LogFile;
+class Mesh3d;
+
+// What a parse of one DirectX text file needs from the run around it.
+struct XFileParseHooks {
+    // Diagnostics; written only when the log is enabled. Required.
+    LogFile *log = nullptr;
+    // Status line for the progress display, already formatted. May be empty.
+    std::function<void(const char *text)> status;
+    // Read position and file size, before each word of the top level and of a frame and
+    // before each vertex, face, normal and normal face. May be empty.
+    std::function<void(std::uint32_t position, std::uint32_t total)> file_progress;
+    // Receives each mesh, in its indexed form, as soon as its data object is complete, and
+    // takes it over (finishing it and adding it to the run's object list). Required.
+    std::function<void(Mesh3d *mesh)> finish_mesh;
+};
+
+// Reads the DirectX text file at path ("xof 0302txt" or "xof 0303txt"; a file without the
+// header line is read all the same) and hands every Mesh data object to hooks.finish_mesh as
+// one mesh. Vertices are transformed by the matrices of the enclosing frames, a frame's own
+// matrix first and then its parent's. Faces of four corners are split along the diagonal from
+// corner 0, faces of five or more corners are cut into ears. Materials, texture coordinates and
+// normals are checked and logged but not carried into the meshes.
+//
+// Returns 1 when the whole file was read, 0 when the file could not be opened, its format word
+// is refused, or a data object is malformed: the error is logged as "Syntax error at pos
+// <line> (<last word>)", the mesh being read is dropped, and the meshes handed over before it
+// stay where finish_mesh put them. No input makes it allocate more than the file's size can
+// justify: every declared count is checked against the bytes left in the file first.
+int ParseXFile(const char *path, const XFileParseHooks &hooks);
+
+#endif
