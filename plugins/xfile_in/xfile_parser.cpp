@@ -600,6 +600,14 @@ bool XFileParser::ParseNormals()
 
 }  // namespace
 
+int ParseXFileStream(std::FILE *file, const XFileParseHooks &hooks)
+{
+    // Taken once: progress and the count checks both measure against it.
+    long size = file_size(file);
+    XFileParser parser(file, size > 0 ? static_cast<std::uint64_t>(size) : 0, hooks);
+    return parser.Run();
+}
+
 int ParseXFile(const char *path, const XFileParseHooks &hooks)
 {
     std::FILE *file = std::fopen(path, "rb");
@@ -608,10 +616,7 @@ int ParseXFile(const char *path, const XFileParseHooks &hooks)
             hooks.log->LogWrite("File %s not found\n", path);
         return 0;
     }
-    // Taken once: progress and the count checks both measure against it.
-    long size = file_size(file);
-    XFileParser parser(file, size > 0 ? static_cast<std::uint64_t>(size) : 0, hooks);
-    int result = parser.Run();
+    int result = ParseXFileStream(file, hooks);
     std::fclose(file);
     return result;
 }

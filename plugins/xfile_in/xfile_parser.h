@@ -2,6 +2,7 @@
 #define MORVANE_XFILE_IN_XFILE_PARSER_H
 
 #include <cstdint>
+#include <cstdio>
 #include <functional>
 
 class LogFile;
@@ -34,5 +35,9 @@ struct XFileParseHooks {
 // stay where finish_mesh put them. No input makes it allocate more than the file's size can
 // justify: every declared count is checked against the bytes left in the file first.
 int ParseXFile(const char *path, const XFileParseHooks &hooks);
+
+// The same for a file that is already open for binary reading (it stays open). Its size is
+// taken once, at the start.
+int ParseXFileStream(std::FILE *file, const XFileParseHooks &hooks);
 
 #endif
