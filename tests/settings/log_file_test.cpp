@@ -1,11 +1,33 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <regex>
 #include <string>
 
 #include "settings/log_file.h"
 #include "temp_folder.h"
+
+namespace {
+
+// True when `text` has the shape of `pattern`: "A" an upper-case letter,
+// "a" a lower-case one, "#" a digit, "_" a digit or a blank, anything else
+// itself.
+bool has_shape(const std::string& text, const std::string& pattern) {
+  if (text.size() != pattern.size()) return false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char c = text[i];
+    bool digit = c >= '0' && c <= '9';
+    switch (pattern[i]) {
+      case 'A': if (c < 'A' || c > 'Z') return false; break;
+      case 'a': if (c < 'a' || c > 'z') return false; break;
+      case '#': if (!digit) return false; break;
+      case '_': if (!digit && c != ' ') return false; break;
+      default: if (c != pattern[i]) return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
 
 TEST(LogFile, RunLogOpensOnlyForVerboseModeOne) {
   TempFolder folder;
@@ -27,9 +49,9 @@ TEST(LogFile, BannerNamesTitleBuildDateTimeAndCompiler) {
   std::string name = folder.file("Xfilein.log");
   { LogFile log(1, name.c_str(), "Direct X Import Plugin 0.1"); }
   std::string text = read_whole_file(name);
-  EXPECT_TRUE(std::regex_match(
-      text, std::regex("Direct X Import Plugin 0\\.1 [A-Z][a-z]{2} [ 1-3][0-9] [0-9]{4} "
-                       "[0-2][0-9]:[0-5][0-9]:[0-5][0-9] VC\\+\\+50\n")))
+  const std::string title = "Direct X Import Plugin 0.1 ";
+  ASSERT_EQ(text.compare(0, title.size(), title), 0) << text;
+  EXPECT_TRUE(has_shape(text.substr(title.size()), "Aaa _# #### ##:##:## VC++50\n"))
       << text;
 }
 
