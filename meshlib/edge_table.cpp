@@ -9,9 +9,8 @@ EdgeTable::EdgeTable(int32_t size_hint) {
   capacity_ = scaled_hint(size_hint, 3, 1, 1);
   bucket_count_ = scaled_hint(size_hint, 3, 1, 2048);
   bucket_magic_ = bucket_magic(static_cast<uint32_t>(bucket_count_));
-  edges_ = allocate<int32_t>(2 * static_cast<int64_t>(capacity_));
+  edges_ = allocate<Entry>(capacity_);
   edge_faces_ = allocate<int32_t>(2 * static_cast<int64_t>(capacity_));
-  chain_next_ = allocate<int32_t>(capacity_);
   buckets_ = empty_buckets(bucket_count_);
   count_ = 0;
 }
@@ -19,7 +18,6 @@ EdgeTable::EdgeTable(int32_t size_hint) {
 EdgeTable::~EdgeTable() {
   release(edges_);
   release(edge_faces_);
-  release(chain_next_);
   release(buckets_);
   count_ = -1;
   capacity_ = 0;
@@ -36,34 +34,33 @@ uint32_t EdgeTable::bucket_of(int32_t a, int32_t b) const {
 
 void EdgeTable::grow() {
   capacity_ = doubled(capacity_);
-  resize(edges_, 2 * static_cast<int64_t>(capacity_));
+  resize(edges_, capacity_);
   resize(edge_faces_, 2 * static_cast<int64_t>(capacity_));
-  resize(chain_next_, capacity_);
 }
 
 int32_t EdgeTable::add(int32_t a, int32_t b) {
   if (count_ < 0) return -1;
   int32_t lo = a < b ? a : b, hi = a < b ? b : a;
   uint32_t h = sorted_edge_key(lo, hi, bucket_magic_, static_cast<uint32_t>(bucket_count_));
-  for (int32_t i = buckets_[h]; i >= 0; i = chain_next_[i]) {
-    int32_t x = edges_[2 * i], y = edges_[2 * i + 1];
+  for (int32_t i = buckets_[h]; i >= 0; i = edges_[i].next) {
+    int32_t x = edges_[i].a, y = edges_[i].b;
     if ((x == lo && y == hi) || (x == hi && y == lo)) return i;
   }
   if (count_ == capacity_) grow();
   int32_t i = count_++;
-  edges_[2 * static_cast<int64_t>(i)] = a;
-  edges_[2 * static_cast<int64_t>(i) + 1] = b;
+  edges_[i].a = a;
+  edges_[i].b = b;
   edge_faces_[2 * static_cast<int64_t>(i)] = -1;
   edge_faces_[2 * static_cast<int64_t>(i) + 1] = -1;
-  chain_next_[i] = buckets_[h];
+  edges_[i].next = buckets_[h];
   buckets_[h] = i;
   return i;
 }
 
 int32_t EdgeTable::ends(int32_t e, int32_t out[2]) const {
   if (e < 0 || e >= count_) return -1;
-  out[0] = edges_[2 * static_cast<int64_t>(e)];
-  out[1] = edges_[2 * static_cast<int64_t>(e) + 1];
+  out[0] = edges_[e].a;
+  out[1] = edges_[e].b;
   return 0;
 }
 

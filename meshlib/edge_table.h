@@ -35,9 +35,16 @@ class EdgeTable {
  private:
   void grow();
 
-  int32_t* edges_;       // 2 per edge
+  // An edge's ends and its chain link share one entry, so a chain walk touches one cache
+  // line per edge instead of two.
+  struct Entry {
+    int32_t a;
+    int32_t b;
+    int32_t next;  // next (older) edge of the same bucket, -1 at the end
+  };
+
+  Entry* edges_;
   int32_t* edge_faces_;  // 2 per edge
-  int32_t* chain_next_;
   int32_t count_;
   int32_t capacity_;
   int32_t* buckets_;

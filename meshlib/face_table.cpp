@@ -9,9 +9,8 @@ FaceTable::FaceTable(int32_t size_hint) {
   capacity_ = scaled_hint(size_hint, 1, 1, 1);
   bucket_count_ = scaled_hint(size_hint, 2, 1, 2048);
   bucket_magic_ = bucket_magic(static_cast<uint32_t>(bucket_count_));
-  faces_ = allocate<int32_t>(3 * static_cast<int64_t>(capacity_));
+  faces_ = allocate<Entry>(capacity_);
   face_edges_ = allocate<int32_t>(3 * static_cast<int64_t>(capacity_));
-  chain_next_ = allocate<int32_t>(capacity_);
   buckets_ = empty_buckets(bucket_count_);
   count_ = 0;
 }
@@ -19,7 +18,6 @@ FaceTable::FaceTable(int32_t size_hint) {
 FaceTable::~FaceTable() {
   release(faces_);
   release(face_edges_);
-  release(chain_next_);
   release(buckets_);
   count_ = -1;
   capacity_ = 0;
@@ -32,9 +30,8 @@ uint32_t FaceTable::bucket_of(int32_t a, int32_t b, int32_t c) const {
 
 void FaceTable::grow() {
   capacity_ = doubled(capacity_);
-  resize(faces_, 3 * static_cast<int64_t>(capacity_));
+  resize(faces_, capacity_);
   resize(face_edges_, 3 * static_cast<int64_t>(capacity_));
-  resize(chain_next_, capacity_);
 }
 
 int32_t FaceTable::add(int32_t a, int32_t b, int32_t c) {
@@ -42,27 +39,27 @@ int32_t FaceTable::add(int32_t a, int32_t b, int32_t c) {
   int32_t lo = a, mid = b, hi = c;
   sort3(lo, mid, hi);
   uint32_t h = sorted_face_key(lo, mid, hi, bucket_magic_, static_cast<uint32_t>(bucket_count_));
-  for (int32_t i = buckets_[h]; i >= 0; i = chain_next_[i]) {
-    int32_t x = faces_[3 * i], y = faces_[3 * i + 1], z = faces_[3 * i + 2];
+  for (int32_t i = buckets_[h]; i >= 0; i = faces_[i].next) {
+    int32_t x = faces_[i].v[0], y = faces_[i].v[1], z = faces_[i].v[2];
     sort3(x, y, z);
     if (x == lo && y == mid && z == hi) return i;
   }
   if (count_ == capacity_) grow();
   int32_t i = count_++;
-  int32_t* f = faces_ + 3 * static_cast<int64_t>(i);
+  int32_t* f = faces_[i].v;
   f[0] = a;
   f[1] = b;
   f[2] = c;
   int32_t* e = face_edges_ + 3 * static_cast<int64_t>(i);
   e[0] = e[1] = e[2] = -1;
-  chain_next_[i] = buckets_[h];
+  faces_[i].next = buckets_[h];
   buckets_[h] = i;
   return i;
 }
 
 int32_t FaceTable::face(int32_t f, int32_t out[3]) const {
   if (f < 0 || f >= count_) return -1;
-  const int32_t* p = faces_ + 3 * static_cast<int64_t>(f);
+  const int32_t* p = faces_[f].v;
   out[0] = p[0];
   out[1] = p[1];
   out[2] = p[2];
@@ -89,7 +86,7 @@ int32_t FaceTable::face_edges(int32_t f, int32_t out[3]) const {
 
 int32_t FaceTable::flip(int32_t f) {
   if (f < 0 || f >= count_) return -1;
-  int32_t* p = faces_ + 3 * static_cast<int64_t>(f);
+  int32_t* p = faces_[f].v;
   int32_t t = p[0];
   p[0] = p[1];
   p[1] = t;

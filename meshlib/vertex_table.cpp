@@ -9,10 +9,9 @@ VertexTable::VertexTable(int32_t size_hint) {
   capacity_ = scaled_hint(size_hint, 2, 1, 1);
   bucket_count_ = scaled_hint(size_hint, 14, 10, 2048);
   bucket_magic_ = bucket_magic(static_cast<uint32_t>(bucket_count_));
-  positions_ = allocate<Vec3d>(capacity_);
+  positions_ = allocate<Entry>(capacity_);
   vertex_faces_ = allocate<int32_t>(capacity_);
   vertex_edges_ = allocate<int32_t>(capacity_);
-  chain_next_ = allocate<int32_t>(capacity_);
   buckets_ = empty_buckets(bucket_count_);
   // A vertex of a closed triangle mesh has about six faces and six edges; the pool starts
   // large enough for that at the hinted size and doubles like the other arrays.
@@ -26,7 +25,6 @@ VertexTable::~VertexTable() {
   release(positions_);
   release(vertex_faces_);
   release(vertex_edges_);
-  release(chain_next_);
   release(buckets_);
   release(pool_);
   count_ = -1;
@@ -42,28 +40,28 @@ void VertexTable::grow() {
   resize(positions_, capacity_);
   resize(vertex_faces_, capacity_);
   resize(vertex_edges_, capacity_);
-  resize(chain_next_, capacity_);
 }
 
 int32_t VertexTable::add(const Vec3d& v) {
   if (count_ < 0) return -1;
   uint32_t h = bucket_of(v);
   // Newest first: among several stored vertices within tolerance the latest one wins.
-  for (int32_t i = buckets_[h]; i >= 0; i = chain_next_[i])
-    if (vec_equal(positions_[i], v)) return i;
+  for (int32_t i = buckets_[h]; i >= 0; i = positions_[i].next)
+    if (vec_equal(positions_[i].p, v)) return i;
   if (count_ == capacity_) grow();
   int32_t i = count_++;
-  positions_[i] = v;
+  positions_[i].p = v;
+  positions_[i].next = buckets_[h];
+  positions_[i].unused = 0;
   vertex_faces_[i] = -1;
   vertex_edges_[i] = -1;
-  chain_next_[i] = buckets_[h];
   buckets_[h] = i;
   return i;
 }
 
 int32_t VertexTable::position(int32_t i, Vec3d& out) const {
   if (i < 0 || i >= count_) return -1;
-  out = positions_[i];
+  out = positions_[i].p;
   return 0;
 }
 
@@ -98,12 +96,12 @@ int32_t VertexTable::add_edge_to_vertex(int32_t e, int32_t i) { return add_link(
 
 int32_t VertexTable::scale_vertex(int32_t i, double s) {
   if (i < 0 || i >= count_) return -1;
-  vec_scale(positions_[i], positions_[i], s);
+  vec_scale(positions_[i].p, positions_[i].p, s);
   return 0;
 }
 
 int32_t VertexTable::swap_vertex_axes(int32_t i, int32_t mode) {
   if (i < 0 || i >= count_) return -1;
-  vec_swap_axes(positions_[i], mode);
+  vec_swap_axes(positions_[i].p, mode);
   return 0;
 }

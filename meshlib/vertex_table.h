@@ -53,10 +53,17 @@ class VertexTable {
   void grow();
   int32_t add_link(int32_t* heads, int32_t item, int32_t i);
 
-  Vec3d* positions_;
+  // A vertex's position and its chain link share one 32-byte entry, so a chain walk touches
+  // one cache line per vertex.
+  struct Entry {
+    Vec3d p;
+    int32_t next;  // next (older) vertex of the same bucket, -1 at the end
+    int32_t unused;
+  };
+
+  Entry* positions_;
   int32_t* vertex_faces_;  // list head per vertex in pool_, -1 = empty
   int32_t* vertex_edges_;
-  int32_t* chain_next_;    // next (older) vertex of the same bucket, -1 at the end
   int32_t count_;
   int32_t capacity_;
   int32_t* buckets_;       // newest vertex of each bucket, -1 = empty
