@@ -1,0 +1,63 @@
+#include "plugins/brick_in/ldraw_import.h"
+
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "plugin_frame/options_dialog.h"
+#include "plugin_frame/plugin_run.h"
+#include "plugins/brick_in/ldraw_settings.h"
+#include "plugins/brick_in/part_search.h"
+#include "plugins/brick_in/read_ldraw.h"
+#include "settings/log_file.h"
+
+namespace {
+
+const FrameClassInfo kLDrawInfo = {
+    "LDraw DAT Import Plugin 0.3",
+    {"\tLDraw (Lego) Import\n\n- Imports LDraw ASCII- files (*.dat)\nKelmar 1999\n",
+     "LDraw (Lego)", "Configuration", "Help", "Import"},
+    true};
+
+// Longest search path the dialog field takes.
+constexpr int kSearchPathFieldLength = 4095;
+
+}  // namespace
+
+LDrawImport::LDrawImport() : FrameImporter(kLDrawInfo) {}
+
+PluginSettings* LDrawImport::NewSettings() { return new LDrawSettings; }
+
+FileSlot LDrawImport::InputFile(PluginSettings& settings) {
+  auto& s = static_cast<LDrawSettings&>(settings);
+  return {&s.path, &s.file_name, kLDrawFilter, nullptr};
+}
+
+void LDrawImport::Parse(PluginRun& run) { read_ldraw(run); }
+
+void LDrawImport::FillSpecific(OptionsDialog& dialog, PluginSettings& settings) {
+  auto& s = static_cast<LDrawSettings&>(settings);
+  QLineEdit* edit = dialog.AddTextField(kSearchPathControl, "Add Part Directory", s.search_path,
+                                        kSearchPathFieldLength);
+  QPushButton* button = dialog.AddButton(kAddFolderControl, "...");
+  OptionsDialog* d = &dialog;
+  QObject::connect(button, &QPushButton::clicked, d, [d, edit]() {
+    QString folder = QFileDialog::getExistingDirectory(
+        d, "Add part directory", QString::fromLocal8Bit(default_ldraw_folder().c_str()));
+    if (folder.isEmpty()) return;
+    std::string path = edit->text().toLocal8Bit().toStdString();
+    path += folder.toLocal8Bit().toStdString() + ";";
+    d->SetTextValue(kSearchPathControl, path);
+  });
+}
+
+void LDrawImport::TakeSpecific(const OptionsDialog& dialog, PluginSettings& settings) {
+  static_cast<LDrawSettings&>(settings).search_path = dialog.TextValue(kSearchPathControl);
+}
+
+void LDrawImport::DumpSpecific(LogFile& log, PluginSettings& settings) {
+  log.LogWrite("\t part search path%s\n", static_cast<LDrawSettings&>(settings).search_path.c_str());
+}
+
+FrameClassDescription ldraw_import_class("LDraw (*.dat)", MESH_IMPORT_CLASS, 0x00A24DF9,
+                                         create_plugin_object<LDrawImport>);

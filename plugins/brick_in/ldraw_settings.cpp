@@ -1,0 +1,28 @@
+#include "plugins/brick_in/ldraw_settings.h"
+
+#include "plugins/brick_in/part_search.h"
+
+const char* const kLDrawFilter = "LDraw DAT File            (*.dat)|*.dat|All Files (*.*)|*.*||";
+
+LDrawSettings::LDrawSettings()
+    : PluginSettings("brick_in", "brickin.log"), search_path(default_search_path()) {
+  LoadSettings();
+}
+
+LDrawSettings::~LDrawSettings() { SaveSettings(); }
+
+void LDrawSettings::LoadSettings() {
+  LoadText("path", path);
+  LoadText("file_name", file_name);
+  SettingsText stored;
+  LoadText("search_path", stored);
+  if (stored.is_set()) search_path = stored.str();
+}
+
+void LDrawSettings::SaveSettings() {
+  SaveText("path", path);
+  SaveText("file_name", file_name);
+  SettingsText stored;
+  stored.set(search_path);
+  SaveText("search_path", stored);
+}

@@ -1,0 +1,191 @@
+// The LDraw import class end to end: settings in the store, ImportFile, the finished meshes
+// and the log.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "meshlib/mesh3d.h"
+#include "meshlib/object_list.h"
+#include "plugin_api/plugin_api.h"
+#include "plugins/brick_in/ldraw_import.h"
+#include "plugins/brick_in/ldraw_settings.h"
+#include "tests/brick_in/temp_folder.h"
+
+namespace {
+
+const char kSquareQuad[] = "4 16 0 0 0 1 0 0 1 0 1 0 0 1\n";
+
+// One import by name with the given search path, verbose, logging into the temp folder.
+class Import {
+ public:
+  Import(const TempFolder& t, const std::string& model, const std::string& search_path,
+         unsigned swap_mode = 0) {
+    {
+      LDrawSettings settings;
+      settings.search_path = search_path;
+      settings.verbose_mode = 1;
+      settings.swap_mode = static_cast<uint16_t>(swap_mode);
+      settings.unify_mode = 0;
+      settings.size_value = 1.0;
+      settings.logfilename = t / "brickin.log";
+    }
+    importer_ = CreateImporter(&ldraw_import_class);
+    objects_ = importer_->ImportFile(model.c_str());
+    log = t.read("brickin.log");
+  }
+  ~Import() { importer_->DeleteThis(); }
+
+  std::vector<std::string> names() const {
+    std::vector<std::string> n;
+    for (int32_t i = 0; i < objects_->count(); ++i)
+      n.push_back(static_cast<Obj3d*>(objects_->get(i))->name());
+    return n;
+  }
+  Mesh3d* mesh(int32_t i) const { return static_cast<Mesh3d*>(objects_->get(i)); }
+  int32_t count() const { return objects_->count(); }
+
+  std::string log;
+
+ private:
+  MeshImporter* importer_ = nullptr;
+  ObjectList* objects_ = nullptr;
+};
+
+std::size_t position_of(const std::string& text, const std::string& what) {
+  std::size_t p = text.find(what);
+  EXPECT_NE(p, std::string::npos) << "missing: " << what << "\nin:\n" << text;
+  return p;
+}
+
+}  // namespace
+
+TEST(LDrawImport, TwoPlacementsBecomeNumberedColouredMeshesWithDefaultLast) {
+  TempFolder t;
+  t.write("parts/3001.dat", kSquareQuad);
+  std::string model = t.write("m.dat", ref_line(4, 0, 0, 0, "3001.dat") +
+                                           "3 16 0 0 0 1 0 0 0 1 0\n" +
+                                           ref_line(1, 0, 0, 0, "3001.dat"));
+  Import run(t, model, t / "parts;");
+  EXPECT_EQ(run.names(), (std::vector<std::string>{"3001_0_C4", "3001_1_C1", "_default"}));
+  EXPECT_EQ(run.mesh(0)->flat_face_count, 2);
+  EXPECT_EQ(run.mesh(0)->flat_vertex_count, 4);  // the quad's diagonal corners weld
+  EXPECT_EQ(run.mesh(2)->flat_face_count, 1);
+  EXPECT_EQ(run.mesh(0)->vertices, nullptr);     // reduced to the flat form
+  // "Used Parts" names 3001.dat once
+  std::size_t used = position_of(run.log, "Used Parts\nRef Name: 3001.dat\nScene Elements\n");
+  EXPECT_LT(used, run.log.size());
+}
+
+TEST(LDrawImport, LogFollowsTheImportOrder) {
+  TempFolder t;
+  t.write("parts/3001.dat", kSquareQuad);
+  std::string model = t.write("m.dat", ref_line(4, 0, 0, 0, "3001.dat"));
+  Import run(t, model, t / "parts;");
+  std::size_t banner = position_of(run.log, "LDraw DAT Import Plugin 0.3 ");
+  std::size_t started = position_of(run.log, "Parsing " + model + " started ...\n");
+  std::size_t options = position_of(run.log, "Options:\n\t Common:\n\t current directory: ");
+  std::size_t search = position_of(run.log, "\t part search path" + t / "parts;" + "\n");
+  std::size_t reference =
+      position_of(run.log, "Part Reference: 4 0 0 0 1 0 0 0 1 0 0 0 1 3001.dat\n");
+  std::size_t used = position_of(run.log, "Used Parts\n");
+  std::size_t scene = position_of(run.log, "Scene Name: 3001_0_C4 (4) [Solid Red]\n"
+                                           "Scene Name: _default (0) [Solid Black]\n");
+  std::size_t stats = position_of(run.log, "Statistic:\nObject   : 3001_0_C4\n");
+  std::size_t finished = position_of(run.log, "Parsing finished\n");
+  EXPECT_EQ(banner, 0u);
+  EXPECT_LT(started, options);
+  EXPECT_LT(options, search);
+  EXPECT_LT(search, reference);
+  EXPECT_LT(reference, used);
+  EXPECT_LT(used, scene);
+  EXPECT_LT(scene, stats);
+  EXPECT_LT(stats, finished);
+  position_of(run.log, "\t File format specific:\n\t path: " + t.path());
+  position_of(run.log, "\t file_name: " + model + "\n");
+}
+
+TEST(LDrawImport, ColoursAreDescribedInTheSceneLog) {
+  TempFolder t;
+  t.write("p.dat", kSquareQuad);
+  std::string model = t.write(
+      "m.dat", ref_line(40, 0, 0, 0, "p.dat") + ref_line(16, 0, 0, 0, "p.dat") +
+                   ref_line(41, 0, 0, 0, "p.dat") +
+                   ref_line(300, 0, 0, 0, "p.dat") + ref_line(15, 0, 0, 0, "p.dat") +
+                   ref_line(99, 0, 0, 0, "p.dat") +
+                   "1 0x2FF0000 0 0 0 1 0 0 0 1 0 0 0 1 p.dat\n");
+  Import run(t, model, "");
+  // Transparent colours name colour - 32: 40 is Dark Grey, 41 Light Blue.
+  position_of(run.log, "Scene Name: p_0_C40 (40) [Clear Dark Grey]\n"
+                       "Scene Name: p_1_C16 (16) \n"
+                       "Scene Name: p_2_C41 (41) [Clear Light Blue]\n"
+                       "Scene Name: p_3_C300 (300) \n"
+                       "Scene Name: p_4_C15 (15) [Solid White]\n"
+                       "Scene Name: p_5_C99 (99) color unknown\n"
+                       "Scene Name: p_6_C50266112 (50266112) color unknown\n");
+  EXPECT_EQ(run.count(), 7);
+  position_of(run.log, "Min : <0.000000,0.000000,0.000000>\n");
+}
+
+TEST(LDrawImport, AxesTurnBeforeTheCommonSwap) {
+  TempFolder t;
+  t.write("p.dat", "3 16 1 2 3 1 2 3 1 2 3\n");
+  std::string model = t.write("m.dat", ref_line(4, 0, 0, 0, "p.dat"));
+  {
+    Import run(t, model, "");
+    ASSERT_EQ(run.count(), 1);
+    const Vec3d& v = run.mesh(0)->flat_vertices[0];
+    EXPECT_DOUBLE_EQ(v.x, 1);
+    EXPECT_DOUBLE_EQ(v.y, 3);
+    EXPECT_DOUBLE_EQ(v.z, -2);
+  }
+  Import swapped(t, model, "", 1);  // then x <-> y
+  const Vec3d& v = swapped.mesh(0)->flat_vertices[0];
+  EXPECT_DOUBLE_EQ(v.x, 3);
+  EXPECT_DOUBLE_EQ(v.y, 1);
+  EXPECT_DOUBLE_EQ(v.z, -2);
+}
+
+TEST(LDrawImport, MissingModelGivesNothingAndLogsIt) {
+  TempFolder t;
+  Import run(t, t / "absent.dat", "");
+  EXPECT_EQ(run.count(), 0);
+  std::size_t missing = position_of(run.log, "File " + t / "absent.dat" + " not found\n");
+  EXPECT_LT(missing, position_of(run.log, "Parsing finished\n"));
+}
+
+TEST(LDrawImport, SearchPathOrderAndMissingFinalSemicolon) {
+  TempFolder t;
+  t.write("one/p.dat", "3 16 0 0 0 1 0 0 0 1 0\n");
+  t.write("two/p.dat", kSquareQuad);
+  t.write("two/q.dat", kSquareQuad);
+  std::string model = t.write("models/m.dat", ref_line(4, 0, 0, 0, "p.dat") +
+                                                  ref_line(4, 0, 0, 0, "q.dat"));
+  {
+    Import both(t, model, t / "one;" + t / "two;");
+    ASSERT_EQ(both.names(), (std::vector<std::string>{"p_0_C4", "q_0_C4"}));
+    EXPECT_EQ(both.mesh(0)->flat_face_count, 1);
+  }
+  Import first_only(t, model, t / "one;" + t / "two");
+  EXPECT_EQ(first_only.names(), (std::vector<std::string>{"p_0_C4"}));
+  position_of(first_only.log, "\tFile q.dat not found\n");
+}
+
+TEST(LDrawImport, CorpusPyramidImportsEveryReference) {
+  std::string corpus = std::string(MORVANE_CORPUS_DIR) + "/ldraw";
+  std::string model = corpus + "/models/pyramid.ldr";
+  if (TempFolder::read_file(model).empty()) GTEST_SKIP() << "no corpus at " << corpus;
+  TempFolder t;
+  Import run(t, model, corpus + "/parts;" + corpus + "/p;");
+  std::vector<std::string> expected;
+  for (int i = 0; i < 12; ++i) {
+    int colour = i < 6 ? 1 : i < 10 ? 4 : 14;
+    expected.push_back("3001_" + std::to_string(i) + "_C" + std::to_string(colour));
+  }
+  expected.push_back("3003_0_C0");
+  EXPECT_EQ(run.names(), expected);
+  EXPECT_EQ(run.log.find("not found"), std::string::npos);
+  EXPECT_EQ(run.log.find("ERROR"), std::string::npos);
+  for (int32_t i = 0; i < run.count(); ++i) EXPECT_GT(run.mesh(i)->flat_face_count, 100);
+  // 3001 is placed on z-up axes: its top face sits at LDraw y = -24 - 0 -> system z = 24
+  position_of(run.log, "Ref Name: s\\3001s01.dat\n");
+}
