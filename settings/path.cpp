@@ -19,8 +19,8 @@ bool has_drive(const std::string& path) {
 
 }  // namespace
 
-void split_path(const char* path, std::string& drive, std::string& directory,
-                std::string& name, std::string& extension) {
+void split_path(const char* path, std::string& drive, std::string& directory, std::string& name,
+                std::string& extension) {
   drive.clear();
   directory.clear();
   name.clear();

@@ -9,8 +9,8 @@
 // Splits `path` into drive ("C:"), directory (with its final separator),
 // name and extension (with its "."). Every output is set, empty when absent.
 // The extension starts at the last "." of the last path component.
-void split_path(const char* path, std::string& drive, std::string& directory,
-                std::string& name, std::string& extension);
+void split_path(const char* path, std::string& drive, std::string& directory, std::string& name,
+                std::string& extension);
 
 // Joins the parts; each may be null or empty. A drive gets a ":" and a
 // directory a "/" when it does not already end in one; an extension gets a

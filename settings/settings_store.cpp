@@ -14,260 +14,16 @@
 #include <vector>
 
 #include "settings/c_numeric.h"
+#include "settings/settings_text.h"
 
 namespace {
+
+using settings_text::Line;
+using settings_text::Store;
 
 // Files larger than this are not a settings store; they read as empty and
 // are never overwritten.
 constexpr off_t kLargestStore = 64 * 1024 * 1024;
-
-// ---------------------------------------------------------------- file form
-
-// One line of an owner's file. Every line keeps its original bytes, so a
-// rewrite changes only the lines of the values written; lines that cannot
-// be understood (kRaw) are written back exactly as they were.
-struct Line {
-  enum Kind { kRaw, kHeader, kValue };
-  Kind kind = kRaw;
-  std::string raw;
-  std::string section;  // kHeader
-  std::string name;     // kValue
-  std::string value;    // kValue
-};
-
-struct Store {
-  std::vector<Line> lines;
-};
-
-bool is_blank(char c) { return c == ' ' || c == '\t'; }
-
-char fold(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-// Section and value names compare without regard to ASCII case, as the
-// original per-user store did; other bytes compare exactly.
-bool same_name(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (fold(a[i]) != fold(b[i])) return false;
-  return true;
-}
-
-// Reads a quoted text starting at text[*at] == '"'; advances past the
-// closing quote. False when the quotes or escapes are malformed.
-bool parse_quoted(const std::string& text, std::size_t* at, std::string* out) {
-  std::size_t i = *at;
-  if (i >= text.size() || text[i] != '"') return false;
-  ++i;
-  out->clear();
-  while (i < text.size()) {
-    char c = text[i++];
-    if (c == '"') {
-      *at = i;
-      return true;
-    }
-    if (c == '\0') return false;
-    if (c != '\\') {
-      out->push_back(c);
-      continue;
-    }
-    if (i >= text.size()) return false;
-    switch (text[i++]) {
-      case '\\': out->push_back('\\'); break;
-      case '"': out->push_back('"'); break;
-      case 'n': out->push_back('\n'); break;
-      case 'r': out->push_back('\r'); break;
-      case 't': out->push_back('\t'); break;
-      default: return false;
-    }
-  }
-  return false;
-}
-
-Line parse_line(const std::string& raw) {
-  Line line;
-  line.raw = raw;
-  std::string text = raw;
-  if (!text.empty() && text.back() == '\r') text.pop_back();
-  std::size_t begin = 0;
-  while (begin < text.size() && is_blank(text[begin])) ++begin;
-  std::size_t end = text.size();
-  while (end > begin && is_blank(text[end - 1])) --end;
-  if (begin == end || text[begin] == ';') return line;
-
-  if (text[begin] == '[') {
-    if (end - begin >= 3 && text[end - 1] == ']' &&
-        text.find('\0', begin) >= end) {
-      line.kind = Line::kHeader;
-      line.section = text.substr(begin + 1, end - begin - 2);
-    }
-    return line;
-  }
-
-  std::size_t at = begin;
-  std::string name, value;
-  if (!parse_quoted(text, &at, &name)) return line;
-  while (at < end && is_blank(text[at])) ++at;
-  if (at >= end || text[at] != '=') return line;
-  ++at;
-  while (at < end && is_blank(text[at])) ++at;
-  if (!parse_quoted(text, &at, &value) || at != end) return line;
-  line.kind = Line::kValue;
-  line.name = std::move(name);
-  line.value = std::move(value);
-  return line;
-}
-
-Store parse_store(const std::string& bytes) {
-  Store store;
-  std::size_t start = 0;
-  while (start < bytes.size()) {
-    std::size_t end = bytes.find('\n', start);
-    if (end == std::string::npos) end = bytes.size();
-    store.lines.push_back(parse_line(bytes.substr(start, end - start)));
-    start = end + 1;
-  }
-  return store;
-}
-
-void append_quoted(std::string* out, const std::string& text) {
-  out->push_back('"');
-  for (char c : text) {
-    switch (c) {
-      case '\\': *out += "\\\\"; break;
-      case '"': *out += "\\\""; break;
-      case '\n': *out += "\\n"; break;
-      case '\r': *out += "\\r"; break;
-      case '\t': *out += "\\t"; break;
-      default: out->push_back(c);
-    }
-  }
-  out->push_back('"');
-}
-
-Line header_line(const std::string& section) {
-  Line line;
-  line.kind = Line::kHeader;
-  line.section = section;
-  line.raw = "[" + section + "]";
-  return line;
-}
-
-Line value_line(const std::string& name, const std::string& value) {
-  Line line;
-  line.kind = Line::kValue;
-  line.name = name;
-  line.value = value;
-  append_quoted(&line.raw, name);
-  line.raw.push_back('=');
-  append_quoted(&line.raw, value);
-  return line;
-}
-
-std::string format_store(const Store& store) {
-  std::string bytes;
-  for (const Line& line : store.lines) {
-    bytes += line.raw;
-    bytes.push_back('\n');
-  }
-  return bytes;
-}
-
-// ---------------------------------------------------------------- sections
-
-// The section a line belongs to is the last header above it (none above
-// the first header). A name may head several blocks in a hand-edited file;
-// they count as one section, the first occurrence of a value name wins.
-bool has_section(const Store& store, const std::string& section) {
-  for (const Line& line : store.lines)
-    if (line.kind == Line::kHeader && same_name(line.section, section)) return true;
-  return false;
-}
-
-// The values of `section` in file order, each name once.
-std::vector<const Line*> section_values(const Store& store, const std::string& section) {
-  std::vector<const Line*> values;
-  bool inside = false;
-  for (const Line& line : store.lines) {
-    if (line.kind == Line::kHeader) {
-      inside = same_name(line.section, section);
-    } else if (inside && line.kind == Line::kValue) {
-      bool seen = false;
-      for (const Line* known : values)
-        if (same_name(known->name, line.name)) seen = true;
-      if (!seen) values.push_back(&line);
-    }
-  }
-  return values;
-}
-
-const Line* find_value(const Store& store, const std::string& section, const std::string& name) {
-  bool inside = false;
-  for (const Line& line : store.lines) {
-    if (line.kind == Line::kHeader)
-      inside = same_name(line.section, section);
-    else if (inside && line.kind == Line::kValue && same_name(line.name, name))
-      return &line;
-  }
-  return nullptr;
-}
-
-// "a\b\c" and its parents "a", "a\b", outermost first.
-std::vector<std::string> section_levels(const std::string& section) {
-  std::vector<std::string> levels;
-  for (std::size_t i = 0; i < section.size(); ++i)
-    if (section[i] == '\\') levels.push_back(section.substr(0, i));
-  levels.push_back(section);
-  return levels;
-}
-
-bool has_section_levels(const Store& store, const std::string& section) {
-  for (const std::string& level : section_levels(section))
-    if (!has_section(store, level)) return false;
-  return true;
-}
-
-// Adds the headers of every missing level at the end. Returns true when
-// anything was added.
-bool create_section(Store* store, const std::string& section) {
-  bool added = false;
-  for (const std::string& level : section_levels(section)) {
-    if (has_section(*store, level)) continue;
-    if (!added && !store->lines.empty() && !store->lines.back().raw.empty())
-      store->lines.push_back(Line());  // a blank line between sections
-    store->lines.push_back(header_line(level));
-    added = true;
-  }
-  return added;
-}
-
-// Replaces the value in place, or appends it after the last value of its
-// section (after the first header when the section has none). Returns true
-// when the file changes.
-bool set_value(Store* store, const std::string& section, const std::string& name,
-               const std::string& value) {
-  bool inside = false;
-  std::size_t insert_at = std::string::npos;
-  for (std::size_t i = 0; i < store->lines.size(); ++i) {
-    Line& line = store->lines[i];
-    if (line.kind == Line::kHeader) {
-      inside = same_name(line.section, section);
-      if (inside && insert_at == std::string::npos) insert_at = i + 1;
-    } else if (inside && line.kind == Line::kValue) {
-      if (same_name(line.name, name)) {
-        if (line.value == value) return false;
-        line = value_line(line.name, value);
-        return true;
-      }
-      insert_at = i + 1;
-    }
-  }
-  if (insert_at == std::string::npos) return false;  // caller creates the section first
-  store->lines.insert(store->lines.begin() + static_cast<std::ptrdiff_t>(insert_at),
-                      value_line(name, value));
-  return true;
-}
-
-// ---------------------------------------------------------------- files
 
 bool valid_owner(const char* owner) {
   if (!owner || !*owner) return false;
@@ -418,12 +174,12 @@ Change change_store(const OwnerFiles& files, const std::string& section, const c
   mode_t mode = 0600;
   // A file that exists but cannot be read is left alone: rewriting it would
   // lose whatever it holds.
-  if (read_store_file(files.file, &bytes, &mode) == ReadResult::kUnreadable)
+  if (read_store_file(files.file, &bytes, &mode) == ReadResult::kUnreadable) return Change::kFailed;
+  *store = settings_text::parse_store(bytes);
+  bool changed = settings_text::create_section(store, section);
+  if (name && settings_text::set_value(store, section, name, *value)) changed = true;
+  if (changed && !replace_store_file(files, settings_text::format_store(*store), mode))
     return Change::kFailed;
-  *store = parse_store(bytes);
-  bool changed = create_section(store, section);
-  if (name && set_value(store, section, name, *value)) changed = true;
-  if (changed && !replace_store_file(files, format_store(*store), mode)) return Change::kFailed;
   return name ? Change::kStored : Change::kOpened;
 }
 
@@ -437,8 +193,8 @@ bool open_section(const char* owner, const char* section, Store* store) {
   ReadResult read = read_store_file(files.file, &bytes, nullptr);
   if (read == ReadResult::kUnreadable) return false;
   if (read == ReadResult::kOk) {
-    *store = parse_store(bytes);
-    if (has_section_levels(*store, section)) return true;
+    *store = settings_text::parse_store(bytes);
+    if (settings_text::has_section_levels(*store, section)) return true;
   }
   // Another process may fail to create it while this one still reads fine.
   return change_store(files, section, nullptr, nullptr, store) == Change::kOpened;
@@ -461,7 +217,7 @@ void copy_cut(char* destination, std::size_t size, const char* text, std::size_t
 bool read_value(const char* owner, const char* section, const char* name, std::string* value) {
   Store store;
   if (!open_section(owner, section, &store)) return false;
-  const Line* line = find_value(store, section, name ? name : "");
+  const Line* line = settings_text::find_value(store, section, name ? name : "");
   if (!line) return false;
   *value = line->value;
   return true;
@@ -494,7 +250,8 @@ int SettingsCountValues(const char* owner, const char* section, unsigned long* c
   if (count) *count = 0;
   Store store;
   if (!open_section(owner, section, &store)) return 0;
-  if (count) *count = static_cast<unsigned long>(section_values(store, section).size());
+  if (count)
+    *count = static_cast<unsigned long>(settings_text::section_values(store, section).size());
   return 1;
 }
 
@@ -503,22 +260,26 @@ int SettingsEnumValue(const char* owner, const char* section, unsigned long inde
                       unsigned long* data_size) {
   Store store;
   if (!open_section(owner, section, &store)) return 0;
-  std::vector<const Line*> values = section_values(store, section);
+  std::vector<const Line*> values = settings_text::section_values(store, section);
   if (index >= values.size()) return 0;
   const Line& line = *values[index];
   if (type) *type = SETTINGS_TYPE_TEXT;
   bool fits = true;
   if (name_size) {
-    if (!name || line.name.size() + 1 > *name_size) fits = false;
-    else std::memcpy(name, line.name.c_str(), line.name.size() + 1);
+    if (!name || line.name.size() + 1 > *name_size)
+      fits = false;
+    else
+      std::memcpy(name, line.name.c_str(), line.name.size() + 1);
     *name_size = static_cast<unsigned long>(line.name.size());
   } else {
     fits = false;
   }
   if (data_size) {
     if (data) {
-      if (line.value.size() + 1 > *data_size) fits = false;
-      else std::memcpy(data, line.value.c_str(), line.value.size() + 1);
+      if (line.value.size() + 1 > *data_size)
+        fits = false;
+      else
+        std::memcpy(data, line.value.c_str(), line.value.size() + 1);
     }
     *data_size = static_cast<unsigned long>(line.value.size() + 1);
   } else if (data) {
@@ -542,8 +303,7 @@ int SettingsWriteInt(const char* owner, const char* section, const char* name, i
   return SettingsWriteString(owner, section, name, text);
 }
 
-int SettingsWriteDouble(const char* owner, const char* section, const char* name,
-                        double value) {
+int SettingsWriteDouble(const char* owner, const char* section, const char* name, double value) {
   std::string text;
   {
     CNumericScope numbers;
@@ -567,8 +327,7 @@ bool SettingsReadText(const char* owner, const char* section, const char* name,
 }
 
 int SettingsReadString(const char* owner, const char* section, const char* name,
-                       const char* default_text, char* destination,
-                       std::size_t destination_size) {
+                       const char* default_text, char* destination, std::size_t destination_size) {
   std::string value;
   bool found = read_value(owner, section, name, &value);
   if (!destination || destination_size == 0) return 1;

@@ -40,13 +40,11 @@ int SettingsEnumValue(const char* owner, const char* section, unsigned long inde
 // Stores `text` under `name`, replacing it in place when it exists, else
 // appending it to the section. Returns 1 when the section could be opened
 // (whether or not the value could be stored), 0 when it could not.
-int SettingsWriteString(const char* owner, const char* section, const char* name,
-                        const char* text);
+int SettingsWriteString(const char* owner, const char* section, const char* name, const char* text);
 // Stores the number as "%ld" text ("-1").
 int SettingsWriteInt(const char* owner, const char* section, const char* name, int value);
 // Stores the number as "%0.6lf" text ("1.000000"), always with ".".
-int SettingsWriteDouble(const char* owner, const char* section, const char* name,
-                        double value);
+int SettingsWriteDouble(const char* owner, const char* section, const char* name, double value);
 
 // Copies the stored text into `destination` of `destination_size` bytes.
 // When the value is missing (or cannot be read) the default is copied
@@ -55,8 +53,7 @@ int SettingsWriteDouble(const char* owner, const char* section, const char* name
 // (at a character boundary); use SettingsReadText to get any length whole.
 // Always returns 1.
 int SettingsReadString(const char* owner, const char* section, const char* name,
-                       const char* default_text, char* destination,
-                       std::size_t destination_size);
+                       const char* default_text, char* destination, std::size_t destination_size);
 
 // The stored text, whole, or `default_text` when missing. Returns true when
 // the value was found.

@@ -97,8 +97,10 @@ int vprint_delimited(int ld_mode, std::FILE* file, const char* format, std::va_l
     va_end(again);
   }
   if (length < 0) return -1;
-  const char* end_of_line = ld_mode == LD_DOS ? "\r\n" : ld_mode == LD_UNIX ? "\n"
-                            : ld_mode == LD_MAC ? "\r" : "";
+  const char* end_of_line = ld_mode == LD_DOS    ? "\r\n"
+                            : ld_mode == LD_UNIX ? "\n"
+                            : ld_mode == LD_MAC  ? "\r"
+                                                 : "";
   for (int i = 0; i < length; ++i) {
     if (text[i] == '\n') {
       std::fputs(end_of_line, file);
@@ -117,8 +119,7 @@ int print_delimited(int ld_mode, std::FILE* file, const char* format, ...) {
   return length;
 }
 
-int print_vector(int ld_mode, std::FILE* file, double x, double y, double z,
-                 int separator_mode) {
+int print_vector(int ld_mode, std::FILE* file, double x, double y, double z, int separator_mode) {
   char separator = separator_mode == 1 ? ',' : separator_mode == 2 ? '\t' : ' ';
   return print_delimited(ld_mode, file, "%f%c%f%c%f", x, separator, y, separator, z);
 }

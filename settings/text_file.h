@@ -40,5 +40,4 @@ int vprint_delimited(int ld_mode, std::FILE* file, const char* format, std::va_l
 // 0), a comma (1) or a tab (2; any other mode also a blank), through
 // print_delimited. Returns the length written.
 int print_vector(int ld_mode, std::FILE* file, const double* xyz, int separator_mode);
-int print_vector(int ld_mode, std::FILE* file, double x, double y, double z,
-                 int separator_mode);
+int print_vector(int ld_mode, std::FILE* file, double x, double y, double z, int separator_mode);

@@ -1,9 +1,9 @@
+#include "settings/fields.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
-
-#include "settings/fields.h"
 
 TEST(FieldSplitter, ReturnsFieldsBeforeEachSemicolon) {
   const char* field = first_field("a;b;c");

@@ -1,9 +1,10 @@
+#include "settings/log_file.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>
 
-#include "settings/log_file.h"
 #include "temp_folder.h"
 
 namespace {
@@ -17,11 +18,20 @@ bool has_shape(const std::string& text, const std::string& pattern) {
     char c = text[i];
     bool digit = c >= '0' && c <= '9';
     switch (pattern[i]) {
-      case 'A': if (c < 'A' || c > 'Z') return false; break;
-      case 'a': if (c < 'a' || c > 'z') return false; break;
-      case '#': if (!digit) return false; break;
-      case '_': if (!digit && c != ' ') return false; break;
-      default: if (c != pattern[i]) return false;
+      case 'A':
+        if (c < 'A' || c > 'Z') return false;
+        break;
+      case 'a':
+        if (c < 'a' || c > 'z') return false;
+        break;
+      case '#':
+        if (!digit) return false;
+        break;
+      case '_':
+        if (!digit && c != ' ') return false;
+        break;
+      default:
+        if (c != pattern[i]) return false;
     }
   }
   return true;
@@ -51,8 +61,7 @@ TEST(LogFile, BannerNamesTitleBuildDateTimeAndCompiler) {
   std::string text = read_whole_file(name);
   const std::string title = "Direct X Import Plugin 0.1 ";
   ASSERT_EQ(text.compare(0, title.size(), title), 0) << text;
-  EXPECT_TRUE(has_shape(text.substr(title.size()), "Aaa _# #### ##:##:## VC++50\n"))
-      << text;
+  EXPECT_TRUE(has_shape(text.substr(title.size()), "Aaa _# #### ##:##:## VC++50\n")) << text;
 }
 
 TEST(LogFile, EveryLineIsInTheFileAtOnce) {

@@ -1,9 +1,9 @@
+#include "settings/memory.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <cstring>
-
-#include "settings/memory.h"
 
 TEST(Memory, MustFreeOfNullEndsProcessSilentlyWithStatusOne) {
   EXPECT_EXIT(must_free(nullptr), testing::ExitedWithCode(1), "^$");

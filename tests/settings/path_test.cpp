@@ -1,3 +1,5 @@
+#include "settings/path.h"
+
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -5,7 +7,6 @@
 #include <cstdlib>
 #include <string>
 
-#include "settings/path.h"
 #include "temp_folder.h"
 
 namespace {
@@ -20,8 +21,8 @@ Parts split(const char* path) {
   return parts;
 }
 
-void expect_parts(const char* path, const char* drive, const char* directory,
-                  const char* name, const char* extension) {
+void expect_parts(const char* path, const char* drive, const char* directory, const char* name,
+                  const char* extension) {
   Parts parts = split(path);
   EXPECT_EQ(parts.drive, drive) << path;
   EXPECT_EQ(parts.directory, directory) << path;
@@ -69,8 +70,8 @@ TEST(MakePath, AddsMissingColonSlashAndDot) {
 }
 
 TEST(MakePath, JoinsWhatSplitPathTookApart) {
-  for (const char* path : {"/home/u/models/cube.x", "C:\\models\\cube.x", "name.ext",
-                           "rel/dir/file", "D:name.ext"}) {
+  for (const char* path :
+       {"/home/u/models/cube.x", "C:\\models\\cube.x", "name.ext", "rel/dir/file", "D:name.ext"}) {
     Parts parts = split(path);
     EXPECT_EQ(make_path(parts.drive.c_str(), parts.directory.c_str(), parts.name.c_str(),
                         parts.extension.c_str()),

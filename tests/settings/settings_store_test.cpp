@@ -1,3 +1,5 @@
+#include "settings/settings_store.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -8,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "settings/settings_store.h"
 #include "temp_folder.h"
 
 namespace {
@@ -29,8 +30,7 @@ std::vector<std::string> value_names(const char* owner, const char* section) {
     char name[1024], data[1024];
     unsigned long name_size = sizeof name, data_size = sizeof data;
     unsigned type = 0;
-    EXPECT_EQ(SettingsEnumValue(owner, section, i, name, &name_size, &type, data, &data_size),
-              1);
+    EXPECT_EQ(SettingsEnumValue(owner, section, i, name, &name_size, &type, data, &data_size), 1);
     EXPECT_EQ(type, SETTINGS_TYPE_TEXT);
     names.push_back(name);
   }
@@ -48,8 +48,7 @@ TEST(SettingsStore, FreshStoreReadsDefaultsAndLeavesSectionsBehind) {
   char text[259] = "";
   EXPECT_EQ(SettingsReadInt("xfile_in", "Common Settings", "verbose_mode", 7, &number), 1);
   EXPECT_EQ(SettingsReadDouble("xfile_in", "Common Settings", "size_value", 1.0, &real), 1);
-  EXPECT_EQ(SettingsReadString("xfile_in", "Specific Settings", "path", "C:\\", text,
-                               sizeof text),
+  EXPECT_EQ(SettingsReadString("xfile_in", "Specific Settings", "path", "C:\\", text, sizeof text),
             1);
   EXPECT_EQ(number, 7);
   EXPECT_EQ(real, 1.0);
@@ -103,11 +102,10 @@ TEST(SettingsStore, TextReadsAsNumberByItsLeadingPart) {
     int number;
     double real;
   };
-  for (const Case& c : {Case{"  42", 42, 42.0}, Case{"letters", 0, 0.0},
-                        Case{"12abc", 12, 12.0}, Case{"\t-7.75 m", -7, -7.75},
-                        Case{"+3e2x", 3, 300.0}, Case{"", 0, 0.0}, Case{"nan", 0, 0.0},
-                        Case{"inf", 0, 0.0}, Case{"0x10", 0, 0.0}, Case{".5", 0, 0.5},
-                        Case{"99999999999", INT_MAX, 99999999999.0},
+  for (const Case& c : {Case{"  42", 42, 42.0}, Case{"letters", 0, 0.0}, Case{"12abc", 12, 12.0},
+                        Case{"\t-7.75 m", -7, -7.75}, Case{"+3e2x", 3, 300.0}, Case{"", 0, 0.0},
+                        Case{"nan", 0, 0.0}, Case{"inf", 0, 0.0}, Case{"0x10", 0, 0.0},
+                        Case{".5", 0, 0.5}, Case{"99999999999", INT_MAX, 99999999999.0},
                         Case{"-99999999999", INT_MIN, -99999999999.0}}) {
     SettingsWriteString("o", "S", "v", c.stored);
     int number = 12345;
@@ -173,8 +171,7 @@ TEST(SettingsStore, ValuesOfAnyLengthReadBackWhole) {
   for (int i = 0; i < 120; ++i) path += "/usr/share/ldraw/p" + std::to_string(i) + ";";
   path += " \"quoted\" back\\slash\ttab\nnew line\rcr \xc3\xa4";
   ASSERT_GT(path.size(), 2048u);
-  ASSERT_EQ(SettingsWriteString("brick_in", "Specific Settings", "search_path", path.c_str()),
-            1);
+  ASSERT_EQ(SettingsWriteString("brick_in", "Specific Settings", "search_path", path.c_str()), 1);
   EXPECT_EQ(read_text("brick_in", "Specific Settings", "search_path"), path);
 
   char data[4096], name[64];
@@ -295,8 +292,7 @@ TEST(SettingsStore, NoTemporaryFilesAreLeftBehind) {
   PrivateStore store;
   for (int i = 0; i < 5; ++i) SettingsWriteInt("o", "S", "n", i);
   std::vector<std::string> files;
-  for (const auto& entry :
-       std::filesystem::directory_iterator(store.folder() + "/Kelmar Software"))
+  for (const auto& entry : std::filesystem::directory_iterator(store.folder() + "/Kelmar Software"))
     files.push_back(entry.path().filename().string());
   std::sort(files.begin(), files.end());
   EXPECT_EQ(files, (std::vector<std::string>{"o.conf", "o.conf.lock"}));

@@ -1,3 +1,5 @@
+#include "settings/text_file.h"
+
 #include <gtest/gtest.h>
 
 #include <clocale>
@@ -5,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "settings/text_file.h"
 #include "temp_folder.h"
 
 namespace {
@@ -47,13 +48,19 @@ TEST(ReadLine, EmptyFileGivesNothing) {
 }
 
 TEST(ReadLine, TabBecomesBlankAndOtherControlBytesEndLine) {
-  EXPECT_EQ(lines_of("a\tb\x01" "c\x1f" "d"), (Lines{"a b", "c", "d"}));
+  EXPECT_EQ(lines_of("a\tb\x01"
+                     "c\x1f"
+                     "d"),
+            (Lines{"a b", "c", "d"}));
   EXPECT_EQ(lines_of(std::string("x\0y", 3)), (Lines{"x", "y"}));
 }
 
 TEST(ReadLine, KeepsBytesOf128AndAbove) {
-  EXPECT_EQ(lines_of("Gr\xc3\xbc\xc3\x9f" "e\n\xff\x80\n"),
-            (Lines{"Gr\xc3\xbc\xc3\x9f" "e", "\xff\x80"}));
+  EXPECT_EQ(lines_of("Gr\xc3\xbc\xc3\x9f"
+                     "e\n\xff\x80\n"),
+            (Lines{"Gr\xc3\xbc\xc3\x9f"
+                   "e",
+                   "\xff\x80"}));
 }
 
 TEST(ReadLine, LongLineComesInPiecesOfCapacityLessOne) {
