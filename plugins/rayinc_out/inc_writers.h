@@ -1,0 +1,33 @@
+// The ".inc" writers of the five ray-tracer export classes. Each writes one mesh object, whose
+// indexed form exists (scaled and axis-swapped), to the open ".inc" stream, reporting the
+// "Working on: " status line and its progress.
+#pragma once
+
+#include "plugins/rayinc_out/inc_text.h"
+#include "plugins/rayinc_out/writer_report.h"
+
+class Mesh3d;
+
+// "#declare N = union { triangle / smooth_triangle ... }"
+void write_pov_union(const IncStream& out, const Mesh3d& mesh, double smooth_angle,
+                     WriterReport* report);
+// "#declare N = mesh { triangle / smooth_triangle ... }" for POV-Ray 3 and later.
+void write_pov_mesh(const IncStream& out, const Mesh3d& mesh, double smooth_angle,
+                    WriterReport* report);
+// "define N object { polygon 3 / patch + ... }": all faces summed into one PolyRay object.
+void write_polyray_object(const IncStream& out, const Mesh3d& mesh, double smooth_angle,
+                          WriterReport* report);
+
+// Radius used in place of one that is not greater than 0: the blob writer needs a positive
+// step along each edge, and a cylinder or sphere without a radius shows nothing.
+constexpr double kSmallestWireRadius = 0.001;
+// radius when it is greater than 0, else kSmallestWireRadius.
+double usable_wire_radius(double radius);
+
+// A cylinder per visible edge and a sphere per edge end, in one union.
+void write_pov_wire(const IncStream& out, const Mesh3d& mesh, double edge_angle, double radius,
+                    WriterReport* report);
+// The same wireframe as a blob: components every radius / 4 along each visible edge and one at
+// each edge end.
+void write_pov_blob(const IncStream& out, const Mesh3d& mesh, double edge_angle, double radius,
+                    WriterReport* report);

@@ -1,0 +1,40 @@
+#include "plugins/rayinc_out/rayinc_settings.h"
+
+// Five blanks after "File" and eleven after "Files" ("PolyRay ... File" likewise), six after
+// the ".udo" "File": the choosers show them as written.
+const char kPovIncFilter[] = "PovRay INC File     (*.inc)|*.inc|All Files           (*.*)|*.*||";
+const char kPolyRayIncFilter[] =
+    "PolyRay INC File     (*.inc)|*.inc|All Files           (*.*)|*.*||";
+const char kUdoFilter[] = "Moray UDO File      (*.udo)|*.udo|All Files           (*.*)|*.*||";
+
+RayIncSettings::RayIncSettings(const char *owner, const char *log_file, bool radius_option)
+    : PluginSettings(owner, log_file), with_radius(radius_option)
+{
+    LoadSettings();
+}
+
+RayIncSettings::~RayIncSettings() { SaveSettings(); }
+
+void RayIncSettings::LoadSettings()
+{
+    LoadText("path", path);
+    LoadText("file_name", file_name);
+    LoadText("path2", path2);
+    LoadText("file_name2", file_name2);
+    LoadDouble("smooth_angle", smooth_angle);
+    LoadDouble("edge_angle", edge_angle);
+    if (with_radius)
+        LoadDouble("radius", radius);
+}
+
+void RayIncSettings::SaveSettings()
+{
+    SaveText("path", path);
+    SaveText("file_name", file_name);
+    SaveText("path2", path2);
+    SaveText("file_name2", file_name2);
+    SaveDouble("smooth_angle", smooth_angle);
+    SaveDouble("edge_angle", edge_angle);
+    if (with_radius)
+        SaveDouble("radius", radius);
+}

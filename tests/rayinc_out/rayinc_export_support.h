@@ -1,0 +1,94 @@
+// Runs of the real rayinc_out library, loaded as the hosts load it, over meshes made here.
+#pragma once
+
+#include <dlfcn.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "meshlib/object_list.h"
+#include "rayinc_test_support.h"
+#include "settings/settings_store.h"
+#include "support/plugin_under_test.h"
+
+// The five class names in class-description order.
+inline const std::vector<std::string> &rayinc_class_names()
+{
+    static const std::vector<std::string> names = {
+        "POV-Ray Moray (*.inc, *.udo)", "PolyRay Moray (*.inc, *.udo)",
+        "POV-Ray Moray (Wire) (*.inc, *.udo)", "POV-Ray Moray (Blob) (*.inc, *.udo)",
+        "POV-Ray3 Moray (*.inc, *.udo)"};
+    return names;
+}
+
+inline const std::vector<std::string> &rayinc_owners()
+{
+    static const std::vector<std::string> owners = {"pvu_out", "plu_out", "pvwu_out",
+                                                    "pvbwu_out", "pv3u_out"};
+    return owners;
+}
+
+// A fresh folder below the system's temporary folder, removed with its files at the end.
+class TempFolder {
+public:
+    TempFolder()
+    {
+        char pattern[] = "/tmp/rayinc_test_XXXXXX";
+        const char *made = mkdtemp(pattern);
+        path_ = made != nullptr ? made : "";
+    }
+    ~TempFolder()
+    {
+        if (!path_.empty())
+            std::system(("chmod -R u+w '" + path_ + "'; rm -rf '" + path_ + "'").c_str());
+    }
+    TempFolder(const TempFolder &) = delete;
+    TempFolder &operator=(const TempFolder &) = delete;
+    const std::string &path() const { return path_; }
+    std::string file(const std::string &name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
+inline bool file_exists(const std::string &path)
+{
+    struct stat st;
+    return stat(path.c_str(), &st) == 0;
+}
+
+inline std::string read_file(const std::string &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// The host's list: meshes in the flat form, owned by the list.
+class HostObjects {
+public:
+    HostObjects() : list_(release_object) {}
+    void add(std::unique_ptr<Mesh3d> mesh) { list_.append(flat_only(std::move(mesh))); }
+    ObjectList *list() { return &list_; }
+    Mesh3d *mesh(int i) { return static_cast<Mesh3d *>(list_.get(i)); }
+
+private:
+    ObjectList list_;
+};
+
+// Runs class `index` with mode 2 and the two base names.
+inline void export_given_names(const PluginUnderTest &library, int index, ObjectList *objects,
+                               const std::string &first, const std::string &second)
+{
+    MeshExporter *exporter = library.NewExporter(rayinc_class_names()[index].c_str());
+    ASSERT_NE(exporter, nullptr);
+    ExportFileNames names{first.c_str(), second.c_str()};
+    exporter->Export(objects, EXPORT_GIVEN_NAMES, &names);
+    exporter->DeleteThis();
+}
