@@ -7,6 +7,7 @@
 #include <climits>
 #include <clocale>
 #include <filesystem>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -249,6 +250,21 @@ TEST(SettingsStore, DamagedFileReadsAndItsLinesSurviveNextWrite) {
   EXPECT_EQ(after, expected + "\n");
 }
 
+TEST(SettingsStore, BinaryFileReadsAsEmptyAndSurvivesWriteByteForByte) {
+  PrivateStore store;
+  std::mt19937 random(7);
+  std::string garbage;
+  for (int i = 0; i < 20000; ++i) garbage.push_back(static_cast<char>(random() % 256));
+  garbage += "\n[S]\n\"n\"=\"\\";  // ends inside an escape
+  write_whole_file(store.owner_file("o"), garbage);
+  EXPECT_EQ(read_text("o", "S", "n"), "<default>");
+  ASSERT_EQ(SettingsWriteString("o", "S", "n", "v"), 1);
+  EXPECT_EQ(read_text("o", "S", "n"), "v");
+  std::string expected = garbage + "\n";  // the last line gets its line end
+  expected.insert(expected.rfind("[S]\n") + 4, "\"n\"=\"v\"\n");
+  EXPECT_EQ(read_whole_file(store.owner_file("o")), expected);
+}
+
 TEST(SettingsStore, UnreadableFileReadsAsEmptyAndIsNeverReplaced) {
   PrivateStore store;
   std::filesystem::create_directories(store.owner_file("o"));  // not a file at all
@@ -286,6 +302,18 @@ TEST(SettingsStore, StoreFolderFollowsEnvironmentAtEachCall) {
   }
   EXPECT_EQ(read_text("o", "S", "where"), "first");
   EXPECT_EQ(SettingsRootFolder(), first.folder() + "/Kelmar Software");
+
+  // A relative XDG_CONFIG_HOME is ignored in favour of ~/.config.
+  TempFolder home;
+  std::string saved_home = getenv("HOME") ? getenv("HOME") : "";
+  setenv("HOME", home.path().c_str(), 1);
+  setenv("XDG_CONFIG_HOME", "relative/config", 1);
+  std::string fallback = SettingsRootFolder();
+  SettingsWriteString("o", "S", "where", "home");
+  setenv("HOME", saved_home.c_str(), 1);
+  setenv("XDG_CONFIG_HOME", first.folder().c_str(), 1);
+  EXPECT_EQ(fallback, home.path() + "/.config/Kelmar Software");
+  EXPECT_TRUE(std::filesystem::exists(home.path() + "/.config/Kelmar Software/o.conf"));
 }
 
 TEST(SettingsStore, NoTemporaryFilesAreLeftBehind) {
