@@ -18,10 +18,10 @@
 
 // Log lines cost nothing when the log is off: a 65 MB grid logs millions of vertices in
 // verbose mode only.
-#define Log(...)                                  \
-    do {                                          \
-        if (hooks_.log->enabled())                \
-            hooks_.log->LogWrite(__VA_ARGS__);    \
+#define LOG_LINE(...)                          \
+    do {                                       \
+        if (hooks_.log->enabled())             \
+            hooks_.log->LogWrite(__VA_ARGS__); \
     } while (0)
 
 namespace {
@@ -120,13 +120,13 @@ void XFileParser::FileProgress()
 
 bool XFileParser::Fail()
 {
-    Log("Syntax error at pos %d (%s)\n", reader_->line(), last_word_.c_str());
+    LOG_LINE("Syntax error at pos %d (%s)\n", reader_->line(), last_word_.c_str());
     return false;
 }
 
 void XFileParser::LogOverlong()
 {
-    Log("Word too long at pos %d skipped\n", reader_->line());
+    LOG_LINE("Word too long at pos %d skipped\n", reader_->line());
 }
 
 // Next word inside a data object; false at the end of the input and for an over-long word.
@@ -215,27 +215,27 @@ int XFileParser::Run()
             reader_->Read(XWordReader::kTopCapacity);
             if (std::strcmp(reader_->word(), "0302txt") != 0 &&
                 std::strcmp(reader_->word(), "0303txt") != 0) {
-                Log("%s scanned. %s expected\n", reader_->word(), "0302txt");
+                LOG_LINE("%s scanned. %s expected\n", reader_->word(), "0302txt");
                 return 0;
             }
             reader_->Read(XWordReader::kTopCapacity);
-            Log("ASCII Direct X recogniced\n");
+            LOG_LINE("ASCII Direct X recogniced\n");
         } else if (std::strcmp(word, "template") == 0) {
             reader_->Read(XWordReader::kTopCapacity);
-            Log("Template %s scanned\n", reader_->word());
+            LOG_LINE("Template %s scanned\n", reader_->word());
         } else if (std::strcmp(word, "Material") == 0) {
             reader_->Read(XWordReader::kTopCapacity);
-            Log("Material %s scanned\n", reader_->word());
+            LOG_LINE("Material %s scanned\n", reader_->word());
         } else if (std::strcmp(word, "Frame") == 0) {
-            Log("Parsing Frame ...\n");
+            LOG_LINE("Parsing Frame ...\n");
             if (!ParseFrame(identity, 1))
                 return 0;
         } else if (std::strcmp(word, "Mesh") == 0) {
-            Log("Parsing Mesh ...\n");
+            LOG_LINE("Parsing Mesh ...\n");
             if (!ParseMesh(identity))
                 return 0;
         } else if (std::strcmp(word, "Header") == 0) {
-            Log("Parsing Header ...\n");
+            LOG_LINE("Parsing Header ...\n");
             if (!ParseHeader())
                 return 0;
         }
@@ -249,9 +249,9 @@ bool XFileParser::ParseHeader()
     if (!Expect('{') || !ReadInt(&major) || !ReadSeparator() || !ReadInt(&minor) ||
         !ReadSeparator() || !ReadInt(&flags) || !ReadSeparator() || !Expect('}'))
         return Fail();
-    Log("Major Version: %d\n", major);
-    Log("Minor Version: %d\n", minor);
-    Log("Flags: %X\n", static_cast<unsigned>(flags));
+    LOG_LINE("Major Version: %d\n", major);
+    LOG_LINE("Minor Version: %d\n", minor);
+    LOG_LINE("Flags: %X\n", static_cast<unsigned>(flags));
     return true;
 }
 
@@ -262,7 +262,7 @@ bool XFileParser::ParseFrame(const Mat4d &parent, int nesting)
     bool anonymous = false;
     if (!ReadName("Frame", &anonymous_frames_, &name, &anonymous))
         return Fail();
-    Log("Name: %s\n", name.c_str());
+    LOG_LINE("Name: %s\n", name.c_str());
     Status("Parsing %s ...      \n", name.c_str());
     if (!anonymous && !Expect('{'))
         return Fail();
@@ -283,14 +283,14 @@ bool XFileParser::ParseFrame(const Mat4d &parent, int nesting)
         const char *word = reader_->word();
         if (reader_->Is('}')) {
             if (depth == 1) {
-                Log("End Frame: %s\n", name.c_str());
+                LOG_LINE("End Frame: %s\n", name.c_str());
                 return true;
             }
             --depth;
         } else if (reader_->Is('{')) {
             ++depth;
         } else if (std::strcmp(word, "FrameTransformMatrix") == 0) {
-            Log("Parsing FrameTransformMatrix ...\n");
+            LOG_LINE("Parsing FrameTransformMatrix ...\n");
             Mat4d own;
             if (!ParseMatrix(&own))
                 return false;
@@ -298,11 +298,11 @@ bool XFileParser::ParseFrame(const Mat4d &parent, int nesting)
             // own matrix first and then through the parent's.
             mat_multiply(accumulated, own, parent);
         } else if (std::strcmp(word, "Frame") == 0) {
-            Log("Parsing Frame ...\n");
+            LOG_LINE("Parsing Frame ...\n");
             if (!ParseFrame(accumulated, nesting + 1))
                 return false;
         } else if (std::strcmp(word, "Mesh") == 0) {
-            Log("Parsing Mesh ...\n");
+            LOG_LINE("Parsing Mesh ...\n");
             if (!ParseMesh(accumulated))
                 return false;
         }
@@ -321,7 +321,7 @@ bool XFileParser::ParseMatrix(Mat4d *m)
     if (!ReadSeparator() || !Expect('}'))
         return Fail();
     for (int row = 0; row < 4; ++row)
-        Log("%0.3lf %0.3lf %0.3lf %0.3lf \n", m->m[row][0], m->m[row][1], m->m[row][2],
+        LOG_LINE("%0.3lf %0.3lf %0.3lf %0.3lf \n", m->m[row][0], m->m[row][1], m->m[row][2],
             m->m[row][3]);
     return true;
 }
@@ -333,7 +333,7 @@ bool XFileParser::ParseMesh(const Mat4d &matrix)
     bool anonymous = false;
     if (!ReadName("Mesh", &anonymous_meshes_, &name, &anonymous))
         return Fail();
-    Log("Name: %s\n", name.c_str());
+    LOG_LINE("Name: %s\n", name.c_str());
     Status("Parsing %s ...      \n", name.c_str());
     if (!anonymous && !Expect('{'))
         return Fail();
@@ -341,7 +341,7 @@ bool XFileParser::ParseMesh(const Mat4d &matrix)
     int vertex_count = 0;
     if (!ReadInt(&vertex_count) || !ReadSeparator() || !CheckCount(vertex_count, kVertexBytes))
         return Fail();
-    Log("Vertex Count: %d\n", vertex_count);
+    LOG_LINE("Vertex Count: %d\n", vertex_count);
     std::vector<Vec3d> vertices;
     vertices.reserve(static_cast<std::size_t>(vertex_count));
     for (int i = 0; i < vertex_count; ++i) {
@@ -350,7 +350,7 @@ bool XFileParser::ParseMesh(const Mat4d &matrix)
         if (!ReadFloat(&p.x) || !ReadSeparator() || !ReadFloat(&p.y) || !ReadSeparator() ||
             !ReadFloat(&p.z) || !ReadSeparator() || !ReadSeparator())
             return Fail();
-        Log("%5d: <%0.3lf %0.3lf %0.3lf>\n", i, p.x, p.y, p.z);
+        LOG_LINE("%5d: <%0.3lf %0.3lf %0.3lf>\n", i, p.x, p.y, p.z);
         mat_transform_point(p, matrix, p);
         // Huge coordinates under a frame's matrix can still leave the range of a double.
         if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z))
@@ -361,7 +361,7 @@ bool XFileParser::ParseMesh(const Mat4d &matrix)
     int face_count = 0;
     if (!ReadInt(&face_count) || !ReadSeparator() || !CheckCount(face_count, kFaceBytes))
         return Fail();
-    Log("Face Count: %d\n", face_count);
+    LOG_LINE("Face Count: %d\n", face_count);
 
     std::unique_ptr<Mesh3d> mesh(new Mesh3d(vertex_count, name.c_str()));
     for (int i = 0; i < face_count; ++i) {
@@ -369,19 +369,19 @@ bool XFileParser::ParseMesh(const Mat4d &matrix)
         int n = 0;
         if (!ReadInt(&n) || !ReadSeparator() || !CheckCount(n, kIndexBytes))
             return Fail();
-        Log("%5d: %3d,<", i, n);
+        LOG_LINE("%5d: %3d,<", i, n);
         corners_.clear();
         corners_.reserve(static_cast<std::size_t>(n));
         for (int k = 0; k < n; ++k) {
             int index = 0;
             if (!ReadInt(&index) || !ReadSeparator())
                 return Fail();
-            Log("%5d ", index);
+            LOG_LINE("%5d ", index);
             corners_.push_back(index);
         }
         if (!ReadSeparator())
             return Fail();
-        Log(">\n");
+        LOG_LINE(">\n");
         AddFace(mesh.get(), i, vertices);
     }
 
@@ -397,22 +397,22 @@ bool XFileParser::ParseMesh(const Mat4d &matrix)
         const char *word = reader_->word();
         if (reader_->Is('}')) {
             if (depth == 1) {
-                Log("End Mesh: %s\n", name.c_str());
+                LOG_LINE("End Mesh: %s\n", name.c_str());
                 break;
             }
             --depth;
         } else if (reader_->Is('{')) {
             ++depth;
         } else if (std::strcmp(word, "MeshMaterialList") == 0) {
-            Log("Parsing MeshMaterialList ...\n");
+            LOG_LINE("Parsing MeshMaterialList ...\n");
             if (!ParseMaterialList())
                 return false;
         } else if (std::strcmp(word, "MeshTextureCoords") == 0) {
-            Log("Parsing MeshTextureCoords ...\n");
+            LOG_LINE("Parsing MeshTextureCoords ...\n");
             if (!ParseTextureCoords())
                 return false;
         } else if (std::strcmp(word, "MeshNormals") == 0) {
-            Log("Parsing MeshNormals ...\n");
+            LOG_LINE("Parsing MeshNormals ...\n");
             if (!ParseNormals())
                 return false;
         }
@@ -432,7 +432,7 @@ void XFileParser::AddFace(Mesh3d *mesh, int face, const std::vector<Vec3d> &vert
     if (n == 3 || n == 4) {
         for (int32_t index : corners_)
             if (index < 0 || index >= vertex_count) {
-                Log("Face %d skipped: vertex index %d out of range\n", face, index);
+                LOG_LINE("Face %d skipped: vertex index %d out of range\n", face, index);
                 return;
             }
         const Vec3d *v = vertices.data();
@@ -451,7 +451,7 @@ void XFileParser::AddFace(Mesh3d *mesh, int face, const std::vector<Vec3d> &vert
     while (count > 2) {
         const std::uint64_t cost = 4ull * static_cast<std::uint64_t>(count) * count;
         if (cost > cut_budget_) {
-            Log("Face %d skipped: polygon of %d corners too large to cut\n", face, count);
+            LOG_LINE("Face %d skipped: polygon of %d corners too large to cut\n", face, count);
             return;
         }
         cut_budget_ -= cost;
@@ -469,19 +469,19 @@ bool XFileParser::ParseMaterialList()
         !CheckCount(material_count, kReferenceBytes) || !ReadInt(&index_count) ||
         !ReadSeparator() || !CheckCount(index_count, kIndexBytes))
         return Fail();
-    Log("Face Count: %d\n", index_count);
+    LOG_LINE("Face Count: %d\n", index_count);
     for (int i = 0; i < index_count; ++i) {
         int material = 0;
         if (!ReadInt(&material) || !ReadSeparator())
             return Fail();
-        Log("%5d: %5d\n", i, material);
+        LOG_LINE("%5d: %5d\n", i, material);
     }
     // Many exporters close the index list with the separator of its last entry alone.
     if (!ReadWord())
         return Fail();
     if (!reader_->Is(';') && !reader_->Is(','))
         pushed_back_ = true;
-    Log("Material Count: %d\n", material_count);
+    LOG_LINE("Material Count: %d\n", material_count);
     for (int i = 0; i < material_count; ++i) {
         if (!ReadWord())
             return Fail();
@@ -492,7 +492,7 @@ bool XFileParser::ParseMaterialList()
             last_word_.assign(reader_->word());
             if (reader_->length() == 1 && std::strchr("{};,", reader_->word()[0]) != nullptr)
                 return Fail();
-            Log("%5d: %s\n", i, reader_->word());
+            LOG_LINE("%5d: %s\n", i, reader_->word());
             if (!Expect('}'))
                 return Fail();
         } else if (std::strcmp(reader_->word(), "Material") == 0) {
@@ -520,7 +520,7 @@ bool XFileParser::SkipInlineMaterial(int index)
         if (!Expect('{'))
             return false;
     }
-    Log("%5d: %s\n", index, name.c_str());
+    LOG_LINE("%5d: %s\n", index, name.c_str());
     long long depth = 1;
     while (depth > 0) {
         XWordReader::Result r = reader_->Read(XWordReader::kDataCapacity);
@@ -544,13 +544,13 @@ bool XFileParser::ParseTextureCoords()
     int count = 0;
     if (!ReadOpening() || !ReadInt(&count) || !ReadSeparator() || !CheckCount(count, kCoordBytes))
         return Fail();
-    Log("UV Vertex Count: %d\n", count);
+    LOG_LINE("UV Vertex Count: %d\n", count);
     for (int i = 0; i < count; ++i) {
         double u = 0.0, v = 0.0;
         if (!ReadFloat(&u) || !ReadSeparator() || !ReadFloat(&v) || !ReadSeparator() ||
             !ReadSeparator())
             return Fail();
-        Log("%5d: <%.3lf %.3lf>\n", i, u, v);
+        LOG_LINE("%5d: <%.3lf %.3lf>\n", i, u, v);
     }
     if (!Expect('}'))
         return Fail();
@@ -564,34 +564,34 @@ bool XFileParser::ParseNormals()
     if (!ReadOpening() || !ReadInt(&count) || !ReadSeparator() ||
         !CheckCount(count, kVertexBytes))
         return Fail();
-    Log("Normal Vertex Count: %d\n", count);
+    LOG_LINE("Normal Vertex Count: %d\n", count);
     for (int i = 0; i < count; ++i) {
         FileProgress();
         double x = 0.0, y = 0.0, z = 0.0;
         if (!ReadFloat(&x) || !ReadSeparator() || !ReadFloat(&y) || !ReadSeparator() ||
             !ReadFloat(&z) || !ReadSeparator() || !ReadSeparator())
             return Fail();
-        Log("%5d: <%0.3lf %0.3lf %0.3lf>\n", i, x, y, z);
+        LOG_LINE("%5d: <%0.3lf %0.3lf %0.3lf>\n", i, x, y, z);
     }
     int face_count = 0;
     if (!ReadInt(&face_count) || !ReadSeparator() || !CheckCount(face_count, kFaceBytes))
         return Fail();
-    Log("Normal Face Count: %d\n", face_count);
+    LOG_LINE("Normal Face Count: %d\n", face_count);
     for (int i = 0; i < face_count; ++i) {
         FileProgress();
         int n = 0;
         if (!ReadInt(&n) || !ReadSeparator() || !CheckCount(n, kIndexBytes))
             return Fail();
-        Log("%5d: %3d,<", i, n);
+        LOG_LINE("%5d: %3d,<", i, n);
         for (int k = 0; k < n; ++k) {
             int index = 0;
             if (!ReadInt(&index) || !ReadSeparator())
                 return Fail();
-            Log("%5d ", index);
+            LOG_LINE("%5d ", index);
         }
         if (!ReadSeparator())
             return Fail();
-        Log(">\n");
+        LOG_LINE(">\n");
     }
     if (!Expect('}'))
         return Fail();

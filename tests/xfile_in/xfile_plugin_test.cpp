@@ -127,6 +127,17 @@ TEST_F(XFilePlugin, ImportFileKeepsMeshesBeforeSyntaxError)
     importer->DeleteThis();
 }
 
+TEST_F(XFilePlugin, MeshWithoutTrianglesIsNotAdded)
+{
+    std::string path = dir_.Write("lines.x", "Mesh lines { 3; 0;0;0;, 1;0;0;, 0;1;0;; 2; 2;0,1;, 1;2;; }\n"
+                                             "Mesh tri { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;; }\n");
+    MeshImporter *importer = CreateImporter(describe_(0));
+    ObjectList *list = importer->ImportFile(path.c_str());
+    ASSERT_EQ(list->count(), 1);
+    EXPECT_STREQ(static_cast<Mesh3d *>(list->get(0))->name(), "tri");
+    importer->DeleteThis();
+}
+
 TEST_F(XFilePlugin, SizeValueScalesImportedMeshes)
 {
     SettingsWriteDouble("xfile_in", "Common Settings", "size_value", 3.0);

@@ -1,5 +1,6 @@
-// One parse of arbitrary bytes as a DirectX text file, with the log on (every message is
-// formatted) and each mesh reduced to its flat form the way the frame finishes it.
+// One parse of arbitrary bytes as a DirectX text file, each mesh reduced to its flat form the
+// way the frame finishes it. Every fourth input (by length) runs with the log on, so that every
+// message is formatted; the log flushes each line, which would otherwise dominate the run.
 
 #include <cstddef>
 #include <cstdint>
@@ -18,9 +19,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     std::FILE *file = fmemopen(copy.data(), copy.size(), "rb");
     if (file == nullptr)
         return 0;
-    static LogFile log("/dev/null");
+    static LogFile log_on("/dev/null");
+    static LogFile log_off;
     XFileParseHooks hooks;
-    hooks.log = &log;
+    hooks.log = size % 4 == 0 ? &log_on : &log_off;
     hooks.status = [](const char *) {};
     hooks.file_progress = [](std::uint32_t position, std::uint32_t total) {
         if (position > total)
