@@ -1,10 +1,44 @@
 #!/usr/bin/env bash
-# The main job: sets up and builds everything. The sample conversions join here once the
-# batch converter exists.
+# The main job: sets up, builds everything, and converts the sample models in examples/ to
+# DirectX text and to POV-Ray ".inc"/".udo" with the batch converter.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j "$(nproc)"
-echo "Built everything into build/bin (programs) and build/bin/plugin (plug-ins)."
-echo "The batch converter is not there yet: nothing to convert."
+
+bin=$PWD/build/bin
+out=$PWD/build/examples
+mkdir -p "$out"
+ldraw_path="$PWD/examples/ldraw/parts;$PWD/examples/ldraw/p;"
+
+echo
+echo "Converting the sample models into $out"
+"$bin/morvane-convert" --quiet examples/table.x -o "$out/table.x"
+"$bin/morvane-convert" --quiet examples/table.x -o "$out/table.inc"
+"$bin/morvane-convert" --quiet --search-path "$ldraw_path" examples/ldraw/models/tower.ldr -o "$out/tower.x"
+"$bin/morvane-convert" --quiet --search-path "$ldraw_path" examples/ldraw/models/tower.ldr -o "$out/tower.inc"
+for model in table tower; do
+  scripts/povray_scene.sh "$out/$model.inc" "$out/$model.udo" > "$out/$model.pov"
+done
+
+echo
+"$bin/morvane-convert" --info examples/table.x
+"$bin/morvane-convert" --info --search-path "$ldraw_path" examples/ldraw/models/tower.ldr
+echo
+echo "Written:"
+ls -1 "$out" | sed "s|^|  $out/|"
+cat <<TEXT
+
+Render one with POV-Ray:
+  cd $out && povray +Itower.pov +W640 +H480 +Otower.png
+
+Open the samples in the converter and in the viewer:
+  $bin/Morvane $PWD/examples/table.x
+  $bin/MorvaneOGL $PWD/examples/table.x
+(LDraw models need the part folders as the LDraw class's search path, set in its Options:
+  $ldraw_path)
+
+Convert your own files:
+  $bin/morvane-convert --help
+TEXT
