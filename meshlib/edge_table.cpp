@@ -38,10 +38,11 @@ void EdgeTable::grow() {
   resize(edge_faces_, 2 * static_cast<int64_t>(capacity_));
 }
 
-int32_t EdgeTable::add(int32_t a, int32_t b) {
+int32_t EdgeTable::add(int32_t a, int32_t b) { return add_in_bucket(a, b, bucket_of(a, b)); }
+
+int32_t EdgeTable::add_in_bucket(int32_t a, int32_t b, uint32_t h) {
   if (count_ < 0) return -1;
   int32_t lo = a < b ? a : b, hi = a < b ? b : a;
-  uint32_t h = sorted_edge_key(lo, hi, bucket_magic_, static_cast<uint32_t>(bucket_count_));
   for (int32_t i = buckets_[h]; i >= 0; i = edges_[i].next) {
     int32_t x = edges_[i].a, y = edges_[i].b;
     if ((x == lo && y == hi) || (x == hi && y == lo)) return i;

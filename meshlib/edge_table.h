@@ -33,6 +33,11 @@ class EdgeTable {
   uint32_t bucket_of(int32_t a, int32_t b) const;
 
  private:
+  // Mesh3d::add_triangle computes the face and edge buckets together and prefetches them.
+  friend class Mesh3d;
+  void prefetch_bucket(uint32_t h) const { __builtin_prefetch(buckets_ + h); }
+  int32_t add_in_bucket(int32_t a, int32_t b, uint32_t h);
+
   void grow();
 
   // An edge's ends and its chain link share one entry, so a chain walk touches one cache

@@ -34,11 +34,16 @@ void FaceTable::grow() {
   resize(face_edges_, 3 * static_cast<int64_t>(capacity_));
 }
 
-int32_t FaceTable::add(int32_t a, int32_t b, int32_t c) {
+uint32_t FaceTable::sorted_bucket(int32_t lo, int32_t mid, int32_t hi) const {
+  return sorted_face_key(lo, mid, hi, bucket_magic_, static_cast<uint32_t>(bucket_count_));
+}
+
+int32_t FaceTable::add(int32_t a, int32_t b, int32_t c) { return add_in_bucket(a, b, c, bucket_of(a, b, c)); }
+
+int32_t FaceTable::add_in_bucket(int32_t a, int32_t b, int32_t c, uint32_t h) {
   if (count_ < 0) return -1;
   int32_t lo = a, mid = b, hi = c;
   sort3(lo, mid, hi);
-  uint32_t h = sorted_face_key(lo, mid, hi, bucket_magic_, static_cast<uint32_t>(bucket_count_));
   for (int32_t i = buckets_[h]; i >= 0; i = faces_[i].next) {
     int32_t x = faces_[i].v[0], y = faces_[i].v[1], z = faces_[i].v[2];
     sort3(x, y, z);

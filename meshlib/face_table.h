@@ -39,6 +39,13 @@ class FaceTable {
   uint32_t bucket_of(int32_t a, int32_t b, int32_t c) const;
 
  private:
+  // Mesh3d::add_triangle computes the face and edge buckets together and prefetches them.
+  friend class Mesh3d;
+  void prefetch_bucket(uint32_t h) const { __builtin_prefetch(buckets_ + h); }
+  // Bucket of the sorted triple lo <= mid <= hi, and add with that bucket already known.
+  uint32_t sorted_bucket(int32_t lo, int32_t mid, int32_t hi) const;
+  int32_t add_in_bucket(int32_t a, int32_t b, int32_t c, uint32_t h);
+
   void grow();
 
   // A face's corners and its chain link share one 16-byte entry, so a chain walk touches one

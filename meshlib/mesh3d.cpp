@@ -48,13 +48,25 @@ void Mesh3d::add_triangle(const Vec3d& p0, const Vec3d& p1, const Vec3d& p2) {
   fold_into_box(p0);
   fold_into_box(p1);
   fold_into_box(p2);
-  int32_t a = vertices->add(p0);
-  int32_t b = vertices->add(p1);
-  int32_t c = vertices->add(p2);
-  int32_t f = faces->add(a, b, c);
-  int32_t e1 = edges->add(a, b);
-  int32_t e2 = edges->add(b, c);
-  int32_t e3 = edges->add(c, a);
+  // The buckets are computed ahead and prefetched so that their cache misses overlap; the
+  // adds themselves run one after the other as always.
+  uint32_t h0 = vertices->bucket_of(p0), h1 = vertices->bucket_of(p1), h2 = vertices->bucket_of(p2);
+  vertices->prefetch_bucket(h0);
+  vertices->prefetch_bucket(h1);
+  vertices->prefetch_bucket(h2);
+  int32_t a = vertices->add_in_bucket(p0, h0);
+  int32_t b = vertices->add_in_bucket(p1, h1);
+  int32_t c = vertices->add_in_bucket(p2, h2);
+  uint32_t hf = faces->bucket_of(a, b, c);
+  uint32_t he1 = edges->bucket_of(a, b), he2 = edges->bucket_of(b, c), he3 = edges->bucket_of(c, a);
+  faces->prefetch_bucket(hf);
+  edges->prefetch_bucket(he1);
+  edges->prefetch_bucket(he2);
+  edges->prefetch_bucket(he3);
+  int32_t f = faces->add_in_bucket(a, b, c, hf);
+  int32_t e1 = edges->add_in_bucket(a, b, he1);
+  int32_t e2 = edges->add_in_bucket(b, c, he2);
+  int32_t e3 = edges->add_in_bucket(c, a, he3);
   vertices->add_face_to_vertex(f, a);
   vertices->add_face_to_vertex(f, b);
   vertices->add_face_to_vertex(f, c);

@@ -42,9 +42,10 @@ void VertexTable::grow() {
   resize(vertex_edges_, capacity_);
 }
 
-int32_t VertexTable::add(const Vec3d& v) {
+int32_t VertexTable::add(const Vec3d& v) { return add_in_bucket(v, bucket_of(v)); }
+
+int32_t VertexTable::add_in_bucket(const Vec3d& v, uint32_t h) {
   if (count_ < 0) return -1;
-  uint32_t h = bucket_of(v);
   // Newest first: among several stored vertices within tolerance the latest one wins.
   for (int32_t i = buckets_[h]; i >= 0; i = positions_[i].next)
     if (vec_equal(positions_[i].p, v)) return i;

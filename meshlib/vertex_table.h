@@ -50,6 +50,12 @@ class VertexTable {
   uint32_t bucket_of(const Vec3d& v) const;
 
  private:
+  // Mesh3d::add_triangle hashes its three corners first and prefetches their buckets, so the
+  // three cache misses overlap; the adds then run in the usual order with the same results.
+  friend class Mesh3d;
+  void prefetch_bucket(uint32_t h) const { __builtin_prefetch(buckets_ + h); }
+  int32_t add_in_bucket(const Vec3d& v, uint32_t h);
+
   void grow();
   int32_t add_link(int32_t* heads, int32_t item, int32_t i);
 
