@@ -196,7 +196,7 @@ bool open_section(const char* owner, const char* section, Store* store) {
     *store = settings_text::parse_store(bytes);
     if (settings_text::has_section_levels(*store, section)) return true;
   }
-  // Another process may fail to create it while this one still reads fine.
+  // No file yet, or the section is missing: create it under the lock.
   return change_store(files, section, nullptr, nullptr, store) == Change::kOpened;
 }
 

@@ -38,8 +38,9 @@ int SettingsEnumValue(const char* owner, const char* section, unsigned long inde
                       unsigned long* data_size);
 
 // Stores `text` under `name`, replacing it in place when it exists, else
-// appending it to the section. Returns 1 when the section could be opened
-// (whether or not the value could be stored), 0 when it could not.
+// appending it to the section. Returns 1 when the value is stored, 0 when
+// it could not be (the section could not be opened, the file could not be
+// read or replaced); the file is then left as it was.
 int SettingsWriteString(const char* owner, const char* section, const char* name, const char* text);
 // Stores the number as "%ld" text ("-1").
 int SettingsWriteInt(const char* owner, const char* section, const char* name, int value);
