@@ -278,6 +278,17 @@ TEST(SettingsStore, UnreadableFileReadsAsEmptyAndIsNeverReplaced) {
   EXPECT_TRUE(std::filesystem::is_directory(store.owner_file("o")));
 }
 
+TEST(SettingsStore, WriteThatCannotReplaceFileFailsAndKeepsOldFile) {
+  PrivateStore store;
+  ASSERT_EQ(SettingsWriteString("o", "S", "n", "old"), 1);
+  std::string before = read_whole_file(store.owner_file("o"));
+  // A folder where the new text would be written makes the replacement fail.
+  std::filesystem::create_directories(store.owner_file("o") + ".tmp");
+  EXPECT_EQ(SettingsWriteString("o", "S", "n", "new"), 0);
+  EXPECT_EQ(read_whole_file(store.owner_file("o")), before);
+  EXPECT_EQ(read_text("o", "S", "n"), "old");
+}
+
 TEST(SettingsStore, BadOwnerOrSectionIsRefusedWithoutTouchingOtherFiles) {
   PrivateStore store;
   for (const char* owner : {"", "..", ".", "../escape", "a/b"}) {
