@@ -73,9 +73,16 @@ Rendered render(const TempFolder &folder, const std::string &inc, const std::str
     result.ok = std::system(command.c_str()) == 0;
     result.log = read_file(log);
     std::ifstream ppm(image, std::ios::binary);
-    std::string magic;
-    int width = 0, height = 0, maximum = 0;
-    ppm >> magic >> width >> height >> maximum;
+    // The header's four words, with "#" comment lines between them skipped.
+    auto word = [&ppm]() {
+        std::string w;
+        while (ppm >> w && w[0] == '#')
+            std::getline(ppm, w);
+        return w;
+    };
+    const std::string magic = word();
+    const int width = std::atoi(word().c_str()), height = std::atoi(word().c_str());
+    const int maximum = std::atoi(word().c_str());
     ppm.get();
     if (magic != "P6" || width != 32 || height != 32) {
         result.ok = false;

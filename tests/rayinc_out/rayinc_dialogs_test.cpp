@@ -6,10 +6,13 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPointer>
 #include <QTimer>
+#include <QtTest/QTest>
 
+#include "plugin_frame/options_dialog.h"
 #include "plugin_frame/qt_test_support.h"
 #include "rayinc_export_support.h"
 
@@ -34,7 +37,7 @@ public:
                 return;
             }
             chooser->selectFile(QString::fromStdString(answers_[k]));
-            chooser->accept();
+            QMetaObject::invokeMethod(chooser, "accept", Qt::QueuedConnection);
         });
         timer_.start();
     }
@@ -53,6 +56,9 @@ protected:
         static int argc = 1;
         static char name[] = "test_rayinc_out_dialogs";
         static char *argv[] = {name, nullptr};
+        // No display is needed: the windows live on the offscreen platform.
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
         if (QApplication::instance() == nullptr)
             new QApplication(argc, argv);
     }
@@ -65,6 +71,7 @@ protected:
             SettingsWriteString(owner.c_str(), "Specific Settings", "path2", folder_.path().c_str());
             SettingsWriteString(owner.c_str(), "Specific Settings", "file_name", "");
             SettingsWriteString(owner.c_str(), "Specific Settings", "file_name2", "");
+            SettingsWriteInt(owner.c_str(), "Common Settings", "ld_mode", 1);
         }
     }
     void Export(int index, ExportMode mode)
@@ -125,6 +132,7 @@ TEST_F(RayIncDialogs, WireRadiusOfZeroOrLessIsRefusedWithTheErrorBox)
         ASSERT_NE(radius, nullptr);
         ASSERT_NE(edge, nullptr);
         ASSERT_NE(find_control(options, 1038), nullptr);  // the second template's radios
+        ASSERT_TRUE(QTest::qWaitForWindowActive(options));
         radius->setFocus();
         radius->setText("0");
         edge->setFocus();  // the radius edit loses the focus
