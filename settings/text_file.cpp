@@ -2,6 +2,7 @@
 
 #include <sys/types.h>
 
+#include <cstring>
 #include <string>
 
 #include "settings/c_numeric.h"
@@ -101,12 +102,16 @@ int vprint_delimited(int ld_mode, std::FILE* file, const char* format, std::va_l
                             : ld_mode == LD_UNIX ? "\n"
                             : ld_mode == LD_MAC  ? "\r"
                                                  : "";
-  for (int i = 0; i < length; ++i) {
-    if (text[i] == '\n') {
-      std::fputs(end_of_line, file);
-    } else {
-      std::fputc(static_cast<unsigned char>(text[i]), file);
-    }
+  // Runs between newlines go out in one call each; the stream buffers them.
+  const char* run = text;
+  const char* end = text + length;
+  while (run < end) {
+    const char* newline = static_cast<const char*>(std::memchr(run, '\n', end - run));
+    const char* stop = newline ? newline : end;
+    std::fwrite(run, 1, static_cast<std::size_t>(stop - run), file);
+    if (!newline) break;
+    std::fputs(end_of_line, file);
+    run = newline + 1;
   }
   return length;
 }
