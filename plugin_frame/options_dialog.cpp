@@ -194,6 +194,7 @@ QHBoxLayout *OptionsDialog::NewSpecificRow(const QString &label)
     if (!label.isEmpty()) {
         auto *caption = new QLabel(label, specific_);
         row->addWidget(caption);
+        caption->show();
     }
     specific_layout_->addLayout(row);
     last_row_ = row;
@@ -208,6 +209,7 @@ QLineEdit *OptionsDialog::AddNumberField(int control_id, const QString &label, d
     edit->setText(shown_number(value));
     edit->installEventFilter(this);
     row->addWidget(edit);
+    edit->show();  // also when a class adds it to a dialog already shown
     fields_[control_id] = Field{edit, true, value, std::string(), 0};
     return edit;
 }
@@ -224,6 +226,7 @@ QLineEdit *OptionsDialog::AddTextField(int control_id, const QString &label,
     edit->setText(QString::fromUtf8(kept.c_str()));
     edit->installEventFilter(this);
     row->addWidget(edit);
+    edit->show();
     fields_[control_id] = Field{edit, false, 0.0, kept, max_length};
     return edit;
 }
@@ -235,6 +238,7 @@ QPushButton *OptionsDialog::AddButton(int control_id, const QString &text)
     button->setProperty("controlId", control_id);
     button->setAutoDefault(false);
     row->addWidget(button);
+    button->show();
     return button;
 }
 
