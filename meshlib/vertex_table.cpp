@@ -13,10 +13,11 @@ VertexTable::VertexTable(int32_t size_hint) {
   vertex_faces_ = allocate<int32_t>(capacity_);
   vertex_edges_ = allocate<int32_t>(capacity_);
   buckets_ = empty_buckets(bucket_count_);
-  // A vertex of a closed triangle mesh has about six faces and six edges; the pool starts
-  // large enough for that at the hinted size and doubles like the other arrays.
-  pool_capacity_ = scaled_hint(size_hint, 6, 1, 64);
-  pool_ = allocate<LinkNode>(pool_capacity_);
+  // A vertex of a closed triangle mesh has about six faces and six edges, two chunks each;
+  // the pool starts large enough for that when the hint counts triangles (about half as many
+  // vertices) and doubles like the other arrays.
+  pool_capacity_ = scaled_hint(size_hint, 2, 1, 64);
+  pool_ = allocate<LinkChunk>(pool_capacity_);
   pool_count_ = 0;
   count_ = 0;
 }
@@ -53,7 +54,8 @@ int32_t VertexTable::add_in_bucket(const Vec3d& v, uint32_t h) {
   int32_t i = count_++;
   positions_[i].p = v;
   positions_[i].next = buckets_[h];
-  positions_[i].unused = 0;
+  positions_[i].face_fill = 0;
+  positions_[i].edge_fill = 0;
   vertex_faces_[i] = -1;
   vertex_edges_[i] = -1;
   buckets_[h] = i;
@@ -68,32 +70,41 @@ int32_t VertexTable::position(int32_t i, Vec3d& out) const {
 
 LinkedIndices VertexTable::faces_of(int32_t i) const {
   if (i < 0 || i >= count_) return LinkedIndices();
-  return LinkedIndices(pool_, vertex_faces_[i]);
+  return LinkedIndices(pool_, vertex_faces_[i], positions_[i].face_fill);
 }
 
 LinkedIndices VertexTable::edges_of(int32_t i) const {
   if (i < 0 || i >= count_) return LinkedIndices();
-  return LinkedIndices(pool_, vertex_edges_[i]);
+  return LinkedIndices(pool_, vertex_edges_[i], positions_[i].edge_fill);
 }
 
-int32_t VertexTable::add_link(int32_t* heads, int32_t item, int32_t i) {
+int32_t VertexTable::add_link(int32_t* heads, uint16_t Entry::*fill, int32_t item, int32_t i) {
   if (i < 0 || i >= count_) return -1;
-  for (int32_t at = heads[i]; at >= 0; at = pool_[at].next)
-    if (pool_[at].item == item) return 1;
+  int32_t head = heads[i];
+  int32_t n = positions_[i].*fill;
+  for (int32_t c = head, used = n; c >= 0; c = pool_[c].next, used = 3)
+    for (int32_t k = 0; k < used; ++k)
+      if (pool_[c].item[k] == item) return 1;
+  if (head >= 0 && n < 3) {
+    pool_[head].item[n] = item;
+    positions_[i].*fill = static_cast<uint16_t>(n + 1);
+    return 1;
+  }
   if (pool_count_ == pool_capacity_) {
     pool_capacity_ = doubled(pool_capacity_);
     resize(pool_, pool_capacity_);
   }
-  int32_t node = pool_count_++;
-  pool_[node].item = item;
-  pool_[node].next = heads[i];
-  heads[i] = node;
+  int32_t c = pool_count_++;
+  pool_[c].item[0] = item;
+  pool_[c].next = head;
+  heads[i] = c;
+  positions_[i].*fill = 1;
   return 1;
 }
 
-int32_t VertexTable::add_face_to_vertex(int32_t f, int32_t i) { return add_link(vertex_faces_, f, i); }
+int32_t VertexTable::add_face_to_vertex(int32_t f, int32_t i) { return add_link(vertex_faces_, &Entry::face_fill, f, i); }
 
-int32_t VertexTable::add_edge_to_vertex(int32_t e, int32_t i) { return add_link(vertex_edges_, e, i); }
+int32_t VertexTable::add_edge_to_vertex(int32_t e, int32_t i) { return add_link(vertex_edges_, &Entry::edge_fill, e, i); }
 
 int32_t VertexTable::scale_vertex(int32_t i, double s) {
   if (i < 0 || i >= count_) return -1;

@@ -57,25 +57,27 @@ class VertexTable {
   int32_t add_in_bucket(const Vec3d& v, uint32_t h);
 
   void grow();
-  int32_t add_link(int32_t* heads, int32_t item, int32_t i);
 
   // A vertex's position and its chain link share one 32-byte entry, so a chain walk touches
   // one cache line per vertex.
   struct Entry {
     Vec3d p;
-    int32_t next;  // next (older) vertex of the same bucket, -1 at the end
-    int32_t unused;
+    int32_t next;         // next (older) vertex of the same bucket, -1 at the end
+    uint16_t face_fill;   // entries in the head chunk of the face list
+    uint16_t edge_fill;   // entries in the head chunk of the edge list
   };
 
+  int32_t add_link(int32_t* heads, uint16_t Entry::*fill, int32_t item, int32_t i);
+
   Entry* positions_;
-  int32_t* vertex_faces_;  // list head per vertex in pool_, -1 = empty
+  int32_t* vertex_faces_;  // head chunk of each vertex's list in pool_, -1 = empty
   int32_t* vertex_edges_;
   int32_t count_;
   int32_t capacity_;
   int32_t* buckets_;       // newest vertex of each bucket, -1 = empty
   int32_t bucket_count_;
   uint64_t bucket_magic_;  // reciprocal of bucket_count_ for the modulo
-  LinkNode* pool_;         // nodes of all adjacency lists
+  LinkChunk* pool_;        // chunks of all adjacency lists
   int32_t pool_count_;
   int32_t pool_capacity_;
 };
