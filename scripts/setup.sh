@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   g++ cmake ninja-build clang libclang-rt-14-dev
-  qt6-base-dev libgl-dev libglu1-mesa-dev
+  qt6-base-dev libqt6svg6 libgl-dev libglu1-mesa-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   povray assimp-utils xvfb xauth libgl1-mesa-dri
   locales time

@@ -3,25 +3,15 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <new>
 #include <string>
 
 #include "apps/morvane-convert/batch_converter.h"
 #include "apps/morvane-convert/convert_options.h"
-
-namespace {
-
-// Memory exhaustion ends the process at once with status 1, as it does in the libraries.
-void out_of_memory()
-{
-    std::_Exit(1);
-}
-
-}  // namespace
+#include "settings/memory.h"
 
 int main(int argc, char *argv[])
 {
-    std::set_new_handler(out_of_memory);
+    install_must_new_handler();
     // Past a file size limit a write fails with an error the plug-ins handle (the output is
     // not renamed into place) instead of ending the process.
     std::signal(SIGXFSZ, SIG_IGN);

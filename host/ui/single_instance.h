@@ -1,0 +1,52 @@
+#ifndef MORVANE_HOST_UI_SINGLE_INSTANCE_H
+#define MORVANE_HOST_UI_SINGLE_INSTANCE_H
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+class QLocalServer;
+
+// One running instance per program. The first start holds an exclusive lock on
+// "<runtime folder>/<mutex name>.lock" for its whole life (the kernel drops it when the process
+// dies) and, once its window is up, listens on "<runtime folder>/<mutex name>.sock". A later
+// start finds the lock taken, hands its file name over that socket and ends. The runtime folder
+// is $XDG_RUNTIME_DIR, or /tmp with the user id in the names.
+class SingleInstance : public QObject {
+    Q_OBJECT
+public:
+    // Tries to take the lock; IsFirst() tells whether this process got it.
+    explicit SingleInstance(const QString &mutex_name, QObject *parent = nullptr);
+    ~SingleInstance() override;
+
+    bool IsFirst() const { return lock_fd_ >= 0; }
+
+    // First instance: starts listening for later starts. False when the socket cannot be made.
+    bool Listen();
+
+    // Later start: sends file (bytes, may be empty) followed by one NUL byte to the running
+    // instance. False when no instance listens; the caller then ends silently all the same.
+    bool HandOver(const QByteArray &file) const;
+
+    // The lock and socket paths of a mutex name.
+    static QString LockPath(const QString &mutex_name);
+    static QString SocketPath(const QString &mutex_name);
+
+signals:
+    // A later start asked to be replaced by this one: raise the window, and import file when
+    // it is not empty (an absolute path, made so by the sender or here).
+    void Activated(const QByteArray &file);
+
+private:
+    void ReadConnection();
+
+    QString name_;
+    int lock_fd_ = -1;
+    QLocalServer *server_ = nullptr;
+};
+
+// A file name from the command line or a handover, made absolute against this process's
+// current directory: the import changes directory before it opens the file.
+QByteArray AbsoluteFileName(const QByteArray &file);
+
+#endif
