@@ -1,5 +1,6 @@
 #include "plugins/brick_in/ldraw_import.h"
 
+#include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QPushButton>
@@ -19,8 +20,9 @@ const FrameClassInfo kLDrawInfo = {
      "LDraw (Lego)", "Configuration", "Help", "Import"},
     true};
 
-// Longest search path the dialog field takes.
-constexpr int kSearchPathFieldLength = 4095;
+// The search path field takes texts of any length: a limit would cut a stored path that
+// grew longer and lose its last folders on OK.
+constexpr int kSearchPathFieldLength = 0;
 
 }  // namespace
 
@@ -43,11 +45,9 @@ void LDrawImport::FillSpecific(OptionsDialog& dialog, PluginSettings& settings) 
   OptionsDialog* d = &dialog;
   QObject::connect(button, &QPushButton::clicked, d, [d, edit]() {
     QString folder = QFileDialog::getExistingDirectory(
-        d, "Add part directory", QString::fromLocal8Bit(default_ldraw_folder().c_str()));
+        d, "Add part directory", QFile::decodeName(default_ldraw_folder().c_str()));
     if (folder.isEmpty()) return;
-    std::string path = edit->text().toLocal8Bit().toStdString();
-    path += folder.toLocal8Bit().toStdString() + ";";
-    d->SetTextValue(kSearchPathControl, path);
+    d->SetTextValue(kSearchPathControl, (edit->text() + folder + ";").toUtf8().toStdString());
   });
 }
 

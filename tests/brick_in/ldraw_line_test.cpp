@@ -45,9 +45,10 @@ TEST(LDrawLine, LongLinesComeWhole) {
 
 TEST(LDrawLine, TypeIsTheFirstDigitFollowedByABlank) {
   const char* data = nullptr;
-  EXPECT_EQ(ldraw_line_type("   3 16 0 0 0", &data), 3);
+  const std::string triangle = "   3 16 0 0 0", comment = "0";
+  EXPECT_EQ(ldraw_line_type(triangle, &data), 3);
   EXPECT_STREQ(data, "16 0 0 0");
-  EXPECT_EQ(ldraw_line_type("0", &data), 0);
+  EXPECT_EQ(ldraw_line_type(comment, &data), 0);
   EXPECT_STREQ(data, "");
   EXPECT_EQ(ldraw_line_type("5 24 0 0 0", &data), -1);
   EXPECT_EQ(ldraw_line_type("10 0 0 0", &data), -1);

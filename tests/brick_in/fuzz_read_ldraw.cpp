@@ -1,0 +1,73 @@
+// libFuzzer target: the LDraw reader over a small part folder made for each input.
+//
+// The input is cut at every "#F#" into the model file and up to four part files, written as
+// model.ldr, parts/a.dat, parts/s/b.dat, parts/C.DAT and p/d.dat, so that references (in any
+// spelling, with "\" folders, to multi-part sections, in cycles) meet real files. The scene is
+// read with the log on, and every element is welded into a mesh and reduced.
+#include <stdlib.h>
+#include <sys/stat.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "meshlib/mesh3d.h"
+#include "plugins/brick_in/scene_mesh.h"
+#include "plugins/brick_in/scene_reader.h"
+#include "settings/log_file.h"
+
+namespace {
+
+const std::string& folder() {
+  static const std::string made = [] {
+    char pattern[] = "/tmp/fuzz_read_ldraw_XXXXXX";
+    std::string f = mkdtemp(pattern);
+    mkdir((f + "/parts").c_str(), 0755);
+    mkdir((f + "/parts/s").c_str(), 0755);
+    mkdir((f + "/p").c_str(), 0755);
+    return f;
+  }();
+  return made;
+}
+
+void write_file(const std::string& path, const char* data, std::size_t size) {
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  if (f == nullptr) return;
+  std::fwrite(data, 1, size, f);
+  std::fclose(f);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+  static const char* const kFiles[] = {"model.ldr", "parts/a.dat", "parts/s/b.dat",
+                                       "parts/C.DAT", "p/d.dat"};
+  const std::string& f = folder();
+  std::string input(reinterpret_cast<const char*>(data), size);
+  std::size_t start = 0;
+  for (int i = 0; i < 5; ++i) {
+    std::size_t cut = input.find("#F#", start);
+    std::size_t end = cut == std::string::npos || i == 4 ? input.size() : cut;
+    if (start > input.size()) start = input.size();
+    write_file(f + "/" + kFiles[i], input.data() + start, end - start);
+    start = end == input.size() ? input.size() + 1 : end + 3;
+  }
+
+  LDrawLimits limits;
+  limits.max_part_triangles = 20000;
+  LDrawScene scene;
+  {
+    LogFile log((f + "/fuzz.log").c_str());
+    read_ldraw_scene(f + "/model.ldr", f + "/parts;" + f + "/p;", log, FileProgress(), scene,
+                     limits);
+  }
+  for (const SceneElement& element : scene.elements) {
+    std::unique_ptr<Mesh3d> mesh(build_scene_mesh(element));
+    if (mesh == nullptr) continue;
+    mesh->to_flat();
+    mesh->drop_tables();
+  }
+  return 0;
+}
