@@ -166,3 +166,39 @@ TEST(VertexTable, ScaleAndSwapChangeOnePosition) {
   EXPECT_EQ(b.y, 5.0);
   EXPECT_EQ(b.z, 4.0);
 }
+
+// Random inserts into several vertices' lists against a plain model of a set kept newest
+// first: order, duplicates and separation of face and edge lists across chunk boundaries.
+TEST(VertexTable, AdjacencyListsMatchNewestFirstSetModel) {
+  VertexTable t(0);
+  const int kVertices = 7;
+  for (int v = 0; v < kVertices; ++v) t.add({double(v), -1, 0});
+  std::vector<std::vector<int32_t>> faces(kVertices), edges(kVertices);
+  auto model_add = [](std::vector<int32_t>& list, int32_t x) {
+    for (int32_t y : list)
+      if (y == x) return;
+    list.insert(list.begin(), x);
+  };
+  uint32_t seed = 12345;
+  for (int step = 0; step < 4000; ++step) {
+    seed = seed * 1103515245u + 12345u;
+    int v = (seed >> 8) % kVertices;
+    int32_t x = static_cast<int32_t>((seed >> 16) % 40);
+    if (seed & 0x80) {
+      ASSERT_EQ(t.add_face_to_vertex(x, v), 1);
+      model_add(faces[v], x);
+    } else {
+      ASSERT_EQ(t.add_edge_to_vertex(x, v), 1);
+      model_add(edges[v], x);
+    }
+    if (step % 97 == 0) {
+      ASSERT_EQ(items(t.faces_of(v)), faces[v]) << "step " << step;
+      ASSERT_EQ(items(t.edges_of(v)), edges[v]) << "step " << step;
+    }
+  }
+  for (int v = 0; v < kVertices; ++v) {
+    EXPECT_EQ(items(t.faces_of(v)), faces[v]);
+    EXPECT_EQ(items(t.edges_of(v)), edges[v]);
+    EXPECT_EQ(t.faces_of(v).size(), static_cast<int32_t>(faces[v].size()));
+  }
+}
