@@ -10,9 +10,10 @@
 //
 // - Seed. The seed is the first unvisited face s, unless some unvisited non-vertical face has
 //   a centroid strictly higher than s's; then it is the lowest-indexed of the highest such
-//   faces. A max-heap over (height, -index) of the non-vertical faces, from which visited
-//   faces are dropped lazily, yields that face; s itself comes from a cursor that only moves
-//   forward, because faces never become unvisited.
+//   faces. The non-vertical faces sorted once by (height descending, index ascending) give
+//   that face as the first unvisited entry; visited entries are skipped lazily by a cursor
+//   that only moves forward, because faces never become unvisited. s comes from a second
+//   such cursor over the face indices.
 //
 // - Propagation. Number the moments of one sweep (pass p, edge e), ordered lexicographically;
 //   the seed is visited before pass 1. A face t joins at the first moment (p, e) at which edge
@@ -65,6 +66,11 @@ void orient_like(FaceTable& faces, int32_t a, int32_t r, int32_t t) {
   if (rv[1] == tv[1] || rv[2] == tv[2]) faces.flip(t);
 }
 
+struct SeedCandidate {
+  double height;
+  int32_t face;
+};
+
 // An edge that can join two faces, seen from one of them.
 struct Neighbour {
   int32_t edge;
@@ -83,25 +89,24 @@ void Mesh3d::unify_orientation(void (*progress)(int32_t done, int32_t total)) {
   const int32_t edge_total = edges->count();
   if (face_total < 0 || edge_total < 0) return;
 
-  // Height (centroid z) of every face, and the heap of non-vertical faces for the seed choice.
-  // A face whose height is not a number can never be higher than another, so it only becomes a
-  // seed as the first unvisited face.
+  // Height (centroid z) of every face, and the non-vertical faces in seed order: higher first,
+  // lower index first among equal heights. A face whose height is not a number is never
+  // higher than another, so it only becomes a seed as the first unvisited face.
   std::vector<double> height(face_total);
-  std::vector<int32_t> seed_heap;
-  seed_heap.reserve(face_total);
+  std::vector<SeedCandidate> by_height;
+  by_height.reserve(face_total);
   for (int32_t f = 0; f < face_total; ++f) {
     Vec3d p[3];
     triangle_positions(f, p);
     height[f] = (p[0].z + p[1].z + p[2].z) / 3.0;
     Vec3d n;
     face_normal(p[0], p[1], p[2], n);
-    if (std::fabs(n.z) > 0 && height[f] == height[f]) seed_heap.push_back(f);
+    if (std::fabs(n.z) > 0 && !std::isnan(height[f])) by_height.push_back({height[f], f});
   }
-  // Heap order: higher first, then lower index first.
-  auto below = [&height](int32_t a, int32_t b) {
-    return height[a] < height[b] || (height[a] == height[b] && a > b);
-  };
-  std::make_heap(seed_heap.begin(), seed_heap.end(), below);
+  std::sort(by_height.begin(), by_height.end(), [](const SeedCandidate& a, const SeedCandidate& b) {
+    return a.height > b.height || (a.height == b.height && a.face < b.face);
+  });
+  size_t next_highest = 0;
 
   // For every face, the edges through which it can join or be joined: those recording it and a
   // different face in their two slots. Compressed rows: neighbours of f are
@@ -149,13 +154,15 @@ void Mesh3d::unify_orientation(void (*progress)(int32_t done, int32_t total)) {
     while (first_unvisited < face_total && visited[first_unvisited]) ++first_unvisited;
     if (first_unvisited == face_total) break;
 
-    while (!seed_heap.empty() && visited[seed_heap.front()]) {
-      std::pop_heap(seed_heap.begin(), seed_heap.end(), below);
-      seed_heap.pop_back();
+    // Faces never become unvisited again, so the first unvisited face in seed order only
+    // moves forward.
+    while (next_highest < by_height.size() && visited[by_height[next_highest].face]) {
+      ++next_highest;
     }
     int32_t seed = first_unvisited;
-    if (!seed_heap.empty() && height[seed_heap.front()] > height[first_unvisited]) {
-      seed = seed_heap.front();
+    if (next_highest < by_height.size() &&
+        by_height[next_highest].height > height[first_unvisited]) {
+      seed = by_height[next_highest].face;
     }
 
     Vec3d p[3];
