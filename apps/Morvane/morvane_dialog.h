@@ -31,6 +31,7 @@ public:
 
     HostCommands *Commands() const { return commands_; }
     HostSettings &Settings() const { return *settings_; }
+    const PluginManager &Plugins() const { return *plugins_; }
     QWidget *Control(int control_id) const;
 
     // A file handed over by a later start (or dropped): raise the window, import it by name.
