@@ -4,7 +4,8 @@
 //                                                    reported peak memory is that class's
 //
 // The grid lies in z = 0 with spacing 1, so with the default edge angle only its border is a
-// visible edge; the "EveryEdge" runs use edge angle 0 (3,000,000 edges, wire radius 0.25).
+// visible edge; the "EveryEdge" runs use edge angle 0 (3,000,000 edges, wire radius 1.0:
+// three or four blob components along each edge).
 // Files go to a temporary folder and are removed after each run; the settings store is a
 // private temporary folder as well.
 #include <benchmark/benchmark.h>
@@ -125,7 +126,7 @@ BENCHMARK(BM_Export)->DenseRange(0, 4)->Unit(benchmark::kSecond)->Iterations(1);
 
 void BM_ExportEveryEdge(benchmark::State &state)
 {
-    run_export(state, static_cast<int>(state.range(0)), 0.0, 0.25);
+    run_export(state, static_cast<int>(state.range(0)), 0.0, 1.0);
 }
 BENCHMARK(BM_ExportEveryEdge)->DenseRange(2, 3)->Unit(benchmark::kSecond)->Iterations(1);
 
