@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <fstream>
+#include <memory>
 
 #include <QFileDialog>
 #include <QLineEdit>
@@ -51,6 +52,13 @@ protected:
     QWidget main_window;
 };
 
+// Makes a dialog that a run opened the active window, so that focus moves inside it.
+void activate(QWidget *dialog)
+{
+    QApplication::setActiveWindow(dialog);
+    EXPECT_TRUE(QTest::qWaitForWindowActive(dialog));
+}
+
 QLineEdit *edit_of(QWidget *dialog, int id)
 {
     return qobject_cast<QLineEdit *>(find_control(dialog, id));
@@ -62,6 +70,7 @@ TEST_F(GuiRun, ConfigureStoresASizeTypedRightBeforeEnter)
 {
     MeshImporter *importer = CreateImporter(plugin.import_class());
     OnModal<OptionsDialog> script([this](OptionsDialog *dialog) {
+        activate(dialog);
         EXPECT_EQ(dialog->windowTitle(), "Triangle Configuration");
         QLineEdit *size = edit_of(dialog, 1031);
         Type(size, "3.5");
@@ -81,11 +90,13 @@ TEST_F(GuiRun, ConfigureCancelledAfterEditsRewritesTheStoredValues)
     MessageBoxCloser boxes;
     MeshImporter *importer = CreateImporter(plugin.import_class());
     OnModal<OptionsDialog> script([this](OptionsDialog *dialog) {
+        activate(dialog);
         qobject_cast<QAbstractButton *>(find_control(dialog, 1025))->click();
         QLineEdit *size = edit_of(dialog, 1031);
         EXPECT_EQ(size->text(), "2.500");
         Type(size, "7");
         edit_of(dialog, 1024)->setFocus();  // the size counts in the dialog ...
+        EXPECT_EQ(size->text(), "7.000");
         QTest::mouseClick(qobject_cast<QWidget *>(find_control(dialog, 2)), Qt::LeftButton);
     });
     importer->Configure();
@@ -102,6 +113,7 @@ TEST_F(GuiRun, ConfigureRejectsLettersOnceAndKeepsTheOldSize)
     MessageBoxCloser boxes;
     MeshImporter *importer = CreateImporter(plugin.import_class());
     OnModal<OptionsDialog> script([this](OptionsDialog *dialog) {
+        activate(dialog);
         QLineEdit *size = edit_of(dialog, 1031);
         Type(size, "big");
         edit_of(dialog, 1024)->setFocus();
@@ -122,6 +134,7 @@ TEST_F(GuiRun, ExportConfigureKeepsTheStoredLineDelimiterAndTakesSpecificFields)
     SettingsWriteInt("tri_out", "Common Settings", "unify_mode", 1);
     MeshExporter *exporter = CreateExporter(plugin.export_class());
     OnModal<OptionsDialog> script([this](OptionsDialog *dialog) {
+        activate(dialog);
         auto *unix_radio = qobject_cast<QRadioButton *>(find_control(dialog, 1039));
         ASSERT_NE(unix_radio, nullptr);
         EXPECT_TRUE(unix_radio->isChecked());
@@ -192,15 +205,18 @@ TEST_F(GuiRun, ExportModeZeroWritesNothingWhenTheSecondChooserIsCancelled)
     ObjectList *objects = importer->ImportFile(model.c_str());
     MeshExporter *exporter = CreateExporter(plugin.export_class());
     std::string first = folder.file("first.tri");
+    std::unique_ptr<OnModal<QFileDialog>> lst_chooser;
     OnModal<QFileDialog> tri_chooser([&](QFileDialog *dialog) {
         dialog->selectFile(QString::fromLocal8Bit(first.c_str()));
         static_cast<QDialog *>(dialog)->accept();
         // The second chooser opens right after this one closes.
-        new OnModal<QFileDialog>([](QFileDialog *second) { second->reject(); });
+        lst_chooser = std::make_unique<OnModal<QFileDialog>>(
+            [](QFileDialog *second) { second->reject(); });
     });
     exporter->Export(objects, EXPORT_ASK, nullptr);
     exporter->DeleteThis();
     EXPECT_TRUE(tri_chooser.ran());
+    ASSERT_TRUE(lst_chooser && lst_chooser->ran());
     EXPECT_FALSE(std::ifstream(first).good());
     EXPECT_EQ(current_directory(), start_directory);
     importer->DeleteThis();
@@ -212,11 +228,12 @@ TEST_F(GuiRun, ExportThroughBothChoosersWritesBothFiles)
     ObjectList *objects = importer->ImportFile(model.c_str());
     MeshExporter *exporter = CreateExporter(plugin.export_class());
     QString suffix;
+    std::unique_ptr<OnModal<QFileDialog>> lst_chooser;
     OnModal<QFileDialog> tri_chooser([&](QFileDialog *dialog) {
         suffix = dialog->defaultSuffix();
         dialog->selectFile(QString::fromLocal8Bit(folder.file("scene").c_str()));
         static_cast<QDialog *>(dialog)->accept();
-        new OnModal<QFileDialog>([this](QFileDialog *second) {
+        lst_chooser = std::make_unique<OnModal<QFileDialog>>([this](QFileDialog *second) {
             second->selectFile(QString::fromLocal8Bit(folder.file("scene.lst").c_str()));
             static_cast<QDialog *>(second)->accept();
         });
