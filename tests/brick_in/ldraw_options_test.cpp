@@ -21,6 +21,8 @@ QApplication& application() {
   static int argc = 1;
   static char name[] = "test_brick_in";
   static char* argv[] = {name, nullptr};
+  // No display is needed: the windows live on the offscreen platform.
+  if (qgetenv("QT_QPA_PLATFORM").isEmpty()) qputenv("QT_QPA_PLATFORM", "offscreen");
   static QApplication* app = new QApplication(argc, argv);
   return *app;
 }
