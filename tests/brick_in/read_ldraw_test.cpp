@@ -9,6 +9,11 @@
 #include "plugin_api/plugin_api.h"
 #include "plugins/brick_in/ldraw_import.h"
 #include "plugins/brick_in/ldraw_settings.h"
+#include "plugins/brick_in/read_ldraw.h"
+#include "plugin_frame/plugin_run.h"
+#include "plugin_frame/progress_callbacks.h"
+#include "settings/log_file.h"
+#include "tests/brick_in/scoped_env.h"
 #include "tests/brick_in/temp_folder.h"
 
 namespace {
@@ -188,4 +193,48 @@ TEST(LDrawImport, CorpusPyramidImportsEveryReference) {
   for (int32_t i = 0; i < run.count(); ++i) EXPECT_GT(run.mesh(i)->flat_face_count, 100);
   // 3001 is placed on z-up axes: its top face sits at LDraw y = -24 - 0 -> system z = 24
   position_of(run.log, "Ref Name: s\\3001s01.dat\n");
+}
+
+namespace {
+
+// Records what the run shows in its progress window.
+class RecordingSink : public ProgressSink {
+ public:
+  void SetStatus(const char* text) override { statuses.push_back(text); }
+  void SetFileProgress(int percent) override { file_percents.push_back(percent); }
+  void SetMeshProgress(int) override {}
+  std::vector<std::string> statuses;
+  std::vector<int> file_percents;
+};
+
+}  // namespace
+
+TEST(ReadLDraw, StatusLinesFrameTheRunAndFollowEachMesh) {
+  TempFolder t;
+  TempFolder store;
+  ScopedEnv xdg("XDG_CONFIG_HOME", store.path().c_str());
+  t.write("p.dat", kSquareQuad);
+  std::string model = t.write("m.dat", ref_line(4, 0, 0, 0, "p.dat") + kSquareQuad);
+  LDrawSettings settings;
+  settings.file_name.set(model);
+  settings.search_path = "";
+  RecordingSink sink;
+  ProgressSink* previous = set_progress_sink(&sink);
+  reset_progress_memory();
+  ObjectList objects(release_object);
+  ProgressCallbacks callbacks = frame_progress_callbacks(true);
+  LogFile log;
+  PluginRun run(settings, &objects, callbacks, log, [] {});
+  read_ldraw(run);
+  set_progress_sink(previous);
+  EXPECT_EQ(sink.statuses,
+            (std::vector<std::string>{"Parsing " + model + " started ...      \n",
+                                      "Sizing: p_0_C4\n", "Swapping axis: p_0_C4\n",
+                                      "Unifying: p_0_C4\n", "Reducing: p_0_C4\n",
+                                      "Sizing: _default\n", "Swapping axis: _default\n",
+                                      "Unifying: _default\n", "Reducing: _default\n",
+                                      "Parsing finished       \n"}));
+  EXPECT_EQ(objects.count(), 2);
+  ASSERT_FALSE(sink.file_percents.empty());
+  EXPECT_EQ(sink.file_percents.front(), 0);
 }
