@@ -27,6 +27,10 @@ public:
         static int argc = 1;
         static char name[] = "test_plugin_frame_dialogs";
         static char *argv[] = {name, nullptr};
+        // The tests drive focus and activation, which the offscreen platform makes
+        // dependable; a run may still choose another platform explicitly.
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
         app_ = new QApplication(argc, argv);
     }
     void TearDown() override

@@ -9,6 +9,8 @@
 #include <fstream>
 #include <sstream>
 
+#include <gtest/gtest.h>
+
 #include "settings/settings_store.h"
 
 TempFolder::TempFolder()
@@ -108,3 +110,36 @@ std::string two_mesh_file()
            "mesh wedge\n"
            "tri 0 0 0 2 0 0 0 3 0\n";
 }
+
+namespace {
+
+// CTest runs the tests of one program as parallel processes that share one settings folder;
+// each process takes a folder of its own below it, so that one test's settings never meet
+// another's.
+class PrivateSettingsFolder : public ::testing::Environment {
+public:
+    void SetUp() override
+    {
+        const char *base = std::getenv("XDG_CONFIG_HOME");
+        std::filesystem::path root =
+            base != nullptr && *base != '\0' ? std::filesystem::path(base)
+                                             : std::filesystem::temp_directory_path();
+        folder_ = root / ("process-" + std::to_string(getpid()));
+        std::error_code ignored;
+        std::filesystem::create_directories(folder_, ignored);
+        setenv("XDG_CONFIG_HOME", folder_.c_str(), 1);
+    }
+    void TearDown() override
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(folder_, ignored);
+    }
+
+private:
+    std::filesystem::path folder_;
+};
+
+const auto *const kSettingsFolder =
+    ::testing::AddGlobalTestEnvironment(new PrivateSettingsFolder);
+
+}  // namespace
