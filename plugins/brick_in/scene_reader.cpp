@@ -41,6 +41,9 @@ bool load_file(const std::string& path, std::string& text) {
   while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, n);
   bool ok = std::ferror(file) == 0;
   std::fclose(file);
+  // Files saved by today's editors may start with a UTF-8 byte order mark; it would hide the
+  // type of the first line ("0 FILE main.ldr" of a multi-part document among them).
+  if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);
   return ok;
 }
 

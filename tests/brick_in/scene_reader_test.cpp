@@ -291,6 +291,18 @@ TEST(SceneReader, LdrWithFileSectionsIsAMultiPartDocument) {
   EXPECT_EQ(r->scene.elements[1].part->geometry.triangle_count(), 0);
 }
 
+TEST(SceneReader, ByteOrderMarkDoesNotHideTheFirstLine) {
+  TempFolder t;
+  t.write("parts/p.dat", "\xEF\xBB\xBF" + std::string(kSquareQuad));
+  std::string model = t.write("m.mpd", "\xEF\xBB\xBF" "0 FILE main.ldr\n" +
+                                           ref_line(4, 0, 0, 0, "p.dat") +
+                                           "0 FILE other.ldr\n" + kSquareQuad);
+  auto r = read_scene(t, model, t / "parts;");
+  ASSERT_EQ(names(r->scene), (std::vector<std::string>{"p_0_C4", "_default"}));
+  EXPECT_EQ(r->scene.elements[0].part->geometry.triangle_count(), 2);
+  EXPECT_EQ(r->scene.elements[1].part->geometry.triangle_count(), 0);
+}
+
 TEST(SceneReader, BinaryJunkNeverStopsTheReader) {
   TempFolder t;
   std::string junk;
