@@ -52,34 +52,6 @@ TEST(VecMath, NormalizeLeavesZeroVector) {
   EXPECT_DOUBLE_EQ(v.z, 0.8);
 }
 
-TEST(VecMath, ArithmeticAndComponentwiseOperations) {
-  Vec3d a{1, -2, 3}, b{4, 5, -6}, out;
-  vec_add(out, a, b);
-  EXPECT_EQ(out.z, -3.0);
-  vec_sub(out, a, b);
-  EXPECT_EQ(out.x, -3.0);
-  vec_scale(out, a, -2);
-  EXPECT_EQ(out.y, 4.0);
-  EXPECT_EQ(vec_dot(a, b), 4 - 10 - 18);
-  vec_cross(out, {1, 0, 0}, {0, 1, 0});
-  EXPECT_EQ(out.z, 1.0);
-  vec_cross(out, a, b);
-  EXPECT_EQ(out.x, -2 * -6 - 3 * 5);
-  EXPECT_EQ(out.y, 3 * 4 - 1 * -6);
-  EXPECT_EQ(out.z, 1 * 5 - -2 * 4);
-  vec_min(out, a, b);
-  EXPECT_EQ(out.x, 1.0);
-  EXPECT_EQ(out.y, -2.0);
-  EXPECT_EQ(out.z, -6.0);
-  vec_max(out, a, b);
-  EXPECT_EQ(out.x, 4.0);
-  EXPECT_EQ(out.z, 3.0);
-  EXPECT_EQ(vec_length({3, 4, 12}), 13.0);
-  vec_set(out, 7, 8, 9);
-  vec_copy(a, out);
-  EXPECT_EQ(a.y, 8.0);
-}
-
 TEST(VecMath, SwapAxesModes) {
   Vec3d v{1, 2, 3};
   vec_swap_axes(v, 1);
