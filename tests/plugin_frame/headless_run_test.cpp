@@ -5,8 +5,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <fstream>
-#include <regex>
 
 #include <gtest/gtest.h>
 
@@ -17,6 +17,30 @@
 #include "settings/settings_store.h"
 
 namespace {
+
+// "<title> Mmm dd yyyy hh:mm:ss VC++50", the day padded with a blank.
+bool is_banner(const std::string &line, const std::string &title)
+{
+    const std::string tail = " VC++50";
+    if (line.size() != title.size() + 1 + 11 + 1 + 8 + tail.size())
+        return false;
+    if (line.compare(0, title.size() + 1, title + " ") != 0 ||
+        line.compare(line.size() - tail.size(), tail.size(), tail) != 0)
+        return false;
+    std::string stamp = line.substr(title.size() + 1, 20);  // "Sep  4 1999 10:14:17"
+    const std::string form = "Aaa Dd 9999 99:99:99";
+    for (std::size_t i = 0; i < form.size(); ++i) {
+        char c = stamp[i];
+        bool ok = form[i] == 'A'   ? std::isupper(static_cast<unsigned char>(c))
+                  : form[i] == 'a' ? std::islower(static_cast<unsigned char>(c))
+                  : form[i] == 'D' ? (c == ' ' || std::isdigit(static_cast<unsigned char>(c)))
+                  : form[i] == 'd' || form[i] == '9' ? std::isdigit(static_cast<unsigned char>(c))
+                                                     : c == form[i];
+        if (!ok)
+            return false;
+    }
+    return true;
+}
 
 class HeadlessRun : public ::testing::Test {
 protected:
@@ -85,9 +109,7 @@ TEST_F(HeadlessRun, VerboseImportWritesBannerDumpMessagesAndStatisticsBesideTheF
     // The log name has no folder: it lands in the folder of the imported file.
     std::vector<std::string> lines = split_lines(read_file(folder.file("triin.log")));
     ASSERT_GE(lines.size(), 14u);
-    EXPECT_TRUE(std::regex_match(lines[0], std::regex("Triangle Import Plugin 0\\.1 [A-Z][a-z]{2} [ 0-9][0-9] [0-9]{4} "
-                                                      "[0-9]{2}:[0-9]{2}:[0-9]{2} VC\\+\\+50")))
-        << lines[0];
+    EXPECT_TRUE(is_banner(lines[0], "Triangle Import Plugin 0.1")) << lines[0];
     EXPECT_EQ(lines[1], "Options:");
     EXPECT_EQ(lines[2], "\t Common:");
     EXPECT_EQ(lines[3], "\t current directory: " + folder.path());
