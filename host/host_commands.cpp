@@ -223,6 +223,12 @@ int HostCommands::TakeObjects(ObjectList *objects, int check_name_mode)
     return taken;
 }
 
+void HostCommands::KeepImporter(MeshImporter *importer)
+{
+    if (importer != nullptr)
+        importers_->append(importer);
+}
+
 void HostCommands::Clear()
 {
     meshes_ = faces_ = vertices_ = 0;

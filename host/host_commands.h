@@ -89,6 +89,10 @@ public:
     std::string FreeName(const char *name) const;
     bool NameIsFree(const char *name) const;
 
+    // Keeps an importer (and so the objects it made) until the next clear; for a window that
+    // runs importers itself and takes their objects with TakeObjects.
+    void KeepImporter(MeshImporter *importer);
+
     // Drops every object and deletes every importer; the counters become 0.
     void Clear();
 

@@ -1,0 +1,31 @@
+#ifndef MORVANE_APPS_MORVANEOGL_EXPORT_DIALOG_H
+#define MORVANE_APPS_MORVANEOGL_EXPORT_DIALOG_H
+
+#include <QDialog>
+
+class CMyMorvaneOGLApp;
+class QComboBox;
+class QPushButton;
+
+// "Export": the export classes, "&Options", "&Help", "&Export" and "&Close". "&Export" writes
+// the object list with the selected class, which asks for the file name itself.
+class ExportDialog : public QDialog {
+    Q_OBJECT
+public:
+    ExportDialog(CMyMorvaneOGLApp &app, QWidget *parent = nullptr);
+
+    QComboBox *ClassList() const { return classes_; }
+    QPushButton *Button(const QString &text) const;
+
+    void RunExport();
+
+    // The program must not end while the exporter writes.
+    void reject() override;
+
+private:
+    CMyMorvaneOGLApp &app_;
+    QComboBox *classes_;
+    QPushButton *close_;
+};
+
+#endif
