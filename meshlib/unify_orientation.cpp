@@ -13,7 +13,8 @@
 //   faces. The non-vertical faces sorted once by (height descending, index ascending) give
 //   that face as the first unvisited entry; visited entries are skipped lazily by a cursor
 //   that only moves forward, because faces never become unvisited. s comes from a second
-//   such cursor over the face indices.
+//   such cursor over the face indices. The first seed needs no sort (a linear scan finds
+//   it), and the sort waits until a second sweep is needed and covers only what is left.
 //
 // - Propagation. Number the moments of one sweep (pass p, edge e), ordered lexicographically;
 //   the seed is visited before pass 1. A face t joins at the first moment (p, e) at which edge
@@ -103,9 +104,12 @@ void Mesh3d::unify_orientation(void (*progress)(int32_t done, int32_t total)) {
     face_normal(p[0], p[1], p[2], n);
     if (std::fabs(n.z) > 0 && !std::isnan(height[f])) by_height.push_back({height[f], f});
   }
-  std::sort(by_height.begin(), by_height.end(), [](const SeedCandidate& a, const SeedCandidate& b) {
+  auto higher = [](const SeedCandidate& a, const SeedCandidate& b) {
     return a.height > b.height || (a.height == b.height && a.face < b.face);
-  });
+  };
+  // Most meshes are one sweep: the first seed comes from a linear scan, and only the faces
+  // still unvisited after the first sweep are sorted.
+  bool sorted = false;
   size_t next_highest = 0;
 
   // For every face, the edges through which it can join or be joined: those recording it and a
@@ -154,6 +158,18 @@ void Mesh3d::unify_orientation(void (*progress)(int32_t done, int32_t total)) {
     while (first_unvisited < face_total && visited[first_unvisited]) ++first_unvisited;
     if (first_unvisited == face_total) break;
 
+    if (!sorted && done > 0) {
+      by_height.erase(std::remove_if(by_height.begin(), by_height.end(),
+                                     [&visited](const SeedCandidate& c) { return visited[c.face]; }),
+                      by_height.end());
+      std::sort(by_height.begin(), by_height.end(), higher);
+      sorted = true;
+    }
+    if (!sorted) {
+      // First sweep: bring the highest candidate to the front.
+      auto top = std::min_element(by_height.begin(), by_height.end(), higher);
+      if (top != by_height.end()) std::iter_swap(by_height.begin(), top);
+    }
     // Faces never become unvisited again, so the first unvisited face in seed order only
     // moves forward.
     while (next_highest < by_height.size() && visited[by_height[next_highest].face]) {

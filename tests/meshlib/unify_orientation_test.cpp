@@ -320,6 +320,24 @@ TEST(UnifyOrientation, AgreesWithPassesOnDenseNonManifoldSoups) {
   }
 }
 
+TEST(UnifyOrientation, AgreesWithPassesWhenHeightsAreNotFinite) {
+  const double nan = std::nan(""), inf = HUGE_VAL;
+  for (uint32_t seed = 1; seed <= 200; ++seed) {
+    MeshMaker mk(seed);
+    mk.grid(0, 0, 3, 3, true, 0);
+    mk.add(v(0, 0, nan), v(1, 0, 0), v(0, 1, 0));    // shares grid corners
+    mk.add(v(9, 9, inf), v(10, 9, 0), v(9, 10, 0));  // an infinitely high face
+    mk.add(v(9, 9, inf), v(10, 9, 1), v(9, 10, 2));  // another, equally high
+    mk.add(v(1, 1, nan), v(2, 2, nan), v(3, 1, nan));
+    mk.add(v(0, 0, -inf), v(1, 0, 0), v(1, 1, 0));
+    mk.shuffle();
+    const Outcome ref = run_reference(mk.triangles());
+    const Outcome fast = run_fast(mk.triangles());
+    ASSERT_EQ(fast.calls, ref.calls) << "seed " << seed;
+    ASSERT_EQ(fast.faces, ref.faces) << "seed " << seed;
+  }
+}
+
 // ---- Behaviour on small meshes -----------------------------------------------------------------
 
 TEST(UnifyOrientation, CubeEndsConsistentWithTopFacingDown) {
