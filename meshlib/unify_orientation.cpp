@@ -30,8 +30,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <functional>
-#include <queue>
 #include <vector>
 
 #include "meshlib/mesh3d.h"
@@ -76,6 +74,47 @@ struct SeedCandidate {
 struct Neighbour {
   int32_t edge;
   int32_t face;
+};
+
+// Monotone priority queue (radix heap) of 64-bit keys: every key pushed is at least the last
+// key popped, which holds for the moments of a Dijkstra search. A key waits in the bucket of
+// the highest bit in which it differs from the last popped key; a pop empties the lowest
+// non-empty bucket into lower ones. Each key moves at most 64 times, and the buckets are
+// plain arrays, so large queues cost far fewer cache misses than a binary heap.
+class MomentQueue {
+ public:
+  bool empty() const { return size_ == 0; }
+
+  // Starts over with an empty queue that accepts any key (each sweep counts passes from 1).
+  void restart() { last_ = 0; }
+
+  void push(uint64_t key) {
+    buckets_[bucket_of(key)].push_back(key);
+    ++size_;
+  }
+
+  // Removes and returns the smallest key. The queue must not be empty.
+  uint64_t pop() {
+    if (buckets_[0].empty()) {
+      int i = 1;
+      while (buckets_[i].empty()) ++i;
+      std::vector<uint64_t>& from = buckets_[i];
+      last_ = *std::min_element(from.begin(), from.end());
+      for (uint64_t key : from) buckets_[bucket_of(key)].push_back(key);
+      from.clear();
+    }
+    --size_;
+    const uint64_t key = buckets_[0].back();
+    buckets_[0].pop_back();
+    return key;
+  }
+
+ private:
+  int bucket_of(uint64_t key) const { return key == last_ ? 0 : 64 - __builtin_clzll(key ^ last_); }
+
+  std::vector<uint64_t> buckets_[65];
+  uint64_t last_ = 0;
+  size_t size_ = 0;
 };
 
 uint64_t moment(uint32_t pass, int32_t edge) {
@@ -139,7 +178,7 @@ void Mesh3d::unify_orientation(void (*progress)(int32_t done, int32_t total)) {
   std::vector<uint8_t> visited(face_total, 0);
   int32_t done = 0;
   int32_t first_unvisited = 0;
-  std::priority_queue<uint64_t, std::vector<uint64_t>, std::greater<uint64_t>> moments;
+  MomentQueue moments;
 
   // Marks f visited at (pass, edge) and schedules, for each neighbour still unvisited, the
   // first later moment at which their common edge is looked at.
@@ -187,11 +226,11 @@ void Mesh3d::unify_orientation(void (*progress)(int32_t done, int32_t total)) {
     face_normal(p[0], p[1], p[2], n);
     if (n.z > 0) faces->flip(seed);
     // The seed joins before the first pass: every edge of it is looked at in pass 1.
+    moments.restart();
     join(seed, 0, edge_total);
 
     while (!moments.empty()) {
-      const uint64_t m = moments.top();
-      moments.pop();
+      const uint64_t m = moments.pop();
       const uint32_t pass = static_cast<uint32_t>(m >> 32);
       const int32_t e = static_cast<int32_t>(m & 0xffffffffu);
       int32_t ef[2];
