@@ -1,5 +1,6 @@
 #include "plugin_frame/frame_exporter.h"
 
+#include <exception>
 #include <memory>
 #include <string>
 
@@ -95,5 +96,13 @@ void FrameExporter::Export(ObjectList *objects, ExportMode mode, ExportFileNames
         write_options_dump(log, current, layout, files, count);
         DumpSpecific(log, current);
     });
-    Write(run);
+    // Nothing may leave the library through the host's call; a run that fails this way ends
+    // with what it has done so far and says why in its log.
+    try {
+        Write(run);
+    } catch (const std::exception &error) {
+        run.Log("Run stopped: %s\n", error.what());
+    } catch (...) {
+        run.Log("Run stopped\n");
+    }
 }

@@ -21,7 +21,20 @@ QWidget *frame_owner_window()
     QWidget *active = QApplication::activeModalWidget();
     if (active == nullptr)
         active = QApplication::activeWindow();
-    return active != nullptr ? active->window() : nullptr;
+    if (active != nullptr)
+        return active->window();
+    // Right after a file chooser closed the activation may not have come back yet: take the
+    // program's visible main window instead.
+    const auto windows = QApplication::topLevelWidgets();
+    for (QWidget *window : windows) {
+        if (!window->isVisible() || window->inherits("ProgressDialog") ||
+            window->inherits("QFileDialog") || window->inherits("QMessageBox"))
+            continue;
+        Qt::WindowType type = window->windowType();
+        if (type == Qt::Window || type == Qt::Dialog)
+            return window;
+    }
+    return nullptr;
 }
 
 namespace {

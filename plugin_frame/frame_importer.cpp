@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <exception>
 #include <memory>
 
 #include "meshlib/object_list.h"
@@ -125,5 +126,13 @@ void FrameImporter::RunParse(PluginSettings &settings)
         write_options_dump(log, settings, layout, &slot, 1);
         DumpSpecific(log, settings);
     });
-    Parse(run);
+    // Nothing may leave the library through the host's call; a run that fails this way ends
+    // with what it has done so far and says why in its log.
+    try {
+        Parse(run);
+    } catch (const std::exception &error) {
+        run.Log("Run stopped: %s\n", error.what());
+    } catch (...) {
+        run.Log("Run stopped\n");
+    }
 }

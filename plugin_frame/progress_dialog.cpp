@@ -1,5 +1,6 @@
 #include "plugin_frame/progress_dialog.h"
 
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGridLayout>
 #include <QLabel>
@@ -134,4 +135,16 @@ bool ProgressDialog::CancelRequested()
     bool requested = cancel_;
     cancel_ = false;
     return requested;
+}
+
+void ProgressDialog::reject()
+{
+    cancel_ = true;
+}
+
+void ProgressDialog::closeEvent(QCloseEvent *event)
+{
+    // The run owns the dialog and ends it; closing it by hand only asks for the cancel.
+    cancel_ = true;
+    event->ignore();
 }

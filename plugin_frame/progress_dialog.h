@@ -39,6 +39,13 @@ public:
 
     QWidget *Owner() const { return owner_; }
 
+public slots:
+    // Escape and the window's close button act as Cancel: they set the flag only.
+    void reject() override;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
 private:
     void SetBar(QProgressBar *bar, QLabel *text, int percent);
 

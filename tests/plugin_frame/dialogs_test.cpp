@@ -262,6 +262,10 @@ TEST(ProgressDialog, DisablesItsOwnerWhileOpenAndStaysUsable)
         EXPECT_TRUE(dialog.isVisible());  // Cancel does not close
         EXPECT_TRUE(dialog.CancelRequested());
         EXPECT_FALSE(dialog.CancelRequested());  // the flag is cleared once reported
+        dialog.close();  // the window's close button asks for the cancel as well
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_TRUE(dialog.CancelRequested());
     }
     EXPECT_TRUE(owner.isEnabled());
 }

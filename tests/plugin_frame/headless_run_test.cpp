@@ -128,6 +128,22 @@ TEST_F(HeadlessRun, VerboseImportWritesBannerDumpMessagesAndStatisticsBesideTheF
     importer->DeleteThis();
 }
 
+TEST_F(HeadlessRun, ReaderThatThrowsKeepsItsMeshesAndLogsWhy)
+{
+    write_file(model, "mesh first\ntri 0 0 0 1 0 0 0 1 0\nmesh second\nfail\n");
+    SettingsWriteInt("tri_in", "Common Settings", "verbose_mode", 1);
+    MeshImporter *importer = CreateImporter(plugin.import_class());
+    ObjectList *objects = importer->ImportFile(model.c_str());
+    ASSERT_NE(objects, nullptr);
+    EXPECT_EQ(objects->count(), 1);
+    std::vector<std::string> lines = split_lines(read_file(folder.file("triin.log")));
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.back(), "Run stopped: reader failed");
+    EXPECT_EQ(current_directory(), start_directory);
+    EXPECT_EQ(stored("tri_in", "Specific Settings", "file_name"), model);
+    importer->DeleteThis();
+}
+
 TEST_F(HeadlessRun, VerboseTwoWritesNoLog)
 {
     SettingsWriteInt("tri_in", "Common Settings", "verbose_mode", 2);

@@ -2,12 +2,14 @@
 // export class of a line-based triangle format. Each class states only its names, strings,
 // filter, specific settings and its parse or write; the frame does everything else.
 //
-// Format: "mesh NAME" starts a mesh; "tri x0 y0 z0 x1 y1 z1 x2 y2 z2" adds a triangle to it.
+// Format: "mesh NAME" starts a mesh; "tri x0 y0 z0 x1 y1 z1 x2 y2 z2" adds a triangle to it;
+// "fail" makes the reader throw, to show that nothing escapes the library.
 // The export writes every mesh's flat corners to a ".tri" file and its name and counts to a
 // ".lst" file.
 
 #include <cstdio>
 #include <cstring>
+#include <stdexcept>
 #include <string>
 
 #include "meshlib/mesh3d.h"
@@ -75,6 +77,11 @@ protected:
                                  static_cast<std::uint32_t>(size));
                 char name[256];
                 Vec3d p[3];
+                if (std::strcmp(line, "fail") == 0) {
+                    delete mesh;
+                    std::fclose(file);
+                    throw std::runtime_error("reader failed");
+                }
                 if (std::sscanf(line, "mesh %255s", name) == 1) {
                     if (mesh != nullptr)
                         run.FinishMesh(mesh);
