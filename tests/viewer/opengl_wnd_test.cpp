@@ -20,28 +20,33 @@
 namespace {
 
 // One X server and one QApplication for the whole test program, made only when tests run
-// (not when the test list is read).
+// (not when the test list is read). Both stay until the process ends: destroying the
+// application unloads Mesa's driver, whose last allocations the leak checker could then no
+// longer attribute, and the server ends with the process.
 class ViewerEnvironment : public ::testing::Environment {
  public:
   void SetUp() override {
     std::string error;
-    ASSERT_TRUE(server_.start(error)) << error;
+    server = new XvfbServer;
+    ASSERT_TRUE(server->start(error)) << error;
     // The views share one display-list name space, as in the viewer program.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    app_ = std::make_unique<QApplication>(argc_, argv_);
-  }
-  void TearDown() override {
-    app_.reset();
-    server_.stop();
+    app = new QApplication(argc, argv);
   }
 
  private:
-  XvfbServer server_;
-  std::unique_ptr<QApplication> app_;
-  int argc_ = 1;
-  char name_[20] = "test_viewer_views";
-  char* argv_[2] = {name_, nullptr};
+  static XvfbServer* server;
+  static QApplication* app;
+  static int argc;
+  static char name[];
+  static char* argv[];
 };
+
+XvfbServer* ViewerEnvironment::server = nullptr;
+QApplication* ViewerEnvironment::app = nullptr;
+int ViewerEnvironment::argc = 1;
+char ViewerEnvironment::name[] = "test_viewer_views";
+char* ViewerEnvironment::argv[] = {ViewerEnvironment::name, nullptr};
 
 ::testing::Environment* const environment =
     ::testing::AddGlobalTestEnvironment(new ViewerEnvironment);

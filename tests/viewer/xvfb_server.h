@@ -1,11 +1,13 @@
 // A private X server (Xvfb) for one test or benchmark process, so that real OpenGL windows run
 // on Mesa's software renderer whatever the machine's display. Xvfb picks a free display
-// number itself (-displayfd), so parallel test processes never collide.
+// number itself (-displayfd), so parallel test processes never collide, and it ends when the
+// process that started it ends, even when that process crashes.
 #pragma once
 
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -27,12 +29,16 @@ class XvfbServer {
       error = "pipe failed";
       return false;
     }
+    const pid_t parent = getpid();
     pid_ = fork();
     if (pid_ < 0) {
       error = "fork failed";
       return false;
     }
     if (pid_ == 0) {
+      // The server ends with this process, however the process ends.
+      prctl(PR_SET_PDEATHSIG, SIGTERM);
+      if (getppid() != parent) _exit(1);
       close(fds[0]);
       int null_fd = open("/dev/null", O_WRONLY);
       if (null_fd >= 0) {

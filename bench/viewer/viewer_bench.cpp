@@ -1,0 +1,103 @@
+// Display-list build of a 2,000,000-triangle grid and one frame of it in Box, Shade and
+// Double mode, in a 400 x 300 User view on a private Xvfb with Mesa's software OpenGL.
+// Run by hand: build-*/bin/bench_viewer (times in seconds).
+#include <benchmark/benchmark.h>
+
+#include <GL/gl.h>
+
+#include <QApplication>
+#include <QTest>
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "meshlib/mesh3d.h"
+#include "meshlib/object_list.h"
+#include "tests/viewer/xvfb_server.h"
+#include "viewer/opengl_wnd.h"
+
+namespace {
+
+const int kQuads = 1000;  // 1000 x 1000 quads, two triangles each
+
+ObjectList* g_objects = nullptr;
+ViewerScene* g_scene = nullptr;
+COpenGLWnd* g_view = nullptr;
+
+// A wavy height field, so neighbouring faces meet at angles and every list has real content.
+Mesh3d* wavy_grid() {
+  Mesh3d* m = new Mesh3d((kQuads + 1) * (kQuads + 1), "grid");
+  auto p = [](int i, int j) {
+    return Vec3d{double(i), double(j), 3.0 * std::sin(i * 0.3) * std::cos(j * 0.3)};
+  };
+  for (int j = 0; j < kQuads; ++j)
+    for (int i = 0; i < kQuads; ++i) {
+      m->add_triangle(p(i, j), p(i + 1, j), p(i + 1, j + 1));
+      m->add_triangle(p(i, j), p(i + 1, j + 1), p(i, j + 1));
+    }
+  m->to_flat();
+  m->drop_tables();
+  return m;
+}
+
+void BM_BuildModel(benchmark::State& state) {
+  for (auto _ : state) {
+    g_view->build_model();
+    g_view->makeCurrent();
+    glFinish();
+    g_view->doneCurrent();
+  }
+}
+BENCHMARK(BM_BuildModel)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
+
+void BM_DrawFrame(benchmark::State& state) {
+  g_view->set_render_modes(int32_t(state.range(0)), kRenderBox);
+  for (auto _ : state) {
+    QImage img = g_view->grabFramebuffer();
+    benchmark::DoNotOptimize(img.constBits());
+  }
+}
+BENCHMARK(BM_DrawFrame)
+    ->ArgName("mode")
+    ->Arg(kRenderBox)
+    ->Arg(kRenderShade)
+    ->Arg(kRenderDouble)
+    ->Unit(benchmark::kSecond)
+    ->Iterations(3)
+    ->UseRealTime();
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  XvfbServer server;
+  std::string error;
+  if (!server.start(error)) {
+    std::fprintf(stderr, "%s\n", error.c_str());
+    return 1;
+  }
+  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+  int qt_argc = 1;
+  char name[] = "bench_viewer";
+  char* qt_argv[] = {name, nullptr};
+  QApplication app(qt_argc, qt_argv);
+
+  g_objects = new ObjectList(release_object);
+  g_objects->append(wavy_grid());
+  g_scene = new ViewerScene;
+  g_scene->set_objects(g_objects);
+  g_scene->compute_scene_box();
+  g_view = new COpenGLWnd(kUserView, g_scene);
+  g_view->resize(400, 300);
+  g_view->show();
+  if (!QTest::qWaitForWindowExposed(g_view)) return 1;
+  g_view->reset_view();
+
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  delete g_view;
+  delete g_scene;
+  delete g_objects;
+  return 0;
+}
