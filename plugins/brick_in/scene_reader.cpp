@@ -92,6 +92,8 @@ class SceneReader {
   LDrawScene& scene_;
   const LDrawLimits& limits_;
   std::size_t model_size_ = 0;
+  int64_t total_triangles_ = 0;  // triangles held by all parts read so far
+  bool total_exceeded_ = false;
   std::vector<Frame> stack_;
   std::unordered_set<std::string> reading_;  // keys of the parts on the stack
   std::unordered_set<std::string> missing_;  // keys already searched in vain
@@ -274,16 +276,29 @@ void SceneReader::add_triangle(PartEntry& part, const Vec3d& a, const Vec3d& b,
   corners.push_back(c);
 }
 
-// Whether triangles more fit into part; the first refusal is logged once per part.
+// Whether triangles more fit into part and into the import's budget;
+// the first refusal is logged once per part, and once for the whole import.
 bool SceneReader::room_for(PartEntry& part, int64_t triangles) {
-  if (part.geometry.triangle_count() + triangles <= limits_.max_part_triangles) return true;
-  if (!part.truncated) {
-    part.truncated = true;
-    log_.LogWrite("%sERROR: %s holds more than %lld triangles, the rest is skipped\n",
-                  indent(depth()).c_str(), part.name.c_str(),
-                  static_cast<long long>(limits_.max_part_triangles));
+  if (total_triangles_ + triangles > limits_.max_total_triangles) {
+    if (!total_exceeded_) {
+      total_exceeded_ = true;
+      log_.LogWrite("%sERROR: the parts hold more than %lld triangles, the rest is skipped\n",
+                    indent(depth()).c_str(),
+                    static_cast<long long>(limits_.max_total_triangles));
+    }
+    return false;
   }
-  return false;
+  if (part.geometry.triangle_count() + triangles > limits_.max_part_triangles) {
+    if (!part.truncated) {
+      part.truncated = true;
+      log_.LogWrite("%sERROR: %s holds more than %lld triangles, the rest is skipped\n",
+                    indent(depth()).c_str(), part.name.c_str(),
+                    static_cast<long long>(limits_.max_part_triangles));
+    }
+    return false;
+  }
+  total_triangles_ += triangles;
+  return true;
 }
 
 }  // namespace

@@ -24,6 +24,9 @@ struct LDrawLimits {
   // more memory than any machine has. The largest parts of the official library hold well
   // under a million triangles.
   int64_t max_part_triangles = int64_t{1} << 24;
+  // Most triangles all flattened parts of one import may hold together (about 2.3 GB of
+  // corners), so that a chain of such parts cannot exhaust the memory of the host either.
+  int64_t max_total_triangles = int64_t{1} << 25;
 };
 
 // Called at depth 0 before each line with the read position and the model file's size.

@@ -57,6 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
 
   LDrawLimits limits;
   limits.max_part_triangles = 20000;
+  limits.max_total_triangles = 200000;
   LDrawScene scene;
   {
     LogFile log((f + "/fuzz.log").c_str());

@@ -230,13 +230,25 @@ TEST(SceneReader, TriangleLimitStopsMultiplyingParts) {
   for (int i = 0; i < 10; ++i) ten += ref_line(16, i, 0, 0, "x.dat");
   t.write("parts/x.dat", "3 16 0 0 0 1 0 0 0 0 1\n");
   t.write("parts/y.dat", ten);
-  t.write("parts/z.dat", ten.replace(ten.find("x.dat"), 5, "y.dat"));
+  std::string ten_y;
+  for (int i = 0; i < 10; ++i) ten_y += ref_line(16, i, 0, 0, "y.dat");
+  t.write("parts/z.dat", ten_y);
   std::string model = t.write("m.ldr", ref_line(4, 0, 0, 0, "y.dat"));
   LDrawLimits limits;
   limits.max_part_triangles = 5;
   auto r = read_scene(t, model, t / "parts;", limits);
   EXPECT_EQ(r->scene.elements[0].part->geometry.triangle_count(), 5);
   EXPECT_EQ(count_of(r->log, "ERROR: y.dat holds more than 5 triangles"), 1);
+
+  // z nests ten y: the import's budget stops it, once, whatever the parts' own limit.
+  model = t.write("m2.ldr", ref_line(4, 0, 0, 0, "z.dat") + ref_line(4, 0, 0, 0, "x.dat"));
+  limits.max_part_triangles = 1000;
+  limits.max_total_triangles = 25;
+  r = read_scene(t, model, t / "parts;", limits);
+  ASSERT_EQ(names(r->scene), (std::vector<std::string>{"z_0_C4", "x_0_C4", "_default"}));
+  // x (1) and y (10) fit; z takes one more y (10), then the budget of 25 is spent
+  EXPECT_EQ(r->scene.elements[0].part->geometry.triangle_count(), 10);
+  EXPECT_EQ(count_of(r->log, "ERROR: the parts hold more than 25 triangles"), 1);
 }
 
 TEST(SceneReader, HexColoursKeepTheirGeometry) {
