@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -254,6 +255,8 @@ TEST(ProgressDialog, DisablesItsOwnerWhileOpenAndStaysUsable)
         ASSERT_TRUE(dialog.CreateModeless());
         EXPECT_FALSE(owner.isEnabled());
         EXPECT_EQ(dialog.parentWidget(), nullptr);  // top-level, so not disabled with the owner
+        ASSERT_NE(dialog.windowHandle(), nullptr);
+        EXPECT_EQ(dialog.windowHandle()->transientParent(), owner.windowHandle());  // kept above
         EXPECT_TRUE(dialog.isVisible());
         EXPECT_TRUE(dialog.isEnabled());
         auto *cancel = control<QPushButton>(&dialog, 2);
@@ -280,6 +283,14 @@ TEST(ProgressDialog, LeavesAnAlreadyDisabledOwnerDisabled)
         dialog.CreateModeless();
     }
     EXPECT_FALSE(owner.isEnabled());
+}
+
+TEST(ProgressDialog, WithoutAnyWindowOpensOwnerless)
+{
+    ProgressDialog dialog(ProgressDialog::ExportProgress, "t");
+    EXPECT_EQ(dialog.Owner(), nullptr);
+    EXPECT_TRUE(dialog.CreateModeless());
+    EXPECT_TRUE(dialog.isVisible());
 }
 
 TEST(ProgressDialog, PercentTextIsClampedInsteadOfWrapping)
