@@ -4,7 +4,6 @@
 
 #include <cmath>
 #include <fstream>
-#include <regex>
 
 #include "rayinc_export_support.h"
 
@@ -41,9 +40,11 @@ std::unique_ptr<Mesh3d> ball(const char *name)
 std::vector<std::string> declared_names(const std::string &inc)
 {
     std::vector<std::string> names;
-    std::regex declare("#declare ([A-Za-z0-9_]+) = ");
-    for (std::sregex_iterator it(inc.begin(), inc.end(), declare), end; it != end; ++it)
-        names.push_back((*it)[1]);
+    const std::string declare = "#declare ";
+    for (std::size_t at = inc.find(declare); at != std::string::npos; at = inc.find(declare, at + 1)) {
+        const std::size_t start = at + declare.size();
+        names.push_back(inc.substr(start, inc.find(" = ", start) - start));
+    }
     return names;
 }
 
@@ -107,6 +108,7 @@ protected:
         if (std::string(MORVANE_POVRAY).empty() || !file_exists(MORVANE_POVRAY))
             GTEST_SKIP() << "povray is not installed";
         ASSERT_TRUE(library_.loaded()) << library_.error();
+        keep_plugin_loaded("rayinc_out.so");
         for (const std::string &owner : rayinc_owners()) {
             SettingsWriteInt(owner.c_str(), "Common Settings", "verbose_mode", 0);
             SettingsWriteDouble(owner.c_str(), "Common Settings", "size_value", 1.0);
@@ -172,5 +174,27 @@ TEST_F(PovRayReads, MeshesWithoutVisibleEdgesOrProperFacesRenderNothing)
         Rendered r = render(folder_, inc, tag);
         EXPECT_TRUE(r.ok) << rayinc_class_names()[index] << "\n" << r.log;
         EXPECT_EQ(r.lit_pixels, 0) << rayinc_class_names()[index];
+    }
+}
+
+TEST_F(PovRayReads, RealModelsImportedFromDirectXFiles)
+{
+    const std::string corpus = std::string(MORVANE_CORPUS_DIR) + "/x";
+    keep_plugin_loaded("xfile_in.so");
+    PluginUnderTest xfile_in("xfile_in.so");
+    if (!file_exists(corpus) || !xfile_in.loaded())
+        GTEST_SKIP() << "no DirectX model files or no xfile_in plug-in";
+    for (const char *model : {"test.x", "test_cube_text.x", "kwxport_test_cubewithvcolors.x"}) {
+        MeshImporter *importer = xfile_in.NewImporter("XFILE ASCII (*.x)");
+        ASSERT_NE(importer, nullptr);
+        ObjectList *objects = importer->ImportFile((corpus + "/" + model).c_str());
+        ASSERT_GT(objects->count(), 0) << model;
+        for (int index : kPovClasses) {
+            const std::string tag = std::string("x") + std::to_string(index) + "_" + model;
+            export_given_names(library_, index, objects, folder_.file(tag), folder_.file(tag));
+            Rendered r = render(folder_, folder_.file(tag + ".inc"), tag);
+            EXPECT_TRUE(r.ok) << model << " " << rayinc_class_names()[index] << "\n" << r.log;
+        }
+        importer->DeleteThis();
     }
 }

@@ -65,6 +65,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(library_.loaded()) << library_.error();
+        keep_plugin_loaded("rayinc_out.so");
         objects_.add(single_triangle("tri"));
         for (const std::string &owner : rayinc_owners()) {
             SettingsWriteString(owner.c_str(), "Specific Settings", "path", folder_.path().c_str());

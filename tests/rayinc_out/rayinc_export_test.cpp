@@ -14,6 +14,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(library_.loaded()) << library_.error();
+        keep_plugin_loaded("rayinc_out.so");
         for (const std::string &owner : rayinc_owners()) {
             SettingsWriteInt(owner.c_str(), "Common Settings", "verbose_mode", 0);
             SettingsWriteInt(owner.c_str(), "Common Settings", "ld_mode", 1);
