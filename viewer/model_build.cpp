@@ -52,30 +52,73 @@ void for_each_mesh(ObjectList& objects, Visit visit) {
   }
 }
 
-// One list of every mesh's triangles: front (stored winding, normals negated so that they
-// face the side from which the winding runs counter-clockwise) or back (reversed winding,
-// normals as computed).
-void compile_triangles(ObjectList& objects, const std::vector<Vec3d>& colours, bool front) {
-  glNewList(front ? kListFront : kListBack, GL_COMPILE);
+// The triangles of one mesh as list 4 draws them: per face three (normal, corner) pairs of
+// six floats, normals facing the side from which the stored winding runs counter-clockwise.
+// List 4 computes them once; list 5 and the normal needles replay them, so the corner
+// normals and the indexed form are computed once instead of three times.
+struct MeshTriangles {
+  int32_t position;  // in the object list
+  std::vector<float> data;
+};
+
+void emit_corner(const float* c) {
+  glNormal3fv(c);
+  glVertex3fv(c + 3);
+}
+
+// List 4: every mesh's faces in index order with their corners in stored order and the
+// negated smoothed corner normals.
+void compile_front(ObjectList& objects, const std::vector<Vec3d>& colours,
+                   std::vector<MeshTriangles>& meshes) {
+  glNewList(kListFront, GL_COMPILE);
   glFrontFace(GL_CCW);
   for_each_mesh(objects, [&](Mesh3d& mesh, int32_t i) {
     set_object_material(colours[i], 127.0f);
     const int32_t faces = mesh.face_count();
+    meshes.push_back(MeshTriangles{i, {}});
+    std::vector<float>& data = meshes.back().data;
+    data.resize(static_cast<size_t>(faces) * 18);
+    float* out = data.data();
     glBegin(GL_TRIANGLES);
     for (int32_t f = 0; f < faces; ++f) {
       Vec3d p[3];
       Vec3d n[3];
       mesh.triangle_positions(f, p);
       corner_normals(mesh, f, kSmoothAngle, n);
-      for (int k = 0; k < 3; ++k) {
-        const int c = front ? k : 2 - k;
-        const double s = front ? -1.0 : 1.0;
-        glNormal3d(s * n[c].x, s * n[c].y, s * n[c].z);
-        glVertex3d(p[c].x, p[c].y, p[c].z);
+      for (int k = 0; k < 3; ++k, out += 6) {
+        out[0] = float(-n[k].x);
+        out[1] = float(-n[k].y);
+        out[2] = float(-n[k].z);
+        out[3] = float(p[k].x);
+        out[4] = float(p[k].y);
+        out[5] = float(p[k].z);
+        emit_corner(out);
       }
     }
     glEnd();
   });
+  glEndList();
+}
+
+// List 5: the same faces with the corners in reverse order and the normals as computed, so
+// with culling on the other side shows too.
+void compile_back(const std::vector<MeshTriangles>& meshes, const std::vector<Vec3d>& colours) {
+  glNewList(kListBack, GL_COMPILE);
+  glFrontFace(GL_CCW);
+  for (const MeshTriangles& mesh : meshes) {
+    set_object_material(colours[mesh.position], 127.0f);
+    glBegin(GL_TRIANGLES);
+    const size_t faces = mesh.data.size() / 18;
+    for (size_t f = 0; f < faces; ++f) {
+      const float* face = mesh.data.data() + f * 18;
+      for (int k = 2; k >= 0; --k) {
+        const float* c = face + 6 * k;
+        glNormal3f(-c[0], -c[1], -c[2]);
+        glVertex3fv(c + 3);
+      }
+    }
+    glEnd();
+  }
   glEndList();
 }
 
@@ -131,9 +174,9 @@ void compile_edges(ObjectList& objects, const std::vector<Vec3d>& colours) {
   glEndList();
 }
 
-// Needles one twentieth of the scene diagonal long, pointing away from the side on which
-// the stored winding runs clockwise.
-void compile_normals(ObjectList& objects, const SceneBox& box) {
+// Needles one twentieth of the scene diagonal long from each face's centroid along its
+// face normal, pointing away from the side on which the stored winding runs clockwise.
+void compile_normals(const std::vector<MeshTriangles>& meshes, const SceneBox& box) {
   Vec3d diagonal;
   vec_sub(diagonal, box.max, box.min);
   const double length = -vec_length(diagonal) / 20.0;
@@ -141,15 +184,17 @@ void compile_normals(ObjectList& objects, const SceneBox& box) {
   const GLfloat blue[3] = {0.0f, 0.0f, 1.0f};
   const GLfloat black[3] = {0.0f, 0.0f, 0.0f};
   set_material(blue, blue, black, 128.0f, blue);
-  for_each_mesh(objects, [&](Mesh3d& mesh, int32_t) {
-    const int32_t faces = mesh.face_count();
+  for (const MeshTriangles& mesh : meshes) {
+    const size_t faces = mesh.data.size() / 18;
     glBegin(GL_LINES);
-    for (int32_t f = 0; f < faces; ++f) {
+    for (size_t f = 0; f < faces; ++f) {
+      const float* face = mesh.data.data() + f * 18;
       Vec3d p[3];
+      for (int k = 0; k < 3; ++k)
+        vec_set(p[k], face[6 * k + 3], face[6 * k + 4], face[6 * k + 5]);
       Vec3d n;
       Vec3d g;
       Vec3d tip;
-      mesh.triangle_positions(f, p);
       face_normal(p[0], p[1], p[2], n);
       vec_add(g, p[0], p[1]);
       vec_add(g, g, p[2]);
@@ -159,7 +204,7 @@ void compile_normals(ObjectList& objects, const SceneBox& box) {
       line(g, tip);
     }
     glEnd();
-  });
+  }
   glEndList();
 }
 
@@ -250,11 +295,12 @@ int build_model_lists(const ViewerScene& scene, std::vector<Vec3d>& colours) {
   colours.assign(static_cast<size_t>(n), Vec3d{0.0, 0.0, 0.0});
   for (int32_t i = 0; i < n; ++i) next_object_colour(colours[i]);
 
-  compile_triangles(*objects, colours, true);
-  compile_triangles(*objects, colours, false);
+  std::vector<MeshTriangles> meshes;
+  compile_front(*objects, colours, meshes);
+  compile_back(meshes, colours);
   compile_boxes(*objects, colours);
   compile_edges(*objects, colours);
-  compile_normals(*objects, scene.box());
+  compile_normals(meshes, scene.box());
   for (int32_t i = 0; i < kMaxLights; ++i) compile_light_list(scene.lights(), i);
   compile_scene_frame(scene.box());
   return 1;

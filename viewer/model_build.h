@@ -14,7 +14,9 @@ class ViewerScene;
 // Builds lists 1, 3, 4, 5, 6, 7 ... 14 and 15 under their fixed names, replacing earlier
 // ones. colours receives one palette colour per object-list position, drawn from the
 // generator in list order. Meshes are read through their indexed form, rebuilt from the flat
-// form and dropped again for each list; a mesh that already has its tables keeps them.
+// form and dropped again for the front triangles and for the edges (a mesh that already has
+// its tables keeps them); the back triangles and the normal needles reuse the front
+// triangles, kept meanwhile as 72 bytes per face.
 // Returns 0 and builds nothing when the scene has no object list.
 int build_model_lists(const ViewerScene& scene, std::vector<Vec3d>& colours);
 
