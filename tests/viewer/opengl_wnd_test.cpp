@@ -416,6 +416,38 @@ TEST(OpenGLView, WheelZoomsByOnePointOnePerNotchAboutThePointer) {
   EXPECT_NEAR(view->navigation().zoom(), z0 * 1.1, 1e-9 * z0);
 }
 
+TEST(OpenGLView, NormalNeedlesPointToTheCounterClockwiseSideAndHideWhileFast) {
+  Scene s;
+  // Upright in the plane y = 0, counter-clockwise seen from -Y: the Top view (+Y up) shows it
+  // edge-on along the middle row and its needles running down from there.
+  s.objects.append(quads_mesh({{{{0, 0, 0}, {1, 0, 0}, {1, 0, 1}, {0, 0, 1}}}}));
+  s.scene.compute_scene_box();
+  auto view = show_view(kTopView, s.scene, 100, 100);
+  view->build_model();
+  view->set_render_modes(kRenderShade, kRenderShade);
+  view->reset_view();
+  auto blue = [](const QImage& img, const QRect& r) {
+    int n = 0;
+    for (int y = r.top(); y <= r.bottom(); ++y)
+      for (int x = r.left(); x <= r.right(); ++x) {
+        const QRgb c = img.pixel(x, y);
+        n += qRed(c) == 0 && qGreen(c) == 0 && qBlue(c) == 255;
+      }
+    return n;
+  };
+  const QRect below(30, 52, 40, 4);
+  const QRect above(30, 44, 40, 5);
+  EXPECT_EQ(blue(grab(*view), below), 0);
+  view->toggle_normals();
+  QImage img = grab(*view);
+  EXPECT_GE(blue(img, below), 2 * 3);  // two needles, each over several rows
+  EXPECT_EQ(blue(img, above), 0);
+  view->set_fast(1);
+  EXPECT_EQ(blue(grab(*view), below), 0);
+  view->set_fast(0);
+  EXPECT_GT(blue(grab(*view), below), 0);
+}
+
 TEST(OpenGLView, KeysSetModesResetAndToggleNormals) {
   Scene s;
   s.objects.append(unit_cube());
