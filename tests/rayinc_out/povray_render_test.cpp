@@ -132,6 +132,9 @@ TEST_F(PovRayReads, SampleMeshesWithKeywordAndDigitNamesInEveryLineDelimiterMode
     objects.add(single_triangle("3001.dat"));
     objects.add(ball(std::string(200, 'n').c_str()));
     objects.add(single_triangle(""));
+    auto sliver = std::make_unique<Mesh3d>(3, "sliver");  // a degenerate edge: no cylinder
+    sliver->add_triangle(v3(0, 0, 0), v3(0, 0, 0), v3(1, 0, 0));
+    objects.add(std::move(sliver));
     for (int index : kPovClasses) {
         for (int ld = 0; ld < 3; ++ld) {
             const std::string owner = rayinc_owners()[index];
@@ -139,7 +142,7 @@ TEST_F(PovRayReads, SampleMeshesWithKeywordAndDigitNamesInEveryLineDelimiterMode
             const std::string tag = "c" + std::to_string(index) + "_" + std::to_string(ld);
             export_given_names(library_, index, objects.list(), folder_.file(tag), folder_.file(tag));
             const std::string inc = folder_.file(tag + ".inc");
-            ASSERT_EQ(declared_names(read_file(inc)).size(), 5u) << tag;
+            ASSERT_EQ(declared_names(read_file(inc)).size(), 6u) << tag;
             Rendered r = render(folder_, inc, tag);
             EXPECT_TRUE(r.ok) << rayinc_class_names()[index] << " ld_mode " << ld << "\n" << r.log;
             EXPECT_GT(r.lit_pixels, 20) << rayinc_class_names()[index];
