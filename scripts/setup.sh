@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev libqt6svg6 libgl-dev libglu1-mesa-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   povray assimp-utils xvfb xauth libgl1-mesa-dri
-  locales time
+  locales time desktop-file-utils dpkg-dev
 )
 
 missing=()
