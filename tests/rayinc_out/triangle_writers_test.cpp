@@ -201,3 +201,12 @@ TEST(PolyRayWriter, MeshWithoutFacesIsJustOpeningAndClosing)
     write_polyray_object(out.stream(), mesh, 70.0, nullptr);
     EXPECT_EQ(out.text(), "define none object\n{\n}\n\n");
 }
+
+TEST(PovMeshWriter, NamesOfAnyLengthAreWrittenWhole)
+{
+    const std::string name(3000, 'n');
+    auto mesh = single_triangle(name.c_str());
+    CapturedText out;
+    write_pov_mesh(out.stream(), *mesh, 70.0, nullptr);
+    EXPECT_EQ(out.text().rfind("#declare " + name + " = mesh\n{\n\ttriangle { ", 0), 0u);
+}

@@ -92,3 +92,13 @@ TEST(UdoTail, EndsTheFile)
     write_udo_tail(out.stream());
     EXPECT_EQ(out.text(), "[End]\r\r");
 }
+
+TEST(UdoMesh, NamesOfAnyLengthAreWrittenWhole)
+{
+    const std::string name(3000, 'n');
+    auto mesh = single_triangle(name.c_str());
+    CapturedText out;
+    write_udo_mesh(out.stream(), *mesh, 1.0, nullptr);
+    EXPECT_NE(out.text().find("\n[" + name + ":Vertices]\n3\n"), std::string::npos);
+    EXPECT_NE(out.text().find("\n[" + name + ":Edges]\n3\n"), std::string::npos);
+}
