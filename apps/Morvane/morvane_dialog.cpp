@@ -41,6 +41,31 @@ QPushButton *numbered_button(const QString &text, int control_id)
     return button;
 }
 
+struct NumberedText {
+    const char *text;
+    int control_id;
+};
+
+// The import or the export group: the class list above the run, "Options" and "Help" buttons.
+QGroupBox *class_group(const char *title, QComboBox **list, int list_id, NumberedText run,
+                       int options_id, int help_id, QPushButton **run_button,
+                       QPushButton **options_button, QPushButton **help_button)
+{
+    auto *group = new QGroupBox(title);
+    *list = new QComboBox;
+    SetControlId(*list, list_id);
+    (*list)->addItem("(none)");
+    *run_button = numbered_button(run.text, run.control_id);
+    *options_button = numbered_button("Options", options_id);
+    *help_button = numbered_button("Help", help_id);
+    auto *grid = new QGridLayout(group);
+    grid->addWidget(*list, 0, 0, 1, 3);
+    grid->addWidget(*run_button, 1, 0);
+    grid->addWidget(*options_button, 1, 1);
+    grid->addWidget(*help_button, 1, 2);
+    return group;
+}
+
 }  // namespace
 
 MorvaneDialog::MorvaneDialog(const QByteArray &file, SingleInstance *instance, QWidget *parent)
@@ -101,31 +126,12 @@ MorvaneDialog::~MorvaneDialog()
 
 void MorvaneDialog::BuildControls()
 {
-    auto *import_group = new QGroupBox("Import");
-    import_list_ = new QComboBox;
-    SetControlId(import_list_, 1003);
-    import_list_->addItem("(none)");
-    auto *import_button = numbered_button("&Import", 1002);
-    auto *import_options = numbered_button("Options", 1000);
-    auto *import_help = numbered_button("Help", 1001);
-    auto *import_grid = new QGridLayout(import_group);
-    import_grid->addWidget(import_list_, 0, 0, 1, 3);
-    import_grid->addWidget(import_button, 1, 0);
-    import_grid->addWidget(import_options, 1, 1);
-    import_grid->addWidget(import_help, 1, 2);
-
-    auto *export_group = new QGroupBox("Export");
-    export_list_ = new QComboBox;
-    SetControlId(export_list_, 1007);
-    export_list_->addItem("(none)");
-    auto *export_button = numbered_button("&Export", 1006);
-    auto *export_options = numbered_button("Options", 1004);
-    auto *export_help = numbered_button("Help", 1005);
-    auto *export_grid = new QGridLayout(export_group);
-    export_grid->addWidget(export_list_, 0, 0, 1, 3);
-    export_grid->addWidget(export_button, 1, 0);
-    export_grid->addWidget(export_options, 1, 1);
-    export_grid->addWidget(export_help, 1, 2);
+    QPushButton *import_button, *import_options, *import_help;
+    auto *import_group = class_group("Import", &import_list_, 1003, {"&Import", 1002}, 1000, 1001,
+                                     &import_button, &import_options, &import_help);
+    QPushButton *export_button, *export_options, *export_help;
+    auto *export_group = class_group("Export", &export_list_, 1007, {"&Export", 1006}, 1004, 1005,
+                                     &export_button, &export_options, &export_help);
 
     auto *common_group = new QGroupBox("Common");
     auto *counters = new QGridLayout;

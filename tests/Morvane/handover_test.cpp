@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/file_text.h"
+
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -14,14 +16,6 @@
 #include <thread>
 
 namespace {
-
-std::string read_file(const std::string &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
 
 class HandoverTest : public ::testing::Test {
 protected:

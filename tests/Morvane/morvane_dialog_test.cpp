@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/file_text.h"
+
 #include <unistd.h>
 
 #include <cstdlib>
@@ -36,14 +38,6 @@
 #include "settings/settings_store.h"
 
 namespace {
-
-std::string read_file(const std::string &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
 
 const char kCube[] =
     "xof 0302txt 0064\nMesh cube {\n 8;\n"

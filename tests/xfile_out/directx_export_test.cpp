@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/file_text.h"
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -20,14 +22,6 @@
 #include "support/plugin_under_test.h"
 
 namespace {
-
-std::string read_file(const std::string &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
 
 bool exists(const std::string &path)
 {
