@@ -58,10 +58,17 @@ bool parse_leading_number(const char *text, double *value)
 const char *format_3f(double value, char buffer[64])
 {
     auto [stop, error] = std::to_chars(buffer, buffer + 63, value, std::chars_format::fixed, 3);
-    if (error != std::errc())
+    if (error == std::errc()) {
+        *stop = '\0';
+        return buffer;
+    }
+    // Beyond about 1e59 the fixed form does not fit the field's buffer; the shortest form that
+    // reads back as the same number does ("1e+308"), so the field never shows another value.
+    auto [shortest, failed] = std::to_chars(buffer, buffer + 63, value);
+    if (failed != std::errc())
         std::snprintf(buffer, 64, "%s", "0.000");
     else
-        *stop = '\0';
+        *shortest = '\0';
     return buffer;
 }
 

@@ -13,7 +13,8 @@ double ReadNumberField(QLineEdit *edit, double current);
 // The conversion alone: true and *value when text starts (after blanks) with a finite number.
 bool parse_leading_number(const char *text, double *value);
 
-// value with three decimals and ".", as the option fields show numbers.
+// value with three decimals and ".", as the option fields show numbers; a value too large for
+// that form within 63 characters is shown in its shortest exact form ("1e+308").
 const char *format_3f(double value, char buffer[64]);
 
 #endif
