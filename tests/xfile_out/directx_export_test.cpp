@@ -198,3 +198,38 @@ TEST_F(DirectXExportTest, AssimpReadsEveryFaceWeWrite)
     std::string::size_type at = output.find("Faces:");
     EXPECT_EQ(std::atoi(output.c_str() + at + 6), 24) << output;
 }
+
+TEST_F(DirectXExportTest, OurImporterReadsBackWhatWeWrite)
+{
+    PluginUnderTest reader("xfile_in.so");
+    ASSERT_TRUE(reader.loaded()) << reader.error();
+    ObjectList list(release_object);
+    list.append(new_cube("first"));
+    list.append(new_cube("3001_0_C4", 2.5));
+    Mesh3d *odd = new Mesh3d(4, "odd");
+    odd->add_triangle(v(0.1234567, -2, 1e-3), v(1e5, 0.5, -0.25), v(-7, 3.333333, 9));
+    odd->add_triangle(v(0.1234567, -2, 1e-3), v(-7, 3.333333, 9), v(4, 4, 4));
+    odd->to_flat();
+    odd->drop_tables();
+    list.append(odd);
+    export_to(list, "round");
+
+    MeshImporter *importer = reader.NewImporter("XFILE ASCII (*.x)");
+    ASSERT_NE(importer, nullptr);
+    ObjectList *result = importer->ImportFile((folder + "/round.x").c_str());
+    ASSERT_NE(result, nullptr);
+    ASSERT_EQ(result->count(), list.count());
+    for (int32_t i = 0; i < list.count(); ++i) {
+        auto *written = static_cast<Mesh3d *>(list.get(i));
+        auto *read = static_cast<Mesh3d *>(result->get(i));
+        EXPECT_STREQ(read->name(), written->name());
+        ASSERT_EQ(read->flat_vertex_count, written->flat_vertex_count) << written->name();
+        ASSERT_EQ(read->flat_face_count, written->flat_face_count) << written->name();
+        for (int32_t k = 0; k < read->flat_vertex_count; ++k) {
+            EXPECT_NEAR(read->flat_vertices[k].x, written->flat_vertices[k].x, 1e-6);
+            EXPECT_NEAR(read->flat_vertices[k].y, written->flat_vertices[k].y, 1e-6);
+            EXPECT_NEAR(read->flat_vertices[k].z, written->flat_vertices[k].z, 1e-6);
+        }
+    }
+    importer->DeleteThis();
+}
