@@ -1,0 +1,255 @@
+// Every export class, in every line-end mode, writes the same bytes for the sample models and a
+// small generated grid as it did when these checksums were recorded. Speed work on the reading,
+// welding, normals and number formatting must leave every output byte as it was; a change here
+// means an output changed, which is only right when the behaviour was meant to change (then
+// record the new checksum printed by the failure).
+
+#include <gtest/gtest.h>
+
+#include "support/file_text.h"
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cinttypes>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <string>
+
+namespace {
+
+struct ExportClass {
+    const char *name;
+    const char *tag;        // short name in the checksum table
+    const char *extension;  // ".x" or ".inc"
+    const char *extra;      // further options for this run
+};
+
+const ExportClass kClasses[] = {
+    {"Direct 3D (*.x)", "x", ".x", ""},
+    {"POV-Ray Moray (*.inc, *.udo)", "pov", ".inc", ""},
+    {"PolyRay Moray (*.inc, *.udo)", "polyray", ".inc", ""},
+    {"POV-Ray Moray (Wire) (*.inc, *.udo)", "wire", ".inc", ""},
+    {"POV-Ray Moray (Blob) (*.inc, *.udo)", "blob", ".inc", ""},
+    {"POV-Ray Moray (Blob) (*.inc, *.udo)", "blob1", ".inc", " --edge-angle 1"},
+    {"POV-Ray3 Moray (*.inc, *.udo)", "pov3", ".inc", ""},
+};
+
+const char *const kLineEnds[] = {"dos", "unix", "mac"};
+
+// FNV-1a, 64 bits: enough to tell any changed output from the recorded one.
+std::uint64_t checksum(const std::string &bytes)
+{
+    std::uint64_t h = 14695981039346656037ULL;
+    for (unsigned char c : bytes) {
+        h ^= c;
+        h *= 1099511628211ULL;
+    }
+    return h;
+}
+
+// The text with every occurrence of from replaced by to.
+std::string replace_all(std::string text, const std::string &from, const std::string &to)
+{
+    for (std::string::size_type at = text.find(from); at != std::string::npos;
+         at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+    return text;
+}
+
+// A grid of n x n quads with heights from whole numbers, so that the input has the same bytes
+// wherever it is made, some faces are tilted and the normals are smoothed across them.
+std::string grid_text(int n)
+{
+    const int side = n + 1;
+    std::string text = "xof 0302txt 0064\nHeader {\n 1;\n 0;\n 1;\n}\n\nMesh grid {\n " +
+                       std::to_string(side * side) + ";\n";
+    char line[128];
+    for (int y = 0; y < side; ++y)
+        for (int x = 0; x < side; ++x) {
+            double z = ((x * 7 + y * 13) % 11) * 0.125 - 0.5;
+            std::snprintf(line, sizeof line, " %f;%f;%f;%s\n", x * 0.5, y * 0.25, z,
+                          (x == n && y == n) ? ";" : ",");
+            text += line;
+        }
+    text += " " + std::to_string(n * n) + ";\n";
+    for (int y = 0; y < n; ++y)
+        for (int x = 0; x < n; ++x) {
+            int a = y * side + x;
+            std::snprintf(line, sizeof line, " 4;%d,%d,%d,%d;%s\n", a, a + 1, a + side + 1, a + side,
+                          (x == n - 1 && y == n - 1) ? ";" : ",");
+            text += line;
+        }
+    return text + "}\n";
+}
+
+// Checksums recorded before the speed work, by input, class tag and line-end mode.
+const std::map<std::string, std::uint64_t> kRecorded = {
+    {"table/x/dos", 0x9df170ec91d52588ULL},
+    {"table/x/unix", 0x46f94677b66fd3c4ULL},
+    {"table/x/mac", 0x05b40ee4af912fecULL},
+    {"table/pov/dos", 0x3b3d6c9e8ca53cdbULL},
+    {"table/pov/dos/udo", 0x0a867d66f6944fcdULL},
+    {"table/pov/unix", 0xad5c414d8942bcd7ULL},
+    {"table/pov/unix/udo", 0x964083c23f809238ULL},
+    {"table/pov/mac", 0x901f97f074285207ULL},
+    {"table/pov/mac/udo", 0x3f51f8ed8de4aa65ULL},
+    {"table/polyray/dos", 0x2b2ed9483852a977ULL},
+    {"table/polyray/dos/udo", 0x0a867d66f6944fcdULL},
+    {"table/polyray/unix", 0x1eadb6969321c17bULL},
+    {"table/polyray/unix/udo", 0x964083c23f809238ULL},
+    {"table/polyray/mac", 0xf62638ee3c427033ULL},
+    {"table/polyray/mac/udo", 0x3f51f8ed8de4aa65ULL},
+    {"table/wire/dos", 0x2a96d5a034ce9ba9ULL},
+    {"table/wire/dos/udo", 0x0a867d66f6944fcdULL},
+    {"table/wire/unix", 0xbbbbdb2c713e18c1ULL},
+    {"table/wire/unix/udo", 0x964083c23f809238ULL},
+    {"table/wire/mac", 0x43d45338bf6b3cffULL},
+    {"table/wire/mac/udo", 0x3f51f8ed8de4aa65ULL},
+    {"table/blob/dos", 0xaa8cb6cccadb10dcULL},
+    {"table/blob/dos/udo", 0x0a867d66f6944fcdULL},
+    {"table/blob/unix", 0x608bc0d537ad3cb5ULL},
+    {"table/blob/unix/udo", 0x964083c23f809238ULL},
+    {"table/blob/mac", 0xe43260db2adbd3e0ULL},
+    {"table/blob/mac/udo", 0x3f51f8ed8de4aa65ULL},
+    {"table/blob1/dos", 0xaa8cb6cccadb10dcULL},
+    {"table/blob1/dos/udo", 0x0a867d66f6944fcdULL},
+    {"table/blob1/unix", 0x608bc0d537ad3cb5ULL},
+    {"table/blob1/unix/udo", 0x964083c23f809238ULL},
+    {"table/blob1/mac", 0xe43260db2adbd3e0ULL},
+    {"table/blob1/mac/udo", 0x3f51f8ed8de4aa65ULL},
+    {"table/pov3/dos", 0x423c34b48c95c625ULL},
+    {"table/pov3/dos/udo", 0x0a867d66f6944fcdULL},
+    {"table/pov3/unix", 0x83aea43e1de4a099ULL},
+    {"table/pov3/unix/udo", 0x964083c23f809238ULL},
+    {"table/pov3/mac", 0x67c02b1a65c7f349ULL},
+    {"table/pov3/mac/udo", 0x3f51f8ed8de4aa65ULL},
+    {"tower/x/unix", 0xd4c66b78302dacacULL},
+    {"tower/pov/unix", 0xfaa2909f0f047cffULL},
+    {"tower/pov/unix/udo", 0xd2d5eaa9f4ccc23dULL},
+    {"tower/polyray/unix", 0xc2a7243f96878e9dULL},
+    {"tower/polyray/unix/udo", 0xd2d5eaa9f4ccc23dULL},
+    {"tower/wire/unix", 0xc94b2664e118b137ULL},
+    {"tower/wire/unix/udo", 0xd2d5eaa9f4ccc23dULL},
+    {"tower/blob/unix", 0x0216a8e33787881aULL},
+    {"tower/blob/unix/udo", 0xd2d5eaa9f4ccc23dULL},
+    {"tower/blob1/unix", 0x0216a8e33787881aULL},
+    {"tower/blob1/unix/udo", 0xd2d5eaa9f4ccc23dULL},
+    {"tower/pov3/unix", 0x24dfa0eef4b3c683ULL},
+    {"tower/pov3/unix/udo", 0xd2d5eaa9f4ccc23dULL},
+    {"grid/x/dos", 0xfb878b920db5be4fULL},
+    {"grid/x/unix", 0xe669e2090d694afaULL},
+    {"grid/x/mac", 0x90bf0d935dbb34d5ULL},
+    {"grid/pov/dos", 0x372ea4f30d217208ULL},
+    {"grid/pov/dos/udo", 0x65255ba6d6a34227ULL},
+    {"grid/pov/unix", 0x7a3434e522ba63f8ULL},
+    {"grid/pov/unix/udo", 0xb5dffeae0dc5ce21ULL},
+    {"grid/pov/mac", 0x32b1726592704cd0ULL},
+    {"grid/pov/mac/udo", 0xd54b4c8aa7197de1ULL},
+    {"grid/polyray/dos", 0x8b49a80adf8868c8ULL},
+    {"grid/polyray/dos/udo", 0x65255ba6d6a34227ULL},
+    {"grid/polyray/unix", 0x7f04742391c6f0e4ULL},
+    {"grid/polyray/unix/udo", 0xb5dffeae0dc5ce21ULL},
+    {"grid/polyray/mac", 0xf30b4be81ca6a81cULL},
+    {"grid/polyray/mac/udo", 0xd54b4c8aa7197de1ULL},
+    {"grid/wire/dos", 0xcfefdd3500fec7ffULL},
+    {"grid/wire/dos/udo", 0x65255ba6d6a34227ULL},
+    {"grid/wire/unix", 0x3d8c5f935a37b496ULL},
+    {"grid/wire/unix/udo", 0xb5dffeae0dc5ce21ULL},
+    {"grid/wire/mac", 0x8e3d5ce8a5a1fc2bULL},
+    {"grid/wire/mac/udo", 0xd54b4c8aa7197de1ULL},
+    {"grid/blob/dos", 0xfb44a764b945cc98ULL},
+    {"grid/blob/dos/udo", 0x65255ba6d6a34227ULL},
+    {"grid/blob/unix", 0x2c9953eb12160888ULL},
+    {"grid/blob/unix/udo", 0xb5dffeae0dc5ce21ULL},
+    {"grid/blob/mac", 0x752d630f7b063c64ULL},
+    {"grid/blob/mac/udo", 0xd54b4c8aa7197de1ULL},
+    {"grid/blob1/dos", 0xfb44a764b945cc98ULL},
+    {"grid/blob1/dos/udo", 0x65255ba6d6a34227ULL},
+    {"grid/blob1/unix", 0x2c9953eb12160888ULL},
+    {"grid/blob1/unix/udo", 0xb5dffeae0dc5ce21ULL},
+    {"grid/blob1/mac", 0x752d630f7b063c64ULL},
+    {"grid/blob1/mac/udo", 0xd54b4c8aa7197de1ULL},
+    {"grid/pov3/dos", 0x5cff69ea43e7e1e8ULL},
+    {"grid/pov3/dos/udo", 0x65255ba6d6a34227ULL},
+    {"grid/pov3/unix", 0x0c070deb07d272d8ULL},
+    {"grid/pov3/unix/udo", 0xb5dffeae0dc5ce21ULL},
+    {"grid/pov3/mac", 0x1adadad412c910b0ULL},
+    {"grid/pov3/mac/udo", 0xd54b4c8aa7197de1ULL},
+};
+
+class OutputChecksums : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/output_checksums.XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        folder = pattern;
+        write_file(folder + "/grid.x", grid_text(24));
+    }
+    void TearDown() override { std::system(("rm -rf '" + folder + "'").c_str()); }
+
+    // Converts input with every class (and every line-end mode, or only "unix" for the slower
+    // inputs) and compares each output file with its
+    // recorded checksum. The folder of the run is written as "@" before the checksum, since
+    // the .udo names its .inc by full path.
+    void CheckAll(const std::string &label, const std::string &input, const std::string &options,
+                  bool every_line_end = true)
+    {
+        for (const ExportClass &c : kClasses)
+            for (const char *ends : kLineEnds) {
+                if (!every_line_end && std::string(ends) != "unix")
+                    continue;
+                std::string out = folder + "/out" + c.extension;
+                std::string udo = folder + "/out.udo";
+                std::remove(out.c_str());
+                std::remove(udo.c_str());
+                std::string command = "cd '" + folder + "' && XDG_CONFIG_HOME='" + folder +
+                                      "/config' " MORVANE_BINARY_DIR "/bin/morvane-convert -q " +
+                                      options + " --to '" + c.name + "'" + c.extra +
+                                      " --line-ends " + ends + " '" + input + "' -o '" + out +
+                                      "' >/dev/null 2>&1";
+                int status = std::system(command.c_str());
+                ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << command;
+                Compare(label + "/" + c.tag + "/" + ends, read_file(out));
+                if (std::string(c.extension) == ".inc")
+                    Compare(label + "/" + c.tag + "/" + ends + "/udo",
+                            replace_all(read_file(udo), folder, "@"));
+            }
+    }
+
+    void Compare(const std::string &key, const std::string &bytes)
+    {
+        ASSERT_FALSE(bytes.empty()) << key;
+        std::uint64_t sum = checksum(bytes);
+        auto recorded = kRecorded.find(key);
+        char line[160];
+        std::snprintf(line, sizeof line, "    {\"%s\", 0x%016" PRIx64 "ULL},", key.c_str(), sum);
+        EXPECT_TRUE(recorded != kRecorded.end() && recorded->second == sum)
+            << "output changed or not recorded; now:\n" << line;
+    }
+
+    std::string folder;
+};
+
+TEST_F(OutputChecksums, SampleTableUnchangedInEveryClass)
+{
+    CheckAll("table", MORVANE_SOURCE_DIR "/examples/table.x", "");
+}
+
+TEST_F(OutputChecksums, SampleBrickTowerUnchangedInEveryClass)
+{
+    CheckAll("tower", MORVANE_SOURCE_DIR "/examples/ldraw/models/tower.ldr",
+             "--search-path '" MORVANE_SOURCE_DIR "/examples/ldraw/parts;" MORVANE_SOURCE_DIR
+             "/examples/ldraw/p;'",
+             false);
+}
+
+TEST_F(OutputChecksums, GeneratedGridUnchangedInEveryClass)
+{
+    CheckAll("grid", folder + "/grid.x", "");
+}
+
+}  // namespace
