@@ -1,0 +1,53 @@
+#include "settings/delimited_writer.h"
+
+#include "settings/text_file.h"
+
+DelimitedWriter::DelimitedWriter(int ld_mode, std::FILE* file) : file_(file) {
+  switch (ld_mode) {
+    case LD_DOS:
+      line_end_[0] = '\r';
+      line_end_[1] = '\n';
+      line_end_length_ = 2;
+      break;
+    case LD_UNIX:
+      line_end_[0] = '\n';
+      line_end_length_ = 1;
+      break;
+    case LD_MAC:
+      line_end_[0] = '\r';
+      line_end_length_ = 1;
+      break;
+    default:
+      line_end_length_ = 0;
+      break;
+  }
+}
+
+DelimitedWriter& DelimitedWriter::Text(const char* text, std::size_t length) {
+  const char* end = text + length;
+  while (text < end) {
+    const char* newline = static_cast<const char*>(std::memchr(text, '\n', end - text));
+    const char* stop = newline ? newline : end;
+    std::size_t n = static_cast<std::size_t>(stop - text);
+    if (n > sizeof buffer_ - used_) {
+      Flush();
+      if (n > sizeof buffer_) {
+        if (file_) std::fwrite(text, 1, n, file_);
+        n = 0;
+      }
+    }
+    if (n > 0) {
+      std::memcpy(buffer_ + used_, text, n);
+      used_ += n;
+    }
+    if (!newline) break;
+    Newline();
+    text = newline + 1;
+  }
+  return *this;
+}
+
+void DelimitedWriter::Flush() {
+  if (used_ > 0 && file_) std::fwrite(buffer_, 1, used_, file_);
+  used_ = 0;
+}

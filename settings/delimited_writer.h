@@ -1,0 +1,63 @@
+// A buffered writer for the text files of the exporters. Every "\n" of the text becomes the
+// line end of the file's ld_mode as print_delimited writes it (0 CR LF, 1 LF, 2 CR, any other
+// value no line break), and numbers are formatted as "%f" and "%d" do, without printf. The
+// text goes to the stream in large blocks; Flush (or the destructor) hands over the rest, and
+// must come before anything else writes to the same stream.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+
+#include "settings/number_text.h"
+
+class DelimitedWriter {
+ public:
+  DelimitedWriter(int ld_mode, std::FILE* file);
+  ~DelimitedWriter() { Flush(); }
+  DelimitedWriter(const DelimitedWriter&) = delete;
+  DelimitedWriter& operator=(const DelimitedWriter&) = delete;
+
+  // Text with its newlines translated.
+  DelimitedWriter& Text(const char* text, std::size_t length);
+  DelimitedWriter& Text(const char* text) { return Text(text, std::strlen(text)); }
+  // "%f" and "%d".
+  DelimitedWriter& Fixed(double v) {
+    Reserve(kFixed6Capacity);
+    used_ = static_cast<std::size_t>(format_fixed6(buffer_ + used_, v) - buffer_);
+    return *this;
+  }
+  DelimitedWriter& Int(int32_t v) {
+    Reserve(12);
+    used_ = static_cast<std::size_t>(format_int(buffer_ + used_, v) - buffer_);
+    return *this;
+  }
+  // One character that is not a newline.
+  DelimitedWriter& Char(char c) {
+    Reserve(1);
+    buffer_[used_++] = c;
+    return *this;
+  }
+  // The line end of the mode, as "\n" in a text gives it.
+  DelimitedWriter& Newline() {
+    Reserve(2);
+    std::memcpy(buffer_ + used_, line_end_, line_end_length_);
+    used_ += line_end_length_;
+    return *this;
+  }
+
+  // Writes the buffered text to the stream.
+  void Flush();
+
+ private:
+  void Reserve(std::size_t n) {
+    if (used_ + n > sizeof buffer_) Flush();
+  }
+
+  std::FILE* file_;
+  char line_end_[2];
+  std::size_t line_end_length_;
+  std::size_t used_ = 0;
+  char buffer_[1 << 16];
+};
