@@ -98,6 +98,19 @@ std::string folder_of(const std::string &path)
     return slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
 }
 
+// The file patterns a class's name lists ("*.inc", "*.udo" in "POV-Ray Moray (*.inc, *.udo)"):
+// the extensions of the first and the second file it writes.
+std::vector<std::string> class_extensions(const char *class_name)
+{
+    std::vector<std::string> extensions;
+    const std::string name = class_name != nullptr ? class_name : "";
+    for (std::string::size_type at = name.find("*."); at != std::string::npos; at = name.find("*.", at + 2)) {
+        std::string::size_type end = name.find_first_of(",;) ", at + 2);
+        extensions.push_back(name.substr(at + 1, end == std::string::npos ? std::string::npos : end - at - 1));
+    }
+    return extensions;
+}
+
 ClassDescription *find_class(const PluginManager &plugins, int super_class, const std::string &name)
 {
     for (int i = 0; i < plugins.ClassCount(); ++i) {
@@ -332,6 +345,16 @@ int BatchRun::ExportOutput(HostCommands &commands, PluginManager &plugins)
     struct stat st;
     if (stat(output.c_str(), &st) == 0 && access(output.c_str(), W_OK) != 0)
         return Fail(options_.output, "exists and is read-only");
+    // A class that writes a second file (the ".udo" beside an ".inc") is refused before it
+    // starts when that file cannot be replaced, so that the pair never disagrees.
+    const std::vector<std::string> extensions = class_extensions(export_class->ClassName());
+    std::string companion, companion_shown;
+    if (extensions.size() > 1) {
+        companion = second + extensions[1];
+        companion_shown = without_extension(options_.udo.empty() ? options_.output : options_.udo) + extensions[1];
+        if (stat(companion.c_str(), &st) == 0 && access(companion.c_str(), W_OK) != 0)
+            return Fail(companion_shown, "exists and is read-only");
+    }
 
     auto before = snapshot(first);
     auto before_second = snapshot(second);
@@ -347,6 +370,9 @@ int BatchRun::ExportOutput(HostCommands &commands, PluginManager &plugins)
     if (written.empty())
         return Fail(options_.output, std::string("not written (") + export_class->ClassName() +
                                          " wrote nothing; the disk may be full)");
+    if (!companion.empty() && std::find(written.begin(), written.end(), companion) == written.end())
+        return Fail(companion_shown, std::string("not written (") + export_class->ClassName() +
+                                         " did not finish it; the disk may be full)");
     return 0;
 }
 
