@@ -2,9 +2,10 @@
 
 #include <cstdint>
 
-#include "meshlib/corner_normals.h"
+#include "meshlib/corner_normal_pass.h"
 #include "meshlib/mesh3d.h"
 #include "plugin_frame/plugin_run.h"
+#include "settings/delimited_writer.h"
 #include "settings/text_file.h"
 
 namespace {
@@ -97,58 +98,66 @@ void write_mesh(std::FILE *file, const Mesh3d &mesh, double smooth_angle, int ld
         run->Log("Working on: %s\n", mesh.name());
     }
 
-    print_delimited(ld, file, "Mesh %s {\n", xfile_safe_name(mesh.name()).c_str());
-    print_delimited(ld, file, " %d;\n", vertex_count);
+    // The mesh goes out through one buffered writer: numbers are formatted as "%f" and "%d"
+    // would, and corner normals come from one pass over the mesh that computes each face's
+    // normal about once.
+    DelimitedWriter out(ld, file);
+    const std::string name = xfile_safe_name(mesh.name());
+    out.Text("Mesh ").Text(name.data(), name.size()).Text(" {\n");
+    out.Char(' ').Int(vertex_count).Text(";\n");
     for (std::int32_t i = 0; i < vertex_count; ++i) {
         progress(i, vertex_count);
         Vec3d p;
         mesh.vertices->position(i, p);
-        print_delimited(ld, file, " %f;%f;%f;%s", p.x, p.y, p.z, list_end(i, vertex_count, ";\n"));
+        out.Char(' ').Fixed(p.x).Char(';').Fixed(p.y).Char(';').Fixed(p.z).Char(';');
+        out.Text(list_end(i, vertex_count, ";\n"));
     }
-    print_delimited(ld, file, "\n");
+    out.Newline();
 
-    print_delimited(ld, file, " %d;\n", face_count);
+    out.Char(' ').Int(face_count).Text(";\n");
     for (std::int32_t i = 0; i < face_count; ++i) {
         progress(i, face_count);
         int32_t corners[3];
         mesh.faces->face(i, corners);
-        print_delimited(ld, file, " 3;%d,%d,%d;%s", corners[0], corners[1], corners[2],
-                        list_end(i, face_count, ";\n"));
+        out.Text(" 3;").Int(corners[0]).Char(',').Int(corners[1]).Char(',').Int(corners[2]).Char(';');
+        out.Text(list_end(i, face_count, ";\n"));
     }
-    print_delimited(ld, file, "\n");
+    out.Newline();
 
-    print_delimited(ld, file, " MeshMaterialList {\n");
-    print_delimited(ld, file, "  %d;\n", 1);
-    print_delimited(ld, file, "  %d;\n", face_count);
+    out.Text(" MeshMaterialList {\n");
+    out.Text("  ").Int(1).Text(";\n");
+    out.Text("  ").Int(face_count).Text(";\n");
     for (std::int32_t i = 0; i < face_count; ++i) {
         progress(i, face_count);
-        print_delimited(ld, file, "  %d%s", 0, list_end(i, face_count, ";;\n"));
+        out.Text("  ").Int(0).Text(list_end(i, face_count, ";;\n"));
     }
-    print_delimited(ld, file, "  {%s}\n", kMaterialName);
-    print_delimited(ld, file, " } # MeshMaterialList\n");
-    print_delimited(ld, file, "\n");
+    out.Text("  {").Text(kMaterialName).Text("}\n");
+    out.Text(" } # MeshMaterialList\n");
+    out.Newline();
 
-    print_delimited(ld, file, " MeshNormals {\n");
-    print_delimited(ld, file, " %d;\n", 3 * face_count);
+    out.Text(" MeshNormals {\n");
+    out.Char(' ').Int(3 * face_count).Text(";\n");
+    CornerNormalPass normals(mesh, smooth_angle);
     for (std::int32_t i = 0; i < face_count; ++i) {
         progress(i, face_count);
         Vec3d n[3];
-        corner_normals(mesh, i, smooth_angle, n);
-        print_delimited(ld, file, " %f;%f;%f;,\n", n[0].x, n[0].y, n[0].z);
-        print_delimited(ld, file, " %f;%f;%f;,\n", n[1].x, n[1].y, n[1].z);
-        print_delimited(ld, file, " %f;%f;%f;%s", n[2].x, n[2].y, n[2].z, list_end(i, face_count, ";\n"));
+        normals.get(i, n);
+        for (int k = 0; k < 3; ++k) {
+            out.Char(' ').Fixed(n[k].x).Char(';').Fixed(n[k].y).Char(';').Fixed(n[k].z).Char(';');
+            out.Text(k < 2 ? ",\n" : list_end(i, face_count, ";\n"));
+        }
     }
-    print_delimited(ld, file, "\n");
+    out.Newline();
 
-    print_delimited(ld, file, " %d;\n", face_count);
+    out.Char(' ').Int(face_count).Text(";\n");
     for (std::int32_t i = 0; i < face_count; ++i) {
         progress(i, face_count);
-        print_delimited(ld, file, " 3;%d,%d,%d;%s", 3 * i, 3 * i + 1, 3 * i + 2,
-                        list_end(i, face_count, ";\n"));
+        out.Text(" 3;").Int(3 * i).Char(',').Int(3 * i + 1).Char(',').Int(3 * i + 2).Char(';');
+        out.Text(list_end(i, face_count, ";\n"));
     }
-    print_delimited(ld, file, " } # MeshNormals\n");
-    print_delimited(ld, file, "} # Mesh\n");
-    print_delimited(ld, file, "\n");
+    out.Text(" } # MeshNormals\n");
+    out.Text("} # Mesh\n");
+    out.Newline();
 }
 
 std::string xfile_safe_name(const char *name)

@@ -1,0 +1,112 @@
+#include "meshlib/corner_normal_pass.h"
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+#include "meshlib/mesh3d.h"
+#include "settings/memory.h"
+
+namespace {
+
+// Doubles as integers in the same order, and back.
+int64_t ordered(double d) {
+  int64_t bits;
+  std::memcpy(&bits, &d, sizeof bits);
+  return bits < 0 ? -(bits & INT64_MAX) : bits;
+}
+
+double from_ordered(int64_t o) {
+  int64_t bits = o < 0 ? ((-o) | INT64_MIN) : o;
+  double d;
+  std::memcpy(&d, &bits, sizeof d);
+  return d;
+}
+
+}  // namespace
+
+AngleBelow::AngleBelow(double degrees) : degrees_(degrees) {
+  const double inf = std::numeric_limits<double>::infinity();
+  if (!exact(1.0)) {  // nothing passes (an angle of 0 or less, or not a number)
+    above_ = inf;
+    below_ = inf;
+    return;
+  }
+  if (exact(-1.0)) {  // everything passes
+    above_ = -inf;
+    below_ = -inf;
+    return;
+  }
+  // Smallest cosine in [-1, 1] that passes, by bisection over the doubles in order.
+  int64_t fail = ordered(-1.0), pass = ordered(1.0);
+  while (pass - fail > 1) {
+    int64_t mid = fail + (pass - fail) / 2;
+    if (exact(from_ordered(mid)))
+      pass = mid;
+    else
+      fail = mid;
+  }
+  double threshold = from_ordered(pass);
+  // Around the threshold the arc cosine decides; the hair is far wider than any rounding
+  // wobble of the arc cosine.
+  above_ = threshold + 1e-12;
+  below_ = threshold - 1e-12;
+}
+
+bool AngleBelow::exact(double k) const {
+  double angle;
+  if (k <= -1.0)
+    angle = 180.0;
+  else if (k >= 1.0)
+    angle = 0.0;
+  else
+    angle = std::acos(k) * 57.29577951308232;
+  return std::fabs(angle) < degrees_;
+}
+
+CornerNormalPass::CornerNormalPass(const Mesh3d& mesh, double smooth_angle)
+    : mesh_(mesh), smooth_angle_(smooth_angle), below_(smooth_angle) {
+  cache_ = static_cast<Entry*>(must_alloc(sizeof(Entry) * kSlots));
+  for (int32_t i = 0; i < kSlots; ++i) cache_[i].face = -1;
+}
+
+CornerNormalPass::~CornerNormalPass() { must_free(cache_); }
+
+const CornerNormalPass::Entry& CornerNormalPass::normal_of(int32_t face) {
+  Entry& e = cache_[face & (kSlots - 1)];
+  if (e.face != face) {
+    Vec3d q[3];
+    mesh_.triangle_positions(face, q);
+    face_normal(q[0], q[1], q[2], e.normal);
+    e.length = vec_length(e.normal);
+    e.face = face;
+  }
+  return e;
+}
+
+void CornerNormalPass::get(int32_t face, Vec3d out[3]) {
+  for (int k = 0; k < 3; ++k) vec_set(out[k], 0.0, 0.0, 0.0);
+  if (mesh_.vertices == nullptr || mesh_.faces == nullptr) return;
+  int32_t corner[3];
+  if (face < 0 || mesh_.faces->face(face, corner) != 0) return;
+
+  const Entry own = normal_of(face);
+  if (std::fabs(smooth_angle_) < 1e-6) {
+    for (int k = 0; k < 3; ++k) out[k] = own.normal;
+    return;
+  }
+  // The zero-length case of angle_between: the angle counts as 0.
+  const bool zero_passes = 0.0 < smooth_angle_;
+  for (int k = 0; k < 3; ++k) {
+    Vec3d sum;
+    vec_set(sum, 0.0, 0.0, 0.0);
+    for (int32_t g : mesh_.vertices->faces_of(corner[k])) {
+      const Entry& n = normal_of(g);
+      double d = own.length * n.length;
+      bool close = d == 0.0 ? zero_passes : below_(vec_dot(own.normal, n.normal) / d);
+      if (close) vec_add(sum, sum, n.normal);
+    }
+    vec_normalize(sum);
+    out[k] = sum;
+  }
+}

@@ -1,0 +1,63 @@
+// Corner normals of a whole mesh, face after face, as a writer asks for them. Gives exactly the
+// vectors corner_normals gives, but
+// - keeps the normal (and its length) of recently seen faces in a small cache indexed by face
+//   number, so that a face's normal is computed about once instead of once for each corner of
+//   each neighbour (faces that share a vertex lie close together in number in the meshes the
+//   importers build), and
+// - decides "angle below the smoothing angle" by comparing the cosine with a threshold found
+//   once for the angle, calling the arc cosine only for cosines within a hair of it. The angle
+//   falls as the cosine grows, so both tests agree on every value outside that hair.
+// The cache holds 65536 faces (2 MB) whatever the mesh's size. The mesh's tables must not
+// change while a pass is in use.
+#pragma once
+
+#include <cstdint>
+
+#include "meshlib/vec3d.h"
+
+class Mesh3d;
+
+// True when the angle between two vectors with cosine k (dot product over the product of the
+// lengths, as angle_between computes it) is less than a given number of degrees, with the
+// result angle_between's arc cosine gives.
+class AngleBelow {
+ public:
+  explicit AngleBelow(double degrees);
+  bool operator()(double k) const {
+    if (k > above_) return true;
+    if (k < below_) return false;
+    return exact(k);
+  }
+  // The test as angle_between computes it.
+  bool exact(double k) const;
+
+ private:
+  double degrees_;
+  double above_;  // every cosine above passes
+  double below_;  // every cosine below fails
+};
+
+class CornerNormalPass {
+ public:
+  CornerNormalPass(const Mesh3d& mesh, double smooth_angle);
+  ~CornerNormalPass();
+  CornerNormalPass(const CornerNormalPass&) = delete;
+  CornerNormalPass& operator=(const CornerNormalPass&) = delete;
+
+  // corner_normals(mesh, face, smooth_angle, out).
+  void get(int32_t face, Vec3d out[3]);
+
+ private:
+  struct Entry {
+    int32_t face;  // -1 = empty
+    double length;
+    Vec3d normal;
+  };
+  const Entry& normal_of(int32_t face);
+
+  static constexpr int32_t kSlots = 1 << 16;
+  const Mesh3d& mesh_;
+  double smooth_angle_;
+  AngleBelow below_;
+  Entry* cache_;
+};

@@ -1,0 +1,111 @@
+// The whole-mesh corner normal pass must give bit for bit the vectors of corner_normals, for
+// every face, smoothing angle and kind of mesh (folded, degenerate, mixed windings, large).
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <random>
+
+#include "meshlib/corner_normal_pass.h"
+#include "meshlib/corner_normals.h"
+#include "meshlib/mesh3d.h"
+
+namespace {
+
+bool same_bits(const Vec3d& a, const Vec3d& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+void expect_same_as_corner_normals(const Mesh3d& mesh, double angle) {
+  CornerNormalPass pass(mesh, angle);
+  for (int32_t f = -1; f <= mesh.face_count(); ++f) {
+    Vec3d expected[3], got[3];
+    corner_normals(mesh, f, angle, expected);
+    pass.get(f, got);
+    for (int k = 0; k < 3; ++k)
+      ASSERT_TRUE(same_bits(got[k], expected[k])) << "face " << f << " corner " << k << " angle " << angle;
+  }
+}
+
+// A bumpy grid of side x side quads with some faces of the other winding and a few degenerate
+// ones, so that neighbours meet at every angle.
+Mesh3d* rough_grid(int side, unsigned seed) {
+  std::mt19937 random(seed);
+  std::uniform_real_distribution<double> height(-0.6, 0.6);
+  std::vector<double> z((side + 1) * (side + 1));
+  for (double& h : z) h = height(random);
+  auto at = [&](int x, int y) { return Vec3d{double(x), double(y), z[y * (side + 1) + x]}; };
+  Mesh3d* mesh = new Mesh3d(side * side * 2, "grid");
+  for (int y = 0; y < side; ++y)
+    for (int x = 0; x < side; ++x) {
+      Vec3d a = at(x, y), b = at(x + 1, y), c = at(x + 1, y + 1), d = at(x, y + 1);
+      if (random() % 17 == 0)
+        mesh->add_triangle(a, c, b);
+      else
+        mesh->add_triangle(a, b, c);
+      if (random() % 23 == 0)
+        mesh->add_triangle(a, a, d);  // degenerate: zero normal
+      else
+        mesh->add_triangle(a, c, d);
+    }
+  return mesh;
+}
+
+TEST(CornerNormalPass, SameVectorsAsCornerNormalsOnRoughGridsAtEveryAngle) {
+  Mesh3d* mesh = rough_grid(40, 1);
+  for (double angle : {0.0, 5e-7, -5e-7, -1.0, 1.0, 10.0, 30.0, 45.0, 70.0, 89.999, 90.0, 120.0,
+                       179.9, 180.0, 181.0, 1e9})
+    expect_same_as_corner_normals(*mesh, angle);
+  delete mesh;
+}
+
+TEST(CornerNormalPass, SameVectorsOnACubeWhereNeighboursMeetAtExactlyTheAngle) {
+  Mesh3d mesh(12, "cube");
+  Vec3d p[8];
+  for (int i = 0; i < 8; ++i) p[i] = Vec3d{double(i & 1), double((i >> 1) & 1), double((i >> 2) & 1)};
+  const int quads[6][4] = {{0, 2, 3, 1}, {4, 5, 7, 6}, {0, 1, 5, 4}, {2, 6, 7, 3}, {1, 3, 7, 5}, {0, 4, 6, 2}};
+  for (const auto& q : quads) {
+    mesh.add_triangle(p[q[0]], p[q[1]], p[q[2]]);
+    mesh.add_triangle(p[q[0]], p[q[2]], p[q[3]]);
+  }
+  for (double angle : {89.0, 90.0, std::nextafter(90.0, 100.0), 91.0, 180.0})
+    expect_same_as_corner_normals(mesh, angle);
+}
+
+TEST(CornerNormalPass, SameVectorsWhenFacesOutnumberItsCache) {
+  // Faces 65536 apart share cache slots; a 200 x 200 grid has 80,000 faces.
+  Mesh3d* mesh = rough_grid(200, 2);
+  expect_same_as_corner_normals(*mesh, 70.0);
+  delete mesh;
+}
+
+TEST(CornerNormalPass, NoTablesGiveZeroNormals) {
+  Mesh3d mesh(1, "empty");
+  mesh.add_triangle(Vec3d{0, 0, 0}, Vec3d{1, 0, 0}, Vec3d{0, 1, 0});
+  mesh.to_flat();
+  mesh.drop_tables();
+  CornerNormalPass pass(mesh, 70.0);
+  Vec3d out[3];
+  out[0] = out[1] = out[2] = Vec3d{1, 1, 1};
+  pass.get(0, out);
+  for (const Vec3d& n : out) EXPECT_TRUE(n.x == 0.0 && n.y == 0.0 && n.z == 0.0);
+}
+
+TEST(AngleBelow, AgreesWithTheArcCosineOnEveryCosineNearAndFarFromTheThreshold) {
+  std::mt19937_64 random(5);
+  std::uniform_real_distribution<double> cosine(-1.0, 1.0);
+  for (double angle : {1.0, 30.0, 60.0, 70.0, 90.0, 135.0, 179.0}) {
+    AngleBelow below(angle);
+    double threshold = std::cos(angle / 57.29577951308232);
+    double k = threshold;
+    for (int i = 0; i < 2000; ++i) k = std::nextafter(k, -2.0);
+    for (int i = 0; i < 4000; ++i, k = std::nextafter(k, 2.0))
+      ASSERT_EQ(below(k), below.exact(k)) << angle << " " << k;
+    for (int i = 0; i < 100000; ++i) {
+      double c = cosine(random);
+      ASSERT_EQ(below(c), below.exact(c)) << angle << " " << c;
+    }
+    EXPECT_EQ(below(std::nan("")), below.exact(std::nan("")));
+  }
+}
+
+}  // namespace
