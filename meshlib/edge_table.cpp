@@ -32,13 +32,18 @@ uint32_t EdgeTable::bucket_of(int32_t a, int32_t b) const {
   return sorted_edge_key(a, b, bucket_magic_, static_cast<uint32_t>(bucket_count_));
 }
 
+uint32_t EdgeTable::chain_of(int32_t a, int32_t b) const {
+  return a < b ? sorted_edge_chain(a, b, static_cast<uint32_t>(bucket_count_))
+               : sorted_edge_chain(b, a, static_cast<uint32_t>(bucket_count_));
+}
+
 void EdgeTable::grow() {
   capacity_ = doubled(capacity_);
   resize(edges_, capacity_);
   resize(edge_faces_, 2 * static_cast<int64_t>(capacity_));
 }
 
-int32_t EdgeTable::add(int32_t a, int32_t b) { return add_in_bucket(a, b, bucket_of(a, b)); }
+int32_t EdgeTable::add(int32_t a, int32_t b) { return add_in_bucket(a, b, chain_of(a, b)); }
 
 int32_t EdgeTable::add_in_bucket(int32_t a, int32_t b, uint32_t h) {
   if (count_ < 0) return -1;

@@ -30,7 +30,11 @@ class EdgeTable {
   int32_t count() const { return count_; }
   int32_t capacity() const { return capacity_; }
   int32_t bucket_count() const { return bucket_count_; }
+  // The byte-hash bucket of the edge {a, b} among bucket_count() buckets.
   uint32_t bucket_of(int32_t a, int32_t b) const;
+  // The chain the table keeps the edge {a, b} in: one of the same bucket_count() chains,
+  // chosen by a well-spread mix (the keys are exact, so this changes no result).
+  uint32_t chain_of(int32_t a, int32_t b) const;
 
  private:
   // Mesh3d::add_triangle computes the face and edge buckets together and prefetches them.

@@ -34,11 +34,12 @@ void FaceTable::grow() {
   resize(face_edges_, 3 * static_cast<int64_t>(capacity_));
 }
 
-uint32_t FaceTable::sorted_bucket(int32_t lo, int32_t mid, int32_t hi) const {
-  return sorted_face_key(lo, mid, hi, bucket_magic_, static_cast<uint32_t>(bucket_count_));
+uint32_t FaceTable::chain_of(int32_t a, int32_t b, int32_t c) const {
+  sort3(a, b, c);
+  return sorted_face_chain(a, b, c, static_cast<uint32_t>(bucket_count_));
 }
 
-int32_t FaceTable::add(int32_t a, int32_t b, int32_t c) { return add_in_bucket(a, b, c, bucket_of(a, b, c)); }
+int32_t FaceTable::add(int32_t a, int32_t b, int32_t c) { return add_in_bucket(a, b, c, chain_of(a, b, c)); }
 
 int32_t FaceTable::add_in_bucket(int32_t a, int32_t b, int32_t c, uint32_t h) {
   if (count_ < 0) return -1;

@@ -36,14 +36,17 @@ class FaceTable {
   int32_t count() const { return count_; }
   int32_t capacity() const { return capacity_; }
   int32_t bucket_count() const { return bucket_count_; }
+  // The byte-hash bucket of the face {a, b, c} among bucket_count() buckets.
   uint32_t bucket_of(int32_t a, int32_t b, int32_t c) const;
+  // The chain the table keeps the face {a, b, c} in: one of the same bucket_count() chains,
+  // chosen by a well-spread mix (the keys are exact, so this changes no result).
+  uint32_t chain_of(int32_t a, int32_t b, int32_t c) const;
 
  private:
   // Mesh3d::add_triangle computes the face and edge buckets together and prefetches them.
   friend class Mesh3d;
   void prefetch_bucket(uint32_t h) const { __builtin_prefetch(buckets_ + h); }
-  // Bucket of the sorted triple lo <= mid <= hi, and add with that bucket already known.
-  uint32_t sorted_bucket(int32_t lo, int32_t mid, int32_t hi) const;
+  // Add with the face's chain (chain_of) already known.
   int32_t add_in_bucket(int32_t a, int32_t b, int32_t c, uint32_t h);
 
   void grow();

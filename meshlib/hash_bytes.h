@@ -85,3 +85,31 @@ inline void sort3(int32_t& a, int32_t& b, int32_t& c) {
   if (c < b) { t = b; b = c; c = t; }
   if (b < a) { t = a; a = b; b = t; }
 }
+
+// Chains of the face and edge tables. Face and edge keys are exact (equal sorted indices), so
+// the chain a key is looked up in cannot change which index an add returns; the tables
+// therefore keep their chains by their own spread of the sorted indices rather than by the
+// byte hash above, which folds most index triples of a mesh into few buckets. bucket_of still
+// gives the byte hash's bucket numbers.
+//
+// The chain starts from the smallest index times the table's entries per vertex of a typical
+// closed mesh (four face buckets, six edge buckets) and adds a mix of the other indices spread
+// over a window of 16384 chains: the faces and edges an importer adds one after another share
+// their smallest indices with recent ones, so their chains lie in a few cache lines of the
+// bucket array, while faces or edges around one vertex, even thousands of them, still spread
+// over the whole window.
+inline uint32_t mix_window(uint64_t k) {
+  k *= 0x9E3779B97F4A7C15ull;
+  k ^= k >> 29;
+  return static_cast<uint32_t>(k >> 50);  // 0 ... 16383
+}
+
+inline uint32_t sorted_face_chain(int32_t lo, int32_t mid, int32_t hi, uint32_t m) {
+  uint64_t rest = (static_cast<uint64_t>(static_cast<uint32_t>(mid)) << 32) | static_cast<uint32_t>(hi);
+  return static_cast<uint32_t>((static_cast<uint64_t>(static_cast<uint32_t>(lo)) * 4u + mix_window(rest)) % m);
+}
+
+inline uint32_t sorted_edge_chain(int32_t lo, int32_t hi, uint32_t m) {
+  return static_cast<uint32_t>((static_cast<uint64_t>(static_cast<uint32_t>(lo)) * 6u +
+                                mix_window(static_cast<uint32_t>(hi))) % m);
+}

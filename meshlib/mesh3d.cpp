@@ -57,8 +57,8 @@ void Mesh3d::add_triangle(const Vec3d& p0, const Vec3d& p1, const Vec3d& p2) {
   int32_t a = vertices->add_in_bucket(p0, h0);
   int32_t b = vertices->add_in_bucket(p1, h1);
   int32_t c = vertices->add_in_bucket(p2, h2);
-  uint32_t hf = faces->bucket_of(a, b, c);
-  uint32_t he1 = edges->bucket_of(a, b), he2 = edges->bucket_of(b, c), he3 = edges->bucket_of(c, a);
+  uint32_t hf = faces->chain_of(a, b, c);
+  uint32_t he1 = edges->chain_of(a, b), he2 = edges->chain_of(b, c), he3 = edges->chain_of(c, a);
   faces->prefetch_bucket(hf);
   edges->prefetch_bucket(he1);
   edges->prefetch_bucket(he2);
