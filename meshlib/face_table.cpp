@@ -5,12 +5,14 @@
 
 using namespace table_storage;
 
-FaceTable::FaceTable(int32_t size_hint) {
+FaceTable::FaceTable(int32_t size_hint) : FaceTable(size_hint, true) {}
+
+FaceTable::FaceTable(int32_t size_hint, bool with_edges) {
   capacity_ = scaled_hint(size_hint, 1, 1, 1);
   bucket_count_ = scaled_hint(size_hint, 2, 1, 2048);
   bucket_magic_ = bucket_magic(static_cast<uint32_t>(bucket_count_));
   faces_ = allocate<Entry>(capacity_);
-  face_edges_ = allocate<int32_t>(3 * static_cast<int64_t>(capacity_));
+  face_edges_ = with_edges ? allocate<int32_t>(3 * static_cast<int64_t>(capacity_)) : nullptr;
   buckets_ = empty_buckets(bucket_count_);
   count_ = 0;
 }
@@ -31,7 +33,7 @@ uint32_t FaceTable::bucket_of(int32_t a, int32_t b, int32_t c) const {
 void FaceTable::grow() {
   capacity_ = doubled(capacity_);
   resize(faces_, capacity_);
-  resize(face_edges_, 3 * static_cast<int64_t>(capacity_));
+  if (face_edges_) resize(face_edges_, 3 * static_cast<int64_t>(capacity_));
 }
 
 uint32_t FaceTable::chain_of(int32_t a, int32_t b, int32_t c) const {
@@ -56,8 +58,10 @@ int32_t FaceTable::add_in_bucket(int32_t a, int32_t b, int32_t c, uint32_t h) {
   f[0] = a;
   f[1] = b;
   f[2] = c;
-  int32_t* e = face_edges_ + 3 * static_cast<int64_t>(i);
-  e[0] = e[1] = e[2] = -1;
+  if (face_edges_) {
+    int32_t* e = face_edges_ + 3 * static_cast<int64_t>(i);
+    e[0] = e[1] = e[2] = -1;
+  }
   faces_[i].next = buckets_[h];
   buckets_[h] = i;
   return i;
@@ -73,7 +77,7 @@ int32_t FaceTable::face(int32_t f, int32_t out[3]) const {
 }
 
 int32_t FaceTable::set_face_edges(int32_t e1, int32_t e2, int32_t e3, int32_t f) {
-  if (f < 0 || f >= count_) return -1;
+  if (f < 0 || f >= count_ || !face_edges_) return -1;
   int32_t* p = face_edges_ + 3 * static_cast<int64_t>(f);
   p[0] = e1;
   p[1] = e2;
@@ -83,6 +87,10 @@ int32_t FaceTable::set_face_edges(int32_t e1, int32_t e2, int32_t e3, int32_t f)
 
 int32_t FaceTable::face_edges(int32_t f, int32_t out[3]) const {
   if (f < 0 || f >= count_) return -1;
+  if (!face_edges_) {
+    out[0] = out[1] = out[2] = -1;
+    return 0;
+  }
   const int32_t* p = face_edges_ + 3 * static_cast<int64_t>(f);
   out[0] = p[0];
   out[1] = p[1];

@@ -13,6 +13,9 @@
 class FaceTable {
  public:
   explicit FaceTable(int32_t size_hint);
+  // Without with_edges the table keeps no edges per face (for a mesh without an edge table):
+  // face_edges gives (-1, -1, -1) and set_face_edges records nothing and returns -1.
+  FaceTable(int32_t size_hint, bool with_edges);
   ~FaceTable();
   FaceTable(const FaceTable&) = delete;
   FaceTable& operator=(const FaceTable&) = delete;

@@ -3,12 +3,14 @@
 #include "settings/log_file.h"
 #include "settings/memory.h"
 
-Mesh3d::Mesh3d(int32_t size_hint, const char* name)
+Mesh3d::Mesh3d(int32_t size_hint, const char* name) : Mesh3d(size_hint, name, true) {}
+
+Mesh3d::Mesh3d(int32_t size_hint, const char* name, bool with_edges)
     : Obj3d(name, kMesh),
       bbox_empty(1),
       vertices(new VertexTable(size_hint)),
-      faces(new FaceTable(size_hint)),
-      edges(new EdgeTable(size_hint)),
+      faces(new FaceTable(size_hint, with_edges)),
+      edges(with_edges ? new EdgeTable(size_hint) : nullptr),
       flat_vertices(nullptr),
       flat_faces(nullptr),
       flat_vertex_count(0),
@@ -42,7 +44,7 @@ void Mesh3d::fold_into_box(const Vec3d& p) {
 }
 
 void Mesh3d::add_triangle(const Vec3d& p0, const Vec3d& p1, const Vec3d& p2) {
-  if (!vertices || !faces || !edges) return;
+  if (!vertices || !faces) return;
   // Every step below can grow a table; the order fixes the numbering of vertices, faces,
   // edges and adjacency nodes, which the rest of the system sees.
   fold_into_box(p0);
@@ -57,6 +59,13 @@ void Mesh3d::add_triangle(const Vec3d& p0, const Vec3d& p1, const Vec3d& p2) {
   int32_t a = vertices->add_in_bucket(p0, h0);
   int32_t b = vertices->add_in_bucket(p1, h1);
   int32_t c = vertices->add_in_bucket(p2, h2);
+  if (!edges) {
+    int32_t f = faces->add(a, b, c);
+    vertices->add_face_to_vertex(f, a);
+    vertices->add_face_to_vertex(f, b);
+    vertices->add_face_to_vertex(f, c);
+    return;
+  }
   uint32_t hf = faces->chain_of(a, b, c);
   uint32_t he1 = edges->chain_of(a, b), he2 = edges->chain_of(b, c), he3 = edges->chain_of(c, a);
   faces->prefetch_bucket(hf);
@@ -118,13 +127,13 @@ void Mesh3d::drop_tables() {
   edges = nullptr;
 }
 
-void Mesh3d::from_flat() {
+void Mesh3d::from_flat(bool with_edges) {
   if (vertices || faces || edges) return;
   if (!flat_vertices || !flat_faces) return;
   int32_t nf = flat_face_count > 0 ? flat_face_count : 0;
   vertices = new VertexTable(nf);
-  faces = new FaceTable(nf);
-  edges = new EdgeTable(nf);
+  faces = new FaceTable(nf, with_edges);
+  edges = with_edges ? new EdgeTable(nf) : nullptr;
   for (int32_t i = 0; i < nf; ++i) {
     const int32_t* v = flat_faces[i].v;
     // A flat form handed in from outside may be inconsistent; its bad faces are left out

@@ -8,7 +8,10 @@
 // The flat form is a plain vertex array and a face array; objects travel between host and
 // plug-ins in this form. The host reads only name, kind, flat counts and bounding box.
 //
-// The three table pointers are all set or all null. The bounding box only grows as corners are
+// The three table pointers are all set or all null, except that a mesh made or rebuilt
+// without edges (for a pass that reads only vertices, faces and the faces around each vertex)
+// has no edge table: welding, vertex and face numbering and the vertex face lists are then
+// the same as with it. The bounding box only grows as corners are
 // added; only swap_axes and scale_mesh rewrite it.
 #pragma once
 
@@ -34,6 +37,8 @@ class Mesh3d : public Obj3d {
   // Creates the three tables, sized from size_hint (the vertex count a file announces, or the
   // number of triangles collected); no flat form; identity transform; empty bounding box.
   Mesh3d(int32_t size_hint, const char* name);
+  // The same, and without an edge table when with_edges is false.
+  Mesh3d(int32_t size_hint, const char* name, bool with_edges);
   ~Mesh3d() override;
 
   // Counts of the tables; 0 while the tables do not exist.
@@ -43,7 +48,8 @@ class Mesh3d : public Obj3d {
 
   // Folds the corners into the bounding box, welds them, stores the face and its three edges
   // and records the adjacency both ways. Degenerate triangles are stored as they weld (with a
-  // repeated index). Does nothing without tables.
+  // repeated index). Without an edge table only the vertices, the face and the vertex face lists
+  // are recorded. Does nothing without vertex and face tables.
   void add_triangle(const Vec3d& p0, const Vec3d& p1, const Vec3d& p2);
 
   // out[k] = position of corner k of face f. Does nothing without tables or when f is not a
@@ -61,8 +67,8 @@ class Mesh3d : public Obj3d {
   // Rebuilds the tables from the flat form by adding every flat face in order, so equal
   // corners weld again and vertices are renumbered in order of first use. Flat faces with an
   // index outside the flat vertex array are skipped. The flat form stays. Does nothing while
-  // tables exist or without a flat form.
-  void from_flat();
+  // tables exist or without a flat form. Without with_edges no edge table is built.
+  void from_flat(bool with_edges = true);
 
   // Writes the statistics block (name, face and vertex counts, bounding box) to log. Does
   // nothing without tables.

@@ -97,7 +97,8 @@ protected:
             auto *object = static_cast<Obj3d *>(run.objects->get(i));
             if (object == nullptr || object->kind() != 0)
                 continue;
-            ExportMesh pass(*static_cast<Mesh3d *>(object), s);
+            // The writer reads vertices, faces and the faces around each vertex: no edges.
+            ExportMesh pass(*static_cast<Mesh3d *>(object), s, false);
             write_mesh(output.stream(), pass.mesh(), s.smooth_angle, s.ld_mode, &run);
         }
 
