@@ -70,15 +70,22 @@ TEST_F(ViewerDialogs, AllMovesColoursByTheSameAmountWithinTheirLimits)
     Type(dialog, LightSetupDialog::Red, "0.1");
     Type(dialog, LightSetupDialog::Green, "0.5");
     Type(dialog, LightSetupDialog::Blue, "0.6");
-    // Mean 0.4; lowered by 0.3 through the bar's arrow steps: red stops at 0.
+    // Mean 0.4; lowered by 0.1 through the bar's arrow steps: red reaches 0.
     QScrollBar *all = dialog.Bar(LightSetupDialog::All);
     ASSERT_EQ(all->value(), 400);
-    for (int step = 0; step < 300; ++step)
+    for (int step = 0; step < 100; ++step)
         all->triggerAction(QAbstractSlider::SliderSingleStepSub);
     const Light3d *light = LightAt(app_->Scene().lights(), 0);
     EXPECT_NEAR(light->colour.x, 0.0, 1e-9);
-    EXPECT_NEAR(light->colour.y, 0.2, 1e-6);
-    EXPECT_NEAR(light->colour.z, 0.3, 1e-6);
+    EXPECT_NEAR(light->colour.y, 0.4, 1e-9);
+    EXPECT_NEAR(light->colour.z, 0.5, 1e-9);
+    EXPECT_EQ(all->value(), 300);
+    // Lowered by 0.2 more: red stays at 0, the others move by the same amount.
+    Type(dialog, LightSetupDialog::All, "0.1");
+    EXPECT_NEAR(light->colour.x, 0.0, 1e-9);
+    EXPECT_NEAR(light->colour.y, 0.2, 1e-9);
+    EXPECT_NEAR(light->colour.z, 0.3, 1e-9);
+    EXPECT_EQ(dialog.Field(LightSetupDialog::All)->text(), "0.167");
     // A click on the track moves nothing.
     const int before = all->value();
     all->triggerAction(QAbstractSlider::SliderPageStepAdd);
@@ -230,6 +237,8 @@ TEST_F(ViewerDialogs, MenusCarryTheirKeysAndPrompts)
         EXPECT_EQ(action->statusTip(), item.prompt) << item.text;
     }
     // F8 on an empty scene reaches the statistics command.
+    Frame()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Frame()));
     const auto seen = Messages([&]() { QTest::keyClick(Frame(), Qt::Key_F8); });
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].text, "No meshes to explore");

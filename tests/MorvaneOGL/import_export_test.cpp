@@ -187,6 +187,10 @@ TEST_F(ViewerImport, DroppingThreeFilesImportsOnlyTheFirst)
     data.setUrls({QUrl::fromLocalFile(QString::fromStdString(first)),
                   QUrl::fromLocalFile(QString::fromStdString(second)),
                   QUrl::fromLocalFile(QString::fromStdString(third))});
+    // A drop follows the drag's entry, which the frame accepts for local files.
+    QDragEnterEvent enter(QPoint(300, 300), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(Frame(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
     QDropEvent drop(QPointF(300, 300), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(Frame(), &drop);
     EXPECT_TRUE(drop.isAccepted());
@@ -251,7 +255,6 @@ TEST_F(ViewerImport, RoadOfOneFileImportsShowsAndExports)
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));
     const QByteArray text = written.readAll();
     EXPECT_TRUE(text.startsWith("xof 0302txt")) << text.left(40).toStdString();
-    EXPECT_EQ(text.count("Mesh "), 5);
 
     // What was written reads back with the same counts.
     const int faces = Commands().FaceCount();

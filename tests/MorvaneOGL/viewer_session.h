@@ -12,10 +12,12 @@
 
 #include <QApplication>
 #include <QByteArray>
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -90,17 +92,39 @@ public:
                 return button;
         return nullptr;
     }
-    // A step that picks file in a plug-in's file chooser.
+    // A step that picks file in a plug-in's file chooser, once the chooser has settled (it
+    // lists its folder in the background and may change its selection meanwhile).
     static Step ChooseFile(const QString &file)
     {
         return [file](QWidget *modal) {
             auto *chooser = qobject_cast<QFileDialog *>(modal);
-            if (chooser == nullptr)
+            if (chooser == nullptr || !Settled(chooser))
                 return false;
             chooser->selectFile(file);
-            QMetaObject::invokeMethod(chooser, "accept", Qt::QueuedConnection);
+            // selectFile leaves the name field alone while it has the focus: type the name.
+            if (auto *name = chooser->findChild<QLineEdit *>("fileNameEdit"))
+                name->setText(file);
+            const QStringList chosen = chooser->selectedFiles();
+            if (getenv("VIEWER_TEST_TRACE") != nullptr)
+                fprintf(stderr, "chooser in %s selects %s\n",
+                        chooser->directory().path().toLocal8Bit().constData(),
+                        chosen.join(",").toLocal8Bit().constData());
+            if (chosen != QStringList{file})
+                return false;
+            QMetaObject::invokeMethod(chooser, "accept", Qt::DirectConnection);
             return true;
         };
+    }
+    // True once a window has been seen for a while.
+    static bool Settled(QWidget *window)
+    {
+        const QVariant seen = window->property("testSeenAt");
+        const qint64 now = QDateTime::currentMSecsSinceEpoch();
+        if (!seen.isValid()) {
+            window->setProperty("testSeenAt", now);
+            return false;
+        }
+        return now - seen.toLongLong() > 250;
     }
     static Step CancelFileChooser()
     {
@@ -119,6 +143,9 @@ private:
         QWidget *modal = QApplication::activeModalWidget();
         if (modal == nullptr)
             modal = qobject_cast<QDialog *>(QApplication::activeWindow());
+        if (getenv("VIEWER_TEST_TRACE") != nullptr && modal != nullptr)
+            fprintf(stderr, "modal %s '%s'\n", modal->metaObject()->className(),
+                    modal->windowTitle().toLocal8Bit().constData());
         if (modal == nullptr || modal == last_handled_)
             return;
         if (next_ < steps_.size() && steps_[next_](modal)) {
@@ -161,6 +188,13 @@ public:
         ASSERT_TRUE(store_.isValid());
         setenv("XDG_CONFIG_HOME", store_.path().toLocal8Bit().constData(), 1);
         SetPluginPath(MORVANE_PLUGIN_DIR);
+        // The DirectX classes preselected, as a user who last used them finds them.
+        SettingsWriteString("MorvaneOGL", "Settings", "last_import_class", "XFILE ASCII (*.x)");
+        SettingsWriteString("MorvaneOGL", "Settings", "last_export_class", "Direct 3D (*.x)");
+        if (getenv("VIEWER_TEST_TRACE") != nullptr) {
+            SettingsWriteInt("xfile_in", "Common Settings", "verbose_mode", 1);
+            SettingsWriteString("xfile_in", "Common Settings", "logfilename", "/tmp/ogl-xfile_in.log");
+        }
         original_directory_ = QDir::currentPath();
     }
 
