@@ -68,6 +68,7 @@ protected:
             run.FileProgress(position, total);
         };
         hooks.finish_mesh = [&run](Mesh3d *mesh) { run.FinishMesh(mesh); };
+        hooks.mesh_edges = run.settings.unify_mode != 0;
         // The outcome is in the log; the caller gets every mesh completed before the end.
         ParseXFile(name, hooks);
 

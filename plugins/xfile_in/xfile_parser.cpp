@@ -363,7 +363,7 @@ bool XFileParser::ParseMesh(const Mat4d &matrix)
         return Fail();
     LOG_LINE("Face Count: %d\n", face_count);
 
-    std::unique_ptr<Mesh3d> mesh(new Mesh3d(vertex_count, name.c_str()));
+    std::unique_ptr<Mesh3d> mesh(new Mesh3d(vertex_count, name.c_str(), hooks_.mesh_edges));
     for (int i = 0; i < face_count; ++i) {
         FileProgress();
         int n = 0;
@@ -417,6 +417,8 @@ bool XFileParser::ParseMesh(const Mat4d &matrix)
                 return false;
         }
     }
+    // The positions are all in the mesh now; their memory goes before the mesh is reduced.
+    std::vector<Vec3d>().swap(vertices);
     hooks_.finish_mesh(mesh.release());
     return true;
 }

@@ -20,6 +20,9 @@ struct XFileParseHooks {
     // Receives each mesh, in its indexed form, as soon as its data object is complete, and
     // takes it over (finishing it and adding it to the run's object list). Required.
     std::function<void(Mesh3d *mesh)> finish_mesh;
+    // Whether meshes carry their edge table. Only orientation unify reads edges; without them
+    // a mesh is welded and numbered the same with less memory and time.
+    bool mesh_edges = true;
 };
 
 // Reads the DirectX text file at path ("xof 0302txt" or "xof 0303txt"; a file without the
