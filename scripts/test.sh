@@ -8,7 +8,8 @@ scripts/setup.sh
 
 jobs=$(nproc)
 export CTEST_OUTPUT_ON_FAILURE=1
-export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:strict_string_checks=1
+# strict_string_checks stays off: the X keyboard library hands strndup unterminated buffers.
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export LSAN_OPTIONS=suppressions=$PWD/scripts/lsan.supp:print_suppressions=0
 
