@@ -102,6 +102,22 @@ TEST_F(ViewerStart, CommandLineFileIsImportedAndShown)
     EXPECT_TRUE(View()->ViewsExist());
 }
 
+TEST_F(ViewerStart, LaterStartHandsItsFileOverAndEnds)
+{
+    SingleInstance first("MorvaneOGLMutex");
+    ASSERT_TRUE(first.IsFirst());
+    Start(QByteArray(), &first);
+    Frame()->showMinimized();
+    QTest::qWait(100);
+
+    SingleInstance later("MorvaneOGLMutex");
+    EXPECT_FALSE(later.IsFirst());
+    ASSERT_TRUE(later.HandOver(QByteArray(SourcePath("examples/table.x").c_str())));
+    QTRY_COMPARE(Commands().MeshCount(), 5);
+    EXPECT_FALSE(Frame()->isMinimized());
+    EXPECT_TRUE(View()->ViewsExist());
+}
+
 TEST_F(ViewerStart, SelectedClassesAreRememberedAtExit)
 {
     Start();

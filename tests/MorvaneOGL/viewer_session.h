@@ -32,6 +32,7 @@
 #include "apps/MorvaneOGL/morvane_ogl_view.h"
 #include "host/host_commands.h"
 #include "host/host_settings.h"
+#include "host/ui/single_instance.h"
 #include "settings/settings_store.h"
 #include "viewer/opengl_wnd.h"
 
@@ -210,13 +211,14 @@ public:
     }
 
     // Starts the program (message boxes of the start are recorded and closed).
-    std::vector<SeenMessage> Start(const QByteArray &file = QByteArray())
+    std::vector<SeenMessage> Start(const QByteArray &file = QByteArray(),
+                                   SingleInstance *instance = nullptr)
     {
         app_ = std::make_unique<CMyMorvaneOGLApp>(
             new HostSettings(HostProgram::Viewer, "MorvaneOGL", MORVANE_PLUGIN_DIR));
         Frame()->resize(800, 640);
         ModalDriver driver;
-        driver.Run([&]() { app_->Start(file, nullptr); });
+        driver.Run([&]() { app_->Start(file, instance); });
         EXPECT_TRUE(QTest::qWaitForWindowExposed(Frame()));
         return driver.Messages();
     }
