@@ -1,0 +1,126 @@
+#!/usr/bin/env python3
+"""Side-by-side conversion benchmark: morvane-convert against assimp (assimp-utils).
+
+Generates the inputs (DirectX text grids of quads and an LDraw model, see generate_inputs.py),
+then runs every case several times, alternating between the programs, each run under
+/usr/bin/time -v, and prints the medians of wall time, CPU time (user + sys) and peak resident
+memory, with the ratio ours / assimp. Settings come from a private, empty settings folder, so
+every option has its default (smooth angle 70, unify off, DOS line ends).
+
+Usage: run_bench.py [--build DIR] [--work DIR] [--runs N] [--sizes T ...] [--no-assimp]
+  --build   build folder holding bin/morvane-convert (default: build-perf beside this repo)
+  --work    folder for inputs and outputs (default: /tmp/morvane-convert-bench)
+  --runs    runs per program and case (default 3)
+  --sizes   grid sizes in triangles (default 250000 1000000 4000000)
+"""
+import argparse
+import os
+import re
+import statistics
+import subprocess
+import sys
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+REPO = os.path.dirname(os.path.dirname(HERE))
+
+
+def measure(command, cwd, env):
+    """Runs command under /usr/bin/time -v; returns (wall s, cpu s, peak MiB)."""
+    result = subprocess.run(["/usr/bin/time", "-v"] + command, cwd=cwd, env=env,
+                            stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
+    report = result.stderr
+    if result.returncode != 0:
+        sys.exit("failed (%d): %s\n%s" % (result.returncode, " ".join(command), report[-2000:]))
+
+    def field(name):
+        m = re.search(re.escape(name) + r":\s*(\S+)", report)
+        return m.group(1)
+
+    wall_text = field("Elapsed (wall clock) time (h:mm:ss or m:ss)")
+    parts = [float(p) for p in wall_text.split(":")]
+    wall = 0.0
+    for p in parts:
+        wall = wall * 60 + p
+    cpu = float(field("User time (seconds)")) + float(field("System time (seconds)"))
+    peak = int(field("Maximum resident set size (kbytes)")) / 1024.0
+    return wall, cpu, peak
+
+
+def median_of(samples):
+    return tuple(statistics.median(s[i] for s in samples) for i in range(3))
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("--build", default=os.path.join(REPO, "build-perf"))
+    parser.add_argument("--work", default="/tmp/morvane-convert-bench")
+    parser.add_argument("--runs", type=int, default=3)
+    parser.add_argument("--sizes", type=int, nargs="+", default=[250000, 1000000, 4000000])
+    parser.add_argument("--no-assimp", action="store_true")
+    args = parser.parse_args()
+
+    convert = os.path.join(os.path.abspath(args.build), "bin", "morvane-convert")
+    if not os.access(convert, os.X_OK):
+        sys.exit("no %s: build the target morvane-convert and the plug-ins first" % convert)
+    work = os.path.abspath(args.work)
+    os.makedirs(work, exist_ok=True)
+    subprocess.run([sys.executable, os.path.join(HERE, "generate_inputs.py"), work] +
+                   [str(s) for s in args.sizes], check=True)
+    env = dict(os.environ)
+    env["XDG_CONFIG_HOME"] = os.path.join(work, "settings")  # defaults for every option
+    env.pop("QT_QPA_PLATFORM", None)
+
+    brick = os.path.join(work, "brick")
+    search = "%s;%s;" % (os.path.join(brick, "parts"), os.path.join(brick, "p"))
+    cases = []  # (label, triangles, ours command, assimp command or None)
+    for t in args.sizes:
+        grid = os.path.join(work, "grid%d.x" % t)
+        cases.append(("x -> x", t, [convert, "-q", grid, "-o", os.path.join(work, "ours.x")],
+                      None if args.no_assimp else ["assimp", "export", grid, os.path.join(work, "assimp.x")]))
+    big = os.path.join(work, "grid%d.x" % args.sizes[-1])
+    t_big = args.sizes[-1]
+    cases.append(("x -> POV-Ray 3 inc/udo", t_big,
+                  [convert, "-q", big, "--to", "POV-Ray3 Moray (*.inc, *.udo)", "-o", os.path.join(work, "ours3.inc")], None))
+    cases.append(("x -> blob wire, edge 1", t_big,
+                  [convert, "-q", big, "--to", "POV-Ray Moray (Blob) (*.inc, *.udo)", "--edge-angle", "1",
+                   "-o", os.path.join(work, "blob.inc")], None))
+    cases.append(("LDraw model -> inc", 0,
+                  [convert, "-q", os.path.join(brick, "model.ldr"), "--search-path", search,
+                   "-o", os.path.join(work, "brick.inc")], None))
+
+    print("Machine: %d cores, load average %s" % (os.cpu_count(), " ".join("%.1f" % l for l in os.getloadavg())))
+    print("Medians of %d runs, programs alternating; CPU = user + sys." % args.runs)
+    header = "%-24s %10s  %-8s %8s %8s %9s   %s" % ("case", "triangles", "program", "wall s", "CPU s", "peak MiB", "ours/assimp (wall, CPU, peak)")
+    print(header)
+    print("-" * len(header))
+    per_million = []
+    for label, triangles, ours_cmd, assimp_cmd in cases:
+        ours, theirs = [], []
+        for _ in range(args.runs):
+            ours.append(measure(ours_cmd, work, env))
+            if assimp_cmd:
+                theirs.append(measure(assimp_cmd, work, env))
+        o = median_of(ours)
+        tri = "%d" % triangles if triangles else "-"
+        print("%-24s %10s  %-8s %8.2f %8.2f %9.1f" % (label, tri, "ours", o[0], o[1], o[2]))
+        if theirs:
+            a = median_of(theirs)
+            print("%-24s %10s  %-8s %8.2f %8.2f %9.1f   %.2f, %.2f, %.2f" %
+                  ("", "", "assimp", a[0], a[1], a[2], o[0] / a[0], o[1] / a[1], o[2] / a[2]))
+        if label == "x -> x":
+            per_million.append((triangles, o[1] / (triangles / 1e6)))
+            # The floor: read the input and write as many bytes as our output has.
+            size = os.path.getsize(os.path.join(work, "ours.x"))
+            grid = ours_cmd[2]
+            floor_cmd = ["sh", "-c", "cat '%s' >/dev/null && head -c %d /dev/zero >'%s'" %
+                         (grid, size, os.path.join(work, "floor.x"))]
+            f = median_of([measure(floor_cmd, work, env) for _ in range(args.runs)])
+            print("%-24s %10s  %-8s %8.2f %8.2f %9.1f   (read %.1f MB, write %.1f MB)" %
+                  ("", "", "floor", f[0], f[1], f[2], os.path.getsize(grid) / 1e6, size / 1e6))
+    if per_million:
+        print("CPU seconds per million triangles (x -> x): " +
+              ", ".join("%d: %.3f" % (t, c) for t, c in per_million))
+
+
+if __name__ == "__main__":
+    main()
