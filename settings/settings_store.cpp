@@ -116,16 +116,27 @@ bool write_all(int fd, const std::string& bytes) {
 // over the old one. Only called under the owner's lock, which is why one
 // fixed temporary name suffices (a leftover from a killed writer is simply
 // overwritten).
+//
+// A store that lives only for one process run (the batch converter's private copy, removed at
+// its end) is marked by MORVANE_SETTINGS_SCRATCH=1 in the environment: its files are still
+// replaced whole, but not forced to disk, which would cost a disk flush per value written.
+bool scratch_store() {
+  const char* scratch = std::getenv("MORVANE_SETTINGS_SCRATCH");
+  return scratch != nullptr && std::strcmp(scratch, "1") == 0;
+}
+
 bool replace_store_file(const OwnerFiles& files, const std::string& bytes, mode_t mode) {
   int fd = open(files.temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
   if (fd < 0) return false;
   fchmod(fd, mode);
-  bool ok = write_all(fd, bytes) && fsync(fd) == 0;
+  const bool durable = !scratch_store();
+  bool ok = write_all(fd, bytes) && (!durable || fsync(fd) == 0);
   ok = close(fd) == 0 && ok;
   if (!ok || rename(files.temporary.c_str(), files.file.c_str()) != 0) {
     unlink(files.temporary.c_str());
     return false;
   }
+  if (!durable) return true;
   int folder = open(files.folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (folder >= 0) {
     fsync(folder);

@@ -82,12 +82,15 @@ PrivateSettings::PrivateSettings()
     if (home != nullptr)
         config_home_ = home;
     setenv("XDG_CONFIG_HOME", (folder_ + "/config").c_str(), 1);
+    // The copy is removed at the end of the run: its writes need not reach the disk.
+    setenv("MORVANE_SETTINGS_SCRATCH", "1", 1);
 }
 
 PrivateSettings::~PrivateSettings()
 {
     if (folder_.empty())
         return;
+    unsetenv("MORVANE_SETTINGS_SCRATCH");
     if (had_config_home_)
         setenv("XDG_CONFIG_HOME", config_home_.c_str(), 1);
     else
