@@ -14,8 +14,9 @@ void put_component(const IncStream& out, const Vec3d& centre, double radius) {
   put_text(out, "\tsphere { ");
   put_point(out, centre);
   put_text(out, " ");
-  print_delimited(out.ld_mode, out.file, "%f", radius);
-  print_delimited(out.ld_mode, out.file, " ,%f", 1.0);
+  put_fixed(out, radius);
+  put_text(out, " ,");
+  put_fixed(out, 1.0);
   put_text(out, "}\n");
 }
 

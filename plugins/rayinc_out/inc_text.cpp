@@ -2,13 +2,15 @@
 
 #include <cstdlib>
 
+#include "settings/delimited_writer.h"
+#include "settings/number_text.h"
 #include "settings/text_file.h"
 
 namespace {
 
 double as_written(double v) {
-  char text[400];  // "%f" of the largest double needs 317 characters
-  std::snprintf(text, sizeof text, "%f", v);
+  char text[kFixed6Capacity + 1];
+  *format_fixed6(text, v) = '\0';
   return std::strtod(text, nullptr);
 }
 
@@ -17,12 +19,35 @@ double as_written(double v) {
 Vec3d as_written(const Vec3d& p) { return Vec3d{as_written(p.x), as_written(p.y), as_written(p.z)}; }
 
 void put_text(const IncStream& out, const char* text) {
-  print_delimited(out.ld_mode, out.file, "%s", text);
+  if (out.writer != nullptr)
+    out.writer->Text(text);
+  else
+    print_delimited(out.ld_mode, out.file, "%s", text);
 }
 
-void put_vector(const IncStream& out, const Vec3d& p) {
-  print_vector(out.ld_mode, out.file, p.x, p.y, p.z, 1);
+void put_fixed(const IncStream& out, double v) {
+  if (out.writer != nullptr)
+    out.writer->Fixed(v);
+  else
+    print_delimited(out.ld_mode, out.file, "%f", v);
 }
+
+void put_int(const IncStream& out, int v) {
+  if (out.writer != nullptr)
+    out.writer->Int(v);
+  else
+    print_delimited(out.ld_mode, out.file, "%d", v);
+}
+
+void put_vector(const IncStream& out, const Vec3d& p, char separator) {
+  if (out.writer != nullptr) {
+    out.writer->Fixed(p.x).Char(separator).Fixed(p.y).Char(separator).Fixed(p.z);
+  } else {
+    print_vector(out.ld_mode, out.file, p.x, p.y, p.z, separator == ',' ? 1 : separator == '\t' ? 2 : 0);
+  }
+}
+
+void put_vector(const IncStream& out, const Vec3d& p) { put_vector(out, p, ','); }
 
 void put_point(const IncStream& out, const Vec3d& p) {
   put_text(out, "< ");

@@ -1,6 +1,7 @@
-// Text pieces shared by the ".inc" writers. Every piece goes through print_delimited, so each
-// "\n" becomes the line end of the class's ld_mode; vectors are three "%f" numbers joined by
-// commas (print_vector separator mode 1).
+// Text pieces shared by the ".inc" and ".udo" writers. Each "\n" becomes the line end of the
+// class's ld_mode as print_delimited writes it; vectors are three "%f" numbers joined by commas
+// (print_vector separator mode 1). With a writer the pieces go through its buffer and its
+// printf-free number formatting (the same bytes); without one, through print_delimited.
 #pragma once
 
 #include <cstdio>
@@ -8,10 +9,14 @@
 
 #include "meshlib/vec3d.h"
 
-// The stream a writer appends to and its line delimiter mode.
+class DelimitedWriter;
+
+// The stream a writer appends to, its line delimiter mode and, optionally, the buffered writer
+// for that stream and mode that every piece goes through (flushed by whoever made it).
 struct IncStream {
   std::FILE* file;
   int ld_mode;
+  DelimitedWriter* writer = nullptr;
 };
 
 // The point exactly as a reader of the file gets it back from its "%f" text.
@@ -19,6 +24,11 @@ Vec3d as_written(const Vec3d& p);
 
 // Writes text unchanged but for its line breaks ("%" included).
 void put_text(const IncStream& out, const char* text);
+// One number as "%f" and "%d" write it.
+void put_fixed(const IncStream& out, double v);
+void put_int(const IncStream& out, int v);
+// Three "%f" numbers joined by one separator character (print_vector's modes: ' ', ',', '\t').
+void put_vector(const IncStream& out, const Vec3d& p, char separator);
 // "< " p " >," : one corner or end point, as every POV-Ray and PolyRay primitive writes it.
 void put_point(const IncStream& out, const Vec3d& p);
 // The vector alone, three "%f" numbers joined by commas.

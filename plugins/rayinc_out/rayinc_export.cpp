@@ -8,6 +8,7 @@
 #include "plugin_frame/options_dialog.h"
 #include "plugin_frame/options_dump.h"
 #include "plugin_frame/output_file.h"
+#include "settings/delimited_writer.h"
 #include "plugin_frame/plugin_run.h"
 #include "plugins/rayinc_out/inc_text.h"
 #include "plugins/rayinc_out/positive_field.h"
@@ -132,8 +133,10 @@ void RayIncExport::Write(PluginRun &run)
         report.both("Writing %s started ...\n", inc_name);
         if (class_.dump_at == OptionsDumpAt::AfterStarted)
             run.DumpOptions();
-        const IncStream out{inc.stream(), s.ld_mode};
+        DelimitedWriter writer(s.ld_mode, inc.stream());
+        const IncStream out{inc.stream(), s.ld_mode, &writer};
         for_each_mesh(run, s, [&](const Mesh3d &mesh) { class_.write_inc(out, mesh, s, &report); });
+        writer.Flush();
         if (!inc.Commit()) {
             run.Log("Cannot write %s: %s\n", inc_name.c_str(), inc.error().c_str());
             return;
@@ -147,12 +150,14 @@ void RayIncExport::Write(PluginRun &run)
         run.Log("Cannot write %s: %s\n", udo_name.c_str(), udo.error().c_str());
         return;
     }
-    const IncStream out{udo.stream(), s.ld_mode};
+    DelimitedWriter writer(s.ld_mode, udo.stream());
+    const IncStream out{udo.stream(), s.ld_mode, &writer};
     write_udo_head(out, udo_name.c_str(), inc_name.c_str());
     report.both("Writing %s started ...\n", udo_name);
     for_each_mesh(run, s, [&](const Mesh3d &mesh) { write_udo_mesh(out, mesh, s.edge_angle, &report); });
     report.both("Writing %s finished       \n", udo_name);
     write_udo_tail(out);
+    writer.Flush();
     if (!udo.Commit())
         run.Log("Cannot write %s: %s\n", udo_name.c_str(), udo.error().c_str());
 }

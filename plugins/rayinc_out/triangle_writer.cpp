@@ -1,9 +1,10 @@
 #include "plugins/rayinc_out/triangle_writer.h"
 
+#include <memory>
 #include <string>
 
 #include "meshlib/mesh3d.h"
-#include "meshlib/corner_normals.h"
+#include "meshlib/corner_normal_pass.h"
 #include "plugins/rayinc_out/clean_name.h"
 
 namespace {
@@ -63,6 +64,9 @@ void write_triangle_object(const IncStream& out, const Mesh3d& mesh, double smoo
   put_text(out, "{\n");
 
   const int32_t face_count = mesh.face_count();
+  // corner_normals for every face, each face normal computed about once.
+  std::unique_ptr<CornerNormalPass> normals;
+  if (smooth_angle > 0.0) normals.reset(new CornerNormalPass(mesh, smooth_angle));
   for (int32_t f = 0; f < face_count; ++f) {
     if (report != nullptr) report->file_progress(f, face_count);
     Vec3d p[3];
@@ -70,7 +74,7 @@ void write_triangle_object(const IncStream& out, const Mesh3d& mesh, double smoo
     Vec3d n[3];
     bool smooth = false;
     if (smooth_angle > 0.0) {
-      corner_normals(mesh, f, smooth_angle, n);
+      normals->get(f, n);
       smooth = !(vec_equal(n[0], n[1]) && vec_equal(n[1], n[2]));
     }
     put_text(out, f == 0 ? syntax.first_prefix : syntax.later_prefix);

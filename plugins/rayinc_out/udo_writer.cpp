@@ -18,16 +18,23 @@ const int32_t kBoxEdges[12][2] = {{0, 1}, {1, 3}, {3, 2}, {2, 0}, {4, 5}, {5, 7}
 
 void put_box_corners(const IncStream& out, const Vec3d& lo, const Vec3d& hi) {
   // Corner k takes x from bit 2, y from bit 0 and z from bit 1 of k.
-  print_delimited(out.ld_mode, out.file, "%d\n", 8);
+  put_int(out, 8);
+  put_text(out, "\n");
   for (int k = 0; k < 8; ++k) {
-    print_delimited(out.ld_mode, out.file, "%f %f %f\n", (k & 4) ? hi.x : lo.x,
-                    (k & 1) ? hi.y : lo.y, (k & 2) ? hi.z : lo.z);
+    put_vector(out, Vec3d{(k & 4) ? hi.x : lo.x, (k & 1) ? hi.y : lo.y, (k & 2) ? hi.z : lo.z}, ' ');
+    put_text(out, "\n");
   }
 }
 
 void put_box_edges(const IncStream& out) {
-  print_delimited(out.ld_mode, out.file, "%d\n", 12);
-  for (const auto& e : kBoxEdges) print_delimited(out.ld_mode, out.file, "%d %d\n", e[0], e[1]);
+  put_int(out, 12);
+  put_text(out, "\n");
+  for (const auto& e : kBoxEdges) {
+    put_int(out, e[0]);
+    put_text(out, " ");
+    put_int(out, e[1]);
+    put_text(out, "\n");
+  }
 }
 
 }  // namespace
@@ -53,43 +60,60 @@ void write_udo_mesh(const IncStream& out, const Mesh3d& mesh, double edge_angle,
   std::string name;
   std::unique_ptr<Mesh3d> wire = start_edge_object(mesh, edge_angle, report, name);
   const bool has_edges = wire && wire->vertex_count() > 0;
-  const int ld = out.ld_mode;
-  std::FILE* f = out.file;
+  auto min_max = [&out](const char* axis, double lo, double hi) {
+    put_text(out, "; Min_");
+    put_text(out, axis);
+    put_text(out, ": ");
+    put_fixed(out, lo);
+    put_text(out, "\tMax_");
+    put_text(out, axis);
+    put_text(out, ": ");
+    put_fixed(out, hi);
+    put_text(out, "\n");
+  };
 
-  print_delimited(ld, f, "%s", ";\n");
-  print_delimited(ld, f, "%s", "; Dimensions:\n");
-  print_delimited(ld, f, "; Min_x: %f\tMax_x: %f\n", mesh.bbox_min.x, mesh.bbox_max.x);
-  print_delimited(ld, f, "; Min_y: %f\tMax_y: %f\n", mesh.bbox_min.y, mesh.bbox_max.y);
-  print_delimited(ld, f, "; Min_z: %f\tMax_z: %f\n", mesh.bbox_min.z, mesh.bbox_max.z);
-  print_delimited(ld, f, "%s", ";\n");
-  print_delimited(ld, f, "[%s:Vertices]\n", name.c_str());
+  put_text(out, ";\n");
+  put_text(out, "; Dimensions:\n");
+  min_max("x", mesh.bbox_min.x, mesh.bbox_max.x);
+  min_max("y", mesh.bbox_min.y, mesh.bbox_max.y);
+  min_max("z", mesh.bbox_min.z, mesh.bbox_max.z);
+  put_text(out, ";\n");
+  put_text(out, "[");
+  put_text(out, name.c_str());
+  put_text(out, ":Vertices]\n");
   if (has_edges) {
     const int32_t vertex_count = wire->vertex_count();
-    print_delimited(ld, f, "%d\n", vertex_count);
+    put_int(out, vertex_count);
+    put_text(out, "\n");
     for (int32_t i = 0; i < vertex_count; ++i) {
       if (report != nullptr) report->file_progress(i, vertex_count);
-      Vec3d p = edge_vertex(*wire, i);
-      print_vector(ld, f, p.x, p.y, p.z, 0);
-      print_delimited(ld, f, "%s", "\n");
+      put_vector(out, edge_vertex(*wire, i), ' ');
+      put_text(out, "\n");
     }
   } else {
     put_box_corners(out, mesh.bbox_min, mesh.bbox_max);
   }
-  print_delimited(ld, f, "%s", "\n");
-  print_delimited(ld, f, "[%s:Edges]\n", name.c_str());
+  put_text(out, "\n");
+  put_text(out, "[");
+  put_text(out, name.c_str());
+  put_text(out, ":Edges]\n");
   if (has_edges) {
     const int32_t edge_count = wire->edge_count();
-    print_delimited(ld, f, "%d\n", edge_count);
+    put_int(out, edge_count);
+    put_text(out, "\n");
     for (int32_t i = 0; i < edge_count; ++i) {
       if (report != nullptr) report->file_progress(i, edge_count);
       int32_t ends[2];
       wire->edges->ends(i, ends);
-      print_delimited(ld, f, "%d %d\n", ends[0], ends[1]);
+      put_int(out, ends[0]);
+      put_text(out, " ");
+      put_int(out, ends[1]);
+      put_text(out, "\n");
     }
   } else {
     put_box_edges(out);
   }
-  print_delimited(ld, f, "%s", "\n");
+  put_text(out, "\n");
 }
 
 void write_udo_tail(const IncStream& out) {

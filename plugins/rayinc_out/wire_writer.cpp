@@ -8,7 +8,7 @@
 namespace {
 
 void put_radius(const IncStream& out, double radius) {
-  print_delimited(out.ld_mode, out.file, "%f", radius);
+  put_fixed(out, radius);
   put_text(out, "}\n");
 }
 
