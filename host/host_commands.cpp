@@ -1,6 +1,8 @@
 #include "host/host_commands.h"
 
 #include <cstdio>
+#include <string>
+#include <unordered_set>
 
 #include "host/extension_table.h"
 #include "host/plugin_manager.h"
@@ -28,6 +30,15 @@ bool same_name(const char *a, const char *b)
         if (ascii_lower(*a) != ascii_lower(*b))
             return false;
     return *a == *b;
+}
+
+// The key under which same_name finds a name: its ASCII letters in lower case.
+std::string name_key(const char *name)
+{
+    std::string key = name;
+    for (char &c : key)
+        c = ascii_lower(c);
+    return key;
 }
 
 // The imported file's name and extension, as the window title shows it.
@@ -190,6 +201,23 @@ std::string HostCommands::FreeName(const char *name) const
 
 int HostCommands::TakeObjects(ObjectList *objects, int check_name_mode)
 {
+    // The names already in the list, kept in a set as objects are added, so that a model of
+    // thousands of meshes is checked in linear time; the answers are those of NameIsFree and
+    // FreeName.
+    std::unordered_set<std::string> names;
+    if (check_name_mode == NAME_CHECK_AUTOMATIC || check_name_mode == NAME_CHECK_MANUAL)
+        for (int32_t i = 0; i < imported_->count(); ++i)
+            names.insert(name_key(static_cast<Obj3d *>(imported_->get(i))->name()));
+    auto is_free = [&names](const char *name) { return names.count(name_key(name)) == 0; };
+    auto free_name = [&is_free](const char *name) {
+        if (is_free(name))
+            return std::string(name);
+        for (long n = 0;; ++n) {
+            std::string candidate = std::string(name) + "_" + std::to_string(n);
+            if (is_free(candidate.c_str()))
+                return candidate;
+        }
+    };
     int taken = 0;
     for (int32_t i = 0; objects != nullptr && i < objects->count(); ++i) {
         auto *object = static_cast<Obj3d *>(objects->get(i));
@@ -197,18 +225,18 @@ int HostCommands::TakeObjects(ObjectList *objects, int check_name_mode)
         case NAME_CHECK_NONE:
             break;
         case NAME_CHECK_AUTOMATIC:
-            if (!NameIsFree(object->name()))
-                object->set_name(FreeName(object->name()).c_str());
+            if (!is_free(object->name()))
+                object->set_name(free_name(object->name()).c_str());
             break;
         case NAME_CHECK_MANUAL:
-            if (!NameIsFree(object->name())) {
+            if (!is_free(object->name())) {
                 const std::string old_name = object->name();
-                const std::string proposal = FreeName(object->name());
+                const std::string proposal = free_name(object->name());
                 std::string entered;
                 for (;;) {
                     if (!ui_.AskNewName(old_name, proposal, entered))
                         return taken;  // this object and the rest stay with the importer
-                    if (NameIsFree(entered.c_str()))
+                    if (is_free(entered.c_str()))
                         break;
                 }
                 object->set_name(entered.c_str());
@@ -218,6 +246,8 @@ int HostCommands::TakeObjects(ObjectList *objects, int check_name_mode)
             return taken;
         }
         imported_->append(object);
+        if (check_name_mode != NAME_CHECK_NONE)
+            names.insert(name_key(object->name()));
         ++taken;
     }
     return taken;

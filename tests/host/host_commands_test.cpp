@@ -125,6 +125,21 @@ TEST_F(HostCommandsTest, EqualNamesInsideOneImportAreCheckedToo)
     EXPECT_EQ(name_at(commands->ImportedObjects(), 2), "A_1");
 }
 
+TEST_F(HostCommandsTest, ThousandsOfEqualNamesEachGetTheNextFreeNumber)
+{
+    own.append(mesh_named("part_5"));
+    for (int i = 0; i < 3000; ++i)
+        own.append(mesh_named(i % 2 ? "PART" : "part"));
+    ASSERT_EQ(commands->TakeObjects(&own, NAME_CHECK_AUTOMATIC), 3001);
+    EXPECT_EQ(name_at(commands->ImportedObjects(), 1), "part");
+    EXPECT_EQ(name_at(commands->ImportedObjects(), 2), "PART_0");
+    EXPECT_EQ(name_at(commands->ImportedObjects(), 6), "PART_4");
+    EXPECT_EQ(name_at(commands->ImportedObjects(), 7), "part_6");  // "part_5" was taken
+    EXPECT_EQ(name_at(commands->ImportedObjects(), 3000), "PART_2999");
+    for (int32_t i = 0; i < 3001; ++i)
+        EXPECT_FALSE(commands->NameIsFree(name_at(commands->ImportedObjects(), i).c_str()));
+}
+
 TEST_F(HostCommandsTest, ManualNameCheckAsksUntilTheNameIsFreeAndCancelStopsTheTaking)
 {
     own.append(mesh_named("box"));
