@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "settings/c_numeric.h"
@@ -72,7 +73,9 @@ enum class ReadResult { kOk, kMissing, kUnreadable };
 
 ReadResult read_store_file(const std::string& path, std::string* bytes, mode_t* mode) {
   bytes->clear();
-  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // O_NONBLOCK: opening a FIFO put in the file's place would otherwise wait for a writer
+  // forever; it is then refused below as no regular file.
+  int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return errno == ENOENT ? ReadResult::kMissing : ReadResult::kUnreadable;
   struct stat info;
   if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > kLargestStore) {
@@ -114,8 +117,8 @@ bool write_all(int fd, const std::string& bytes) {
 // new file whole, even if this process dies on the way: the new text goes
 // to a temporary file in the same folder, is forced to disk, and is renamed
 // over the old one. Only called under the owner's lock, which is why one
-// fixed temporary name suffices (a leftover from a killed writer is simply
-// overwritten).
+// fixed temporary name suffices (a leftover from a killed writer is removed
+// first).
 //
 // A store that lives only for one process run (the batch converter's private copy, removed at
 // its end) is marked by MORVANE_SETTINGS_SCRATCH=1 in the environment: its files are still
@@ -126,7 +129,10 @@ bool scratch_store() {
 }
 
 bool replace_store_file(const OwnerFiles& files, const std::string& bytes, mode_t mode) {
-  int fd = open(files.temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
+  // Whatever a killed writer left under the temporary name goes first: opening a FIFO or
+  // following a link there would block or write elsewhere.
+  unlink(files.temporary.c_str());
+  int fd = open(files.temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
   if (fd < 0) return false;
   fchmod(fd, mode);
   const bool durable = !scratch_store();
@@ -192,6 +198,22 @@ Change change_store(const OwnerFiles& files, const std::string& section, const c
   if (changed && !replace_store_file(files, settings_text::format_store(*store), mode))
     return Change::kFailed;
   return name ? Change::kStored : Change::kOpened;
+}
+
+// The same for several values of one section: one lock, one rewrite.
+bool change_store_values(const OwnerFiles& files, const std::string& section,
+                         const std::vector<std::pair<std::string, std::string>>& values) {
+  if (!make_folders(files.folder)) return false;
+  OwnerLock lock(files.lock);
+  if (!lock.held()) return false;
+  std::string bytes;
+  mode_t mode = 0600;
+  if (read_store_file(files.file, &bytes, &mode) == ReadResult::kUnreadable) return false;
+  Store store = settings_text::parse_store(bytes);
+  bool changed = settings_text::create_section(&store, section);
+  for (const auto& value : values)
+    if (settings_text::set_value(&store, section, value.first, value.second)) changed = true;
+  return !changed || replace_store_file(files, settings_text::format_store(store), mode);
 }
 
 // The owner's file as it is now with `section` present: read without the
@@ -306,6 +328,24 @@ int SettingsWriteString(const char* owner, const char* section, const char* name
   std::string value = text ? text : "";
   Store store;
   return change_store(files, section, name ? name : "", &value, &store) == Change::kStored;
+}
+
+int SettingsReadSection(const char* owner, const char* section,
+                        std::vector<std::pair<std::string, std::string>>* values) {
+  if (values) values->clear();
+  Store store;
+  if (!open_section(owner, section, &store)) return 0;
+  if (values)
+    for (const Line* line : settings_text::section_values(store, section))
+      values->emplace_back(line->name, line->value);
+  return 1;
+}
+
+int SettingsWriteStrings(const char* owner, const char* section,
+                         const std::vector<std::pair<std::string, std::string>>& values) {
+  OwnerFiles files;
+  if (!valid_section(section) || !owner_files(owner, &files)) return 0;
+  return change_store_values(files, section, values) ? 1 : 0;
 }
 
 int SettingsWriteInt(const char* owner, const char* section, const char* name, int value) {

@@ -19,6 +19,8 @@
 
 #include <cstddef>
 #include <string>
+#include <utility>
+#include <vector>
 
 // Value type reported by SettingsEnumValue: every value is text.
 constexpr unsigned SETTINGS_TYPE_TEXT = 1;
@@ -42,6 +44,16 @@ int SettingsEnumValue(const char* owner, const char* section, unsigned long inde
 // it could not be (the section could not be opened, the file could not be
 // read or replaced); the file is then left as it was.
 int SettingsWriteString(const char* owner, const char* section, const char* name, const char* text);
+// Every value of the section in the file's order, each name once, from one read of the file:
+// for a caller that loads a whole table. Returns 1 when the section could be opened (created
+// when missing), else 0 with `values` empty.
+int SettingsReadSection(const char* owner, const char* section,
+                        std::vector<std::pair<std::string, std::string>>* values);
+// Stores several values of one section (name, text) as SettingsWriteString does each, in
+// order, under one lock and with one rewrite of the file. Returns 1 when they are stored, 0
+// when none could be (the file is then left as it was).
+int SettingsWriteStrings(const char* owner, const char* section,
+                         const std::vector<std::pair<std::string, std::string>>& values);
 // Stores the number as "%ld" text ("-1").
 int SettingsWriteInt(const char* owner, const char* section, const char* name, int value);
 // Stores the number as "%0.6lf" text ("1.000000"), always with ".".
