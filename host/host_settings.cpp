@@ -10,10 +10,6 @@ namespace {
 const char SETTINGS_SECTION[] = "Settings";
 const char EXTENSION_SECTION[] = "Settings\\extension";
 
-// A row that cannot be read takes this place, so the table keeps its row count.
-const char FALLBACK_EXTENSION[] = ".3ds";
-const char FALLBACK_CLASS_NAME[] = "3D Studio (*.3ds, *.prj)";
-
 // Reads an int; a value outside [lowest, highest] (a store edited by hand) keeps the current
 // value, so that no later array index or switch sees a mode the program does not know.
 void read_bounded(const char *owner, const char *name, int lowest, int highest, int &value)
@@ -22,39 +18,6 @@ void read_bounded(const char *owner, const char *name, int lowest, int highest, 
     SettingsReadInt(owner, SETTINGS_SECTION, name, value, &read);
     if (read >= lowest && read <= highest)
         value = read;
-}
-
-// One value of the extension section, name and text whole; false when it cannot be read.
-bool read_extension_row(const char *owner, unsigned long index, std::string &name,
-                        std::string &text)
-{
-    std::vector<char> name_buffer(1024);
-    std::vector<char> data_buffer(1024);
-    // The store says how large the buffers must be when they are too small; a value may also
-    // grow between two calls when another process writes, hence a few rounds.
-    for (int round = 0; round < 4; ++round) {
-        unsigned long name_size = name_buffer.size();
-        unsigned long data_size = data_buffer.size();
-        unsigned type = 0;
-        if (SettingsEnumValue(owner, EXTENSION_SECTION, index, name_buffer.data(), &name_size,
-                              &type, data_buffer.data(), &data_size)) {
-            name.assign(name_buffer.data(), name_size);
-            text.assign(data_buffer.data());
-            return true;
-        }
-        bool larger = false;
-        if (name_size + 1 > name_buffer.size()) {
-            name_buffer.resize(name_size + 1);
-            larger = true;
-        }
-        if (data_size + 1 > data_buffer.size()) {
-            data_buffer.resize(data_size + 1);
-            larger = true;
-        }
-        if (!larger)
-            return false;
-    }
-    return false;
 }
 
 }  // namespace
@@ -126,20 +89,15 @@ void HostSettings::Load()
 
 void HostSettings::LoadExtensions()
 {
-    const char *owner = program_key_.c_str();
-    unsigned long count = 0;
-    if (!SettingsCountValues(owner, EXTENSION_SECTION, &count) || count == 0)
+    // The section is read in one go: a table of thousands of rows (a store edited by hand or
+    // by a tool) would otherwise cost one read of the whole file per row.
+    std::vector<std::pair<std::string, std::string>> rows;
+    if (!SettingsReadSection(program_key_.c_str(), EXTENSION_SECTION, &rows) || rows.empty())
         return;
     // Rows in the store replace the whole default table.
     extensions_.Clear();
-    for (unsigned long index = 0; index < count; ++index) {
-        std::string extension;
-        std::string class_name;
-        if (read_extension_row(owner, index, extension, class_name))
-            extensions_.Append(extension, class_name);
-        else
-            extensions_.Append(FALLBACK_EXTENSION, FALLBACK_CLASS_NAME);
-    }
+    for (const auto &row : rows)
+        extensions_.Append(row.first, row.second);
 }
 
 void HostSettings::Save() const
@@ -162,7 +120,8 @@ void HostSettings::Save() const
         SettingsWriteInt(owner, SETTINGS_SECTION, "vo_user", views_.vo_user);
         SettingsWriteInt(owner, SETTINGS_SECTION, "vo_user_fast", views_.vo_user_fast);
     }
+    std::vector<std::pair<std::string, std::string>> rows;
     for (int row = 0; row < extensions_.Count(); ++row)
-        SettingsWriteString(owner, EXTENSION_SECTION, extensions_.Extension(row),
-                            extensions_.ClassName(row));
+        rows.emplace_back(extensions_.Extension(row), extensions_.ClassName(row));
+    SettingsWriteStrings(owner, EXTENSION_SECTION, rows);
 }
