@@ -26,6 +26,25 @@ double from_ordered(int64_t o) {
 }  // namespace
 
 AngleBelow::AngleBelow(double degrees) : degrees_(degrees) {
+  // The bounds of the last angle asked for (every pass of one export uses the same angle).
+  thread_local bool known = false;
+  thread_local uint64_t known_bits = 0;
+  thread_local double known_above = 0.0, known_below = 0.0;
+  uint64_t bits;
+  std::memcpy(&bits, &degrees, sizeof bits);
+  if (known && bits == known_bits) {
+    above_ = known_above;
+    below_ = known_below;
+    return;
+  }
+  find_bounds();
+  known = true;
+  known_bits = bits;
+  known_above = above_;
+  known_below = below_;
+}
+
+void AngleBelow::find_bounds() {
   const double inf = std::numeric_limits<double>::infinity();
   if (!exact(1.0)) {  // nothing passes (an angle of 0 or less, or not a number)
     above_ = inf;
@@ -66,14 +85,17 @@ bool AngleBelow::exact(double k) const {
 
 CornerNormalPass::CornerNormalPass(const Mesh3d& mesh, double smooth_angle)
     : mesh_(mesh), smooth_angle_(smooth_angle), below_(smooth_angle) {
-  cache_ = static_cast<Entry*>(must_alloc(sizeof(Entry) * kSlots));
-  for (int32_t i = 0; i < kSlots; ++i) cache_[i].face = -1;
+  const int32_t faces = mesh.face_count();
+  slots_ = 16;
+  while (slots_ < kMostSlots && slots_ < faces) slots_ *= 2;
+  cache_ = static_cast<Entry*>(must_alloc(sizeof(Entry) * slots_));
+  for (int32_t i = 0; i < slots_; ++i) cache_[i].face = -1;
 }
 
 CornerNormalPass::~CornerNormalPass() { must_free(cache_); }
 
 const CornerNormalPass::Entry& CornerNormalPass::normal_of(int32_t face) {
-  Entry& e = cache_[face & (kSlots - 1)];
+  Entry& e = cache_[face & (slots_ - 1)];
   if (e.face != face) {
     Vec3d q[3];
     mesh_.triangle_positions(face, q);

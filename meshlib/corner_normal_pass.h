@@ -7,7 +7,9 @@
 // - decides "angle below the smoothing angle" by comparing the cosine with a threshold found
 //   once for the angle, calling the arc cosine only for cosines within a hair of it. The angle
 //   falls as the cosine grows, so both tests agree on every value outside that hair.
-// The cache holds 65536 faces (2 MB) whatever the mesh's size. The mesh's tables must not
+// The cache holds as many faces as the mesh has, rounded up to a power of two, but at most
+// 65536 (2 MB); the threshold of the last smoothing angle is kept, since a model of many
+// meshes is written with one angle. The mesh's tables must not
 // change while a pass is in use.
 #pragma once
 
@@ -32,6 +34,8 @@ class AngleBelow {
   bool exact(double k) const;
 
  private:
+  void find_bounds();
+
   double degrees_;
   double above_;  // every cosine above passes
   double below_;  // every cosine below fails
@@ -55,8 +59,9 @@ class CornerNormalPass {
   };
   const Entry& normal_of(int32_t face);
 
-  static constexpr int32_t kSlots = 1 << 16;
+  static constexpr int32_t kMostSlots = 1 << 16;
   const Mesh3d& mesh_;
+  int32_t slots_;
   double smooth_angle_;
   AngleBelow below_;
   Entry* cache_;

@@ -49,7 +49,16 @@ void TerminalProgress::SetMeshProgress(int percent)
     mesh_percent_ = percent < 0 ? 0 : percent > 100 ? 100 : percent;
 }
 
-void TerminalProgress::Draw()
+const std::string &TerminalProgress::Line() const
+{
+    if (stale_) {
+        line_ = MakeLine();
+        stale_ = false;
+    }
+    return line_;
+}
+
+std::string TerminalProgress::MakeLine() const
 {
     int filled = file_percent_ * kBarWidth / 100;
     std::string line = "[" + std::string(static_cast<std::size_t>(filled), '#') +
@@ -64,10 +73,24 @@ void TerminalProgress::Draw()
             c = ' ';
     if (line.size() > kLineWidth)
         line.resize(kLineWidth);
+    return line;
+}
+
+void TerminalProgress::Draw()
+{
+    if (made_ && made_percent_ == file_percent_ && made_status_ == status_)
+        return;
+    made_ = true;
+    made_percent_ = file_percent_;
+    made_status_ = status_;
+    if (!active_) {
+        stale_ = true;
+        return;
+    }
+    std::string line = MakeLine();
     std::size_t previous = line_.size();
     line_ = line;
-    if (!active_)
-        return;
+    stale_ = false;
     std::string padded = line;
     if (previous > padded.size())
         padded.append(previous - padded.size(), ' ');

@@ -20,11 +20,12 @@ public:
     void SetFileProgress(int percent) override;
     void SetMeshProgress(int percent) override;
 
-    // The line as it was last drawn, without "\r".
-    const std::string &Line() const { return line_; }
+    // The line as it was last drawn, without "\r" (while not drawing: as it would be drawn).
+    const std::string &Line() const;
 
 private:
     void Draw();
+    std::string MakeLine() const;
 
     std::FILE *stream_;
     bool active_;
@@ -32,7 +33,14 @@ private:
     int file_percent_ = 0;
     int mesh_percent_ = 0;
     std::string status_;
-    std::string line_;
+    // Made when drawn; while not drawing (not a terminal, quiet runs) only when asked for, as
+    // a run reports thousands of times per second.
+    mutable std::string line_;
+    mutable bool stale_ = false;
+    // What the current line was made from: a report that changes neither leaves it as it is.
+    bool made_ = false;
+    int made_percent_ = 0;
+    std::string made_status_;
 };
 
 #endif
