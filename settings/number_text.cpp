@@ -6,6 +6,18 @@
 
 namespace {
 
+// "00" ... "99".
+struct DigitPairs {
+  char text[200];
+  constexpr DigitPairs() : text() {
+    for (int i = 0; i < 100; ++i) {
+      text[2 * i] = static_cast<char>('0' + i / 10);
+      text[2 * i + 1] = static_cast<char>('0' + i % 10);
+    }
+  }
+};
+constexpr DigitPairs kPairs;
+
 char* copy(char* out, const char* text) {
   std::size_t n = std::strlen(text);
   std::memcpy(out, text, n);
@@ -32,18 +44,30 @@ char* format_fixed6(char* out, double v) {
       if (negative) *out++ = '-';
       uint64_t integer = n / 1000000u;
       uint32_t decimals = static_cast<uint32_t>(n % 1000000u);
-      char digits[20];
-      int k = 0;
-      do {
-        digits[k++] = static_cast<char>('0' + integer % 10u);
-        integer /= 10u;
-      } while (integer != 0);
-      while (k > 0) *out++ = digits[--k];
-      *out++ = '.';
-      for (int i = 5; i >= 0; --i) {
-        out[i] = static_cast<char>('0' + decimals % 10u);
-        decimals /= 10u;
+      if (integer < 10) {
+        *out++ = static_cast<char>('0' + integer);
+      } else {
+        char digits[20];
+        int k = 20;
+        while (integer >= 100) {
+          k -= 2;
+          std::memcpy(digits + k, kPairs.text + 2 * (integer % 100u), 2);
+          integer /= 100u;
+        }
+        if (integer >= 10) {
+          k -= 2;
+          std::memcpy(digits + k, kPairs.text + 2 * integer, 2);
+        } else {
+          digits[--k] = static_cast<char>('0' + integer);
+        }
+        std::memcpy(out, digits + k, static_cast<std::size_t>(20 - k));
+        out += 20 - k;
       }
+      *out++ = '.';
+      std::memcpy(out + 4, kPairs.text + 2 * (decimals % 100u), 2);
+      decimals /= 100u;
+      std::memcpy(out + 2, kPairs.text + 2 * (decimals % 100u), 2);
+      std::memcpy(out, kPairs.text + 2 * (decimals / 100u), 2);
       return out + 6;
     }
   }
