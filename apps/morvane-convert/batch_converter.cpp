@@ -265,6 +265,10 @@ int BatchRun::ImportInputs(HostCommands &commands, PluginManager &plugins)
     const ExtensionTable extensions = InputExtensions();
     for (const std::string &input : options_.inputs) {
         std::string path = absolute(input);
+        // Opening a FIFO (or a device) would wait for a writer that may never come.
+        struct stat kind;
+        if (stat(path.c_str(), &kind) == 0 && !S_ISREG(kind.st_mode) && !S_ISDIR(kind.st_mode))
+            return Fail(input, "is not a regular file");
         std::FILE *probe = std::fopen(path.c_str(), "rb");
         if (probe == nullptr)
             return Fail(input, std::strerror(errno));
