@@ -69,7 +69,8 @@ for t in $targets; do
     -artifact_prefix="$crashes/" "${extra[@]}" "$corpus" "$seeds" tests/fuzz/regressions/$t \
     >"$log" 2>&1
   status=$?
-  grep -E '^#[0-9]+ +(DONE|pulse|NEW|REDUCE|INITED)' "$log" | tail -n 1
+  grep -E '^#[0-9]+[[:space:]]+(DONE|pulse|NEW|REDUCE|INITED|RELOAD)' "$log" | tail -n 1
+  grep -E '^Done [0-9]+ runs' "$log"
   grep -E '^stat::(number_of_executed_units|average_exec_per_sec|peak_rss_mb)' "$log"
   if [[ $status -ne 0 ]]; then
     echo "!! $t found a fault (status $status); input saved in $crashes/:" >&2
