@@ -45,20 +45,48 @@ void Mesh3d::fold_into_box(const Vec3d& p) {
 
 void Mesh3d::add_triangle(const Vec3d& p0, const Vec3d& p1, const Vec3d& p2) {
   if (!vertices || !faces) return;
-  // Every step below can grow a table; the order fixes the numbering of vertices, faces,
-  // edges and adjacency nodes, which the rest of the system sees.
+  // The buckets are computed ahead and prefetched so that their cache misses overlap; the
+  // adds themselves run one after the other as always.
+  const uint32_t h[3] = {vertices->bucket_of(p0), vertices->bucket_of(p1), vertices->bucket_of(p2)};
+  vertices->prefetch_bucket(h[0]);
+  vertices->prefetch_bucket(h[1]);
+  vertices->prefetch_bucket(h[2]);
+  add_hashed_triangle(p0, p1, p2, h);
+}
+
+void Mesh3d::add_triangles(const Vec3d* corners, int32_t count) {
+  if (!vertices || !faces) return;
+  // A ring of the buckets of the next triangles: the buckets of triangle i + kAhead are
+  // hashed and fetched, the newest vertex of each bucket of triangle i + kAhead / 2 is
+  // fetched, and triangle i is added. Prefetches change nothing the adds find.
+  constexpr int32_t kAhead = 8, kRing = 16;
+  uint32_t ring[kRing][3];
+  auto hash = [&](int32_t t) {
+    for (int k = 0; k < 3; ++k) {
+      uint32_t h = vertices->bucket_of(corners[3 * t + k]);
+      ring[t % kRing][k] = h;
+      vertices->prefetch_bucket(h);
+    }
+  };
+  for (int32_t t = 0; t < count && t < kAhead; ++t) hash(t);
+  for (int32_t t = 0; t < count; ++t) {
+    if (t + kAhead < count) hash(t + kAhead);
+    if (t + kAhead / 2 < count)
+      for (int k = 0; k < 3; ++k) vertices->prefetch_chain(ring[(t + kAhead / 2) % kRing][k]);
+    const Vec3d* p = corners + 3 * t;
+    add_hashed_triangle(p[0], p[1], p[2], ring[t % kRing]);
+  }
+}
+
+void Mesh3d::add_hashed_triangle(const Vec3d& p0, const Vec3d& p1, const Vec3d& p2, const uint32_t h[3]) {
+  // Every step can grow a table; the order fixes the numbering of vertices, faces, edges and
+  // adjacency nodes, which the rest of the system sees.
   fold_into_box(p0);
   fold_into_box(p1);
   fold_into_box(p2);
-  // The buckets are computed ahead and prefetched so that their cache misses overlap; the
-  // adds themselves run one after the other as always.
-  uint32_t h0 = vertices->bucket_of(p0), h1 = vertices->bucket_of(p1), h2 = vertices->bucket_of(p2);
-  vertices->prefetch_bucket(h0);
-  vertices->prefetch_bucket(h1);
-  vertices->prefetch_bucket(h2);
-  int32_t a = vertices->add_in_bucket(p0, h0);
-  int32_t b = vertices->add_in_bucket(p1, h1);
-  int32_t c = vertices->add_in_bucket(p2, h2);
+  int32_t a = vertices->add_in_bucket(p0, h[0]);
+  int32_t b = vertices->add_in_bucket(p1, h[1]);
+  int32_t c = vertices->add_in_bucket(p2, h[2]);
   if (!edges) {
     int32_t f = faces->add(a, b, c);
     vertices->add_face_to_vertex(f, a);
@@ -134,6 +162,10 @@ void Mesh3d::from_flat(bool with_edges) {
   vertices = new VertexTable(nf);
   faces = new FaceTable(nf, with_edges);
   edges = with_edges ? new EdgeTable(nf) : nullptr;
+  // The faces go in batches, so that the welding can fetch ahead.
+  constexpr int32_t kBatch = 256;
+  Vec3d batch[3 * kBatch];
+  int32_t filled = 0;
   for (int32_t i = 0; i < nf; ++i) {
     const int32_t* v = flat_faces[i].v;
     // A flat form handed in from outside may be inconsistent; its bad faces are left out
@@ -141,8 +173,15 @@ void Mesh3d::from_flat(bool with_edges) {
     if (v[0] < 0 || v[0] >= flat_vertex_count || v[1] < 0 || v[1] >= flat_vertex_count ||
         v[2] < 0 || v[2] >= flat_vertex_count)
       continue;
-    add_triangle(flat_vertices[v[0]], flat_vertices[v[1]], flat_vertices[v[2]]);
+    batch[3 * filled] = flat_vertices[v[0]];
+    batch[3 * filled + 1] = flat_vertices[v[1]];
+    batch[3 * filled + 2] = flat_vertices[v[2]];
+    if (++filled == kBatch) {
+      add_triangles(batch, filled);
+      filled = 0;
+    }
   }
+  add_triangles(batch, filled);
 }
 
 void Mesh3d::write_statistics(LogFile& log) const {

@@ -52,6 +52,11 @@ class Mesh3d : public Obj3d {
   // are recorded. Does nothing without vertex and face tables.
   void add_triangle(const Vec3d& p0, const Vec3d& p1, const Vec3d& p2);
 
+  // Adds count triangles, corners[3i], corners[3i + 1] and corners[3i + 2] for triangle i, in
+  // order: the same tables as count calls of add_triangle. The corners' buckets are hashed
+  // and fetched several triangles ahead, so that the cache misses of a large mesh overlap.
+  void add_triangles(const Vec3d* corners, int32_t count);
+
   // out[k] = position of corner k of face f. Does nothing without tables or when f is not a
   // face index.
   void triangle_positions(int32_t f, Vec3d out[3]) const;
@@ -113,4 +118,6 @@ class Mesh3d : public Obj3d {
 
  private:
   void fold_into_box(const Vec3d& p);
+  // add_triangle with the corners' vertex buckets already known.
+  void add_hashed_triangle(const Vec3d& p0, const Vec3d& p1, const Vec3d& p2, const uint32_t h[3]);
 };

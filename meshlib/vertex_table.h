@@ -54,6 +54,12 @@ class VertexTable {
   // three cache misses overlap; the adds then run in the usual order with the same results.
   friend class Mesh3d;
   void prefetch_bucket(uint32_t h) const { __builtin_prefetch(buckets_ + h); }
+  // The newest vertex of bucket h, where a lookup starts its walk (its bucket entry should be
+  // in the cache by now).
+  void prefetch_chain(uint32_t h) const {
+    int32_t i = buckets_[h];
+    if (i >= 0) __builtin_prefetch(positions_ + i);
+  }
   int32_t add_in_bucket(const Vec3d& v, uint32_t h);
 
   void grow();
