@@ -79,6 +79,10 @@ private:
     bool ParseTextureCoords();
     bool ParseNormals();
     void AddFace(Mesh3d *mesh, int face, const std::vector<Vec3d> &vertices);
+    // Triangles wait in pending_ and go into the mesh in batches, in order, so that its
+    // welding can fetch ahead; Flush adds what waits.
+    void AddTriangle(Mesh3d *mesh, const Vec3d &a, const Vec3d &b, const Vec3d &c);
+    void Flush(Mesh3d *mesh);
 
     std::unique_ptr<XWordReader> reader_;
     std::uint64_t file_size_;
@@ -94,6 +98,7 @@ private:
     int anonymous_frames_ = 0;
     std::vector<int32_t> corners_;
     std::vector<int32_t> polygon_;
+    std::vector<Vec3d> pending_;
 };
 
 void XFileParser::Status(const char *format, const char *name)
@@ -364,6 +369,7 @@ bool XFileParser::ParseMesh(const Mat4d &matrix)
     LOG_LINE("Face Count: %d\n", face_count);
 
     std::unique_ptr<Mesh3d> mesh(new Mesh3d(vertex_count, name.c_str(), hooks_.mesh_edges));
+    pending_.clear();  // nothing left from a mesh that failed half-way
     for (int i = 0; i < face_count; ++i) {
         FileProgress();
         int n = 0;
@@ -384,6 +390,7 @@ bool XFileParser::ParseMesh(const Mat4d &matrix)
         LOG_LINE(">\n");
         AddFace(mesh.get(), i, vertices);
     }
+    Flush(mesh.get());
 
     long long depth = 1;
     for (;;) {
@@ -425,6 +432,22 @@ bool XFileParser::ParseMesh(const Mat4d &matrix)
 
 // Turns the corners of one face into triangles: three corners as they are, four along the
 // diagonal from corner 0, any other count by ear cutting over the corners that name a vertex.
+void XFileParser::AddTriangle(Mesh3d *mesh, const Vec3d &a, const Vec3d &b, const Vec3d &c)
+{
+    constexpr std::size_t kBatch = 256;
+    pending_.push_back(a);
+    pending_.push_back(b);
+    pending_.push_back(c);
+    if (pending_.size() >= 3 * kBatch)
+        Flush(mesh);
+}
+
+void XFileParser::Flush(Mesh3d *mesh)
+{
+    mesh->add_triangles(pending_.data(), static_cast<int32_t>(pending_.size() / 3));
+    pending_.clear();
+}
+
 void XFileParser::AddFace(Mesh3d *mesh, int face, const std::vector<Vec3d> &vertices)
 {
     const int32_t n = static_cast<int32_t>(corners_.size());
@@ -438,9 +461,9 @@ void XFileParser::AddFace(Mesh3d *mesh, int face, const std::vector<Vec3d> &vert
                 return;
             }
         const Vec3d *v = vertices.data();
-        mesh->add_triangle(v[corners_[0]], v[corners_[1]], v[corners_[2]]);
+        AddTriangle(mesh, v[corners_[0]], v[corners_[1]], v[corners_[2]]);
         if (n == 4)
-            mesh->add_triangle(v[corners_[0]], v[corners_[2]], v[corners_[3]]);
+            AddTriangle(mesh, v[corners_[0]], v[corners_[2]], v[corners_[3]]);
         return;
     }
 
@@ -459,7 +482,7 @@ void XFileParser::AddFace(Mesh3d *mesh, int face, const std::vector<Vec3d> &vert
         cut_budget_ -= cost;
         if (!CutEar(polygon_.data(), count, vertices.data(), a, b, c))
             return;
-        mesh->add_triangle(vertices[a], vertices[b], vertices[c]);
+        AddTriangle(mesh, vertices[a], vertices[b], vertices[c]);
     }
 }
 
