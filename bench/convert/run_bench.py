@@ -24,8 +24,13 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 REPO = os.path.dirname(os.path.dirname(HERE))
 
 
-def measure(command, cwd, env):
-    """Runs command under /usr/bin/time -v; returns (wall s, cpu s, peak MiB)."""
+def measure(command, cwd, env, outputs=()):
+    """Runs command under /usr/bin/time -v; returns (wall s, cpu s, peak MiB). The outputs of
+    the run before are removed first (untimed), so that no run pays for freeing them."""
+    for path in outputs:
+        for p in (path, os.path.splitext(path)[0] + ".udo"):
+            if os.path.exists(p):
+                os.remove(p)
     result = subprocess.run(["/usr/bin/time", "-v"] + command, cwd=cwd, env=env,
                             stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
     report = result.stderr
@@ -97,9 +102,9 @@ def main():
     for label, triangles, ours_cmd, assimp_cmd in cases:
         ours, theirs = [], []
         for _ in range(args.runs):
-            ours.append(measure(ours_cmd, work, env))
+            ours.append(measure(ours_cmd, work, env, [ours_cmd[ours_cmd.index("-o") + 1]]))
             if assimp_cmd:
-                theirs.append(measure(assimp_cmd, work, env))
+                theirs.append(measure(assimp_cmd, work, env, [assimp_cmd[-1]]))
         o = median_of(ours)
         tri = "%d" % triangles if triangles else "-"
         print("%-24s %10s  %-8s %8.2f %8.2f %9.1f" % (label, tri, "ours", o[0], o[1], o[2]))
@@ -114,7 +119,8 @@ def main():
             grid = ours_cmd[2]
             floor_cmd = ["sh", "-c", "cat '%s' >/dev/null && head -c %d /dev/zero >'%s'" %
                          (grid, size, os.path.join(work, "floor.x"))]
-            f = median_of([measure(floor_cmd, work, env) for _ in range(args.runs)])
+            floor_out = os.path.join(work, "floor.x")
+            f = median_of([measure(floor_cmd, work, env, [floor_out]) for _ in range(args.runs)])
             print("%-24s %10s  %-8s %8.2f %8.2f %9.1f   (read %.1f MB, write %.1f MB)" %
                   ("", "", "floor", f[0], f[1], f[2], os.path.getsize(grid) / 1e6, size / 1e6))
     if per_million:
