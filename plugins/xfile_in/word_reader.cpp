@@ -38,6 +38,18 @@ static inline bool IsPunctuation(int c)
     return c == '{' || c == '}' || c == ',' || c == ';';
 }
 
+// Bytes that simply continue a word: all but blanks, punctuation and comment starts.
+struct PlainBytes {
+    bool plain[256];
+    constexpr PlainBytes() : plain()
+    {
+        for (int c = 0; c < 256; ++c)
+            plain[c] = !(c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '{' || c == '}' ||
+                         c == ',' || c == ';' || c == '#' || c == '/');
+    }
+};
+constexpr PlainBytes kPlainBytes;
+
 XWordReader::Result XWordReader::Read(std::size_t capacity)
 {
     if (capacity > kTopCapacity)
@@ -77,6 +89,22 @@ XWordReader::Result XWordReader::Read(std::size_t capacity)
     }
 
     bool too_long = false;
+    // The plain bytes of the word straight from the buffer; the loop below takes over at the
+    // first byte that needs a decision (or at the end of the input).
+    for (;;) {
+        std::size_t i = begin_;
+        while (i < end_ && kPlainBytes.plain[buffer_[i]]) {
+            if (length_ < limit)
+                word_[length_++] = static_cast<char>(buffer_[i]);
+            else
+                too_long = true;
+            ++i;
+        }
+        consumed_ += i - begin_;
+        begin_ = i;
+        if (begin_ < end_ || !Fill())
+            break;
+    }
     for (;;) {
         c = Peek();
         if (c == EOF || IsBlank(c) || IsPunctuation(c))

@@ -100,6 +100,30 @@ TEST(XWordReader, ReadsAcrossItsBufferBoundary)
     EXPECT_EQ(Words(padded), (W{"abcdef"}));
 }
 
+TEST(XWordReader, CountsConsumedBytesAndCutsLongWordsAcrossBuffers)
+{
+    // A word of 70,000 bytes runs over the buffer's end; the next word and the count of
+    // consumed bytes must come out as if read byte by byte.
+    std::string text = "ab;" + std::string(70000, 'x') + " cd#x\n," + std::string(65530, 'y') + "/z";
+    std::FILE *f = fmemopen(const_cast<char *>(text.data()), text.size(), "rb");
+    XWordReader reader(f);
+    ASSERT_EQ(reader.Read(1024), XWordReader::WORD_OK);
+    EXPECT_STREQ(reader.word(), "ab");
+    EXPECT_EQ(reader.position(), 2u);
+    ASSERT_EQ(reader.Read(1024), XWordReader::WORD_OK);
+    ASSERT_EQ(reader.Read(1024), XWordReader::WORD_TOO_LONG);
+    EXPECT_EQ(reader.position(), 70003u);
+    ASSERT_EQ(reader.Read(1024), XWordReader::WORD_OK);
+    EXPECT_STREQ(reader.word(), "cd");
+    ASSERT_EQ(reader.Read(1024), XWordReader::WORD_OK);
+    EXPECT_STREQ(reader.word(), ",");
+    EXPECT_EQ(reader.line(), 2);
+    ASSERT_EQ(reader.Read(XWordReader::kTopCapacity), XWordReader::WORD_TOO_LONG);
+    EXPECT_EQ(reader.position(), text.size());
+    EXPECT_EQ(reader.Read(1024), XWordReader::WORD_END);
+    std::fclose(f);
+}
+
 TEST(NumberWords, IntegersReadTheirLeadingDigits)
 {
     int v = 0;
