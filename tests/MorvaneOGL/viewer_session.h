@@ -147,19 +147,20 @@ private:
         if (getenv("VIEWER_TEST_TRACE") != nullptr && modal != nullptr)
             fprintf(stderr, "modal %s '%s'\n", modal->metaObject()->className(),
                     modal->windowTitle().toLocal8Bit().constData());
-        if (modal == nullptr || modal == last_handled_)
+        // A window just handled gets a moment to act on what was done to it.
+        if (modal == nullptr || (modal == last_handled_ && clock.elapsed() - handled_at_ < 60))
             return;
         if (next_ < steps_.size() && steps_[next_](modal)) {
             ++next_;
             last_handled_ = modal;
-            QTimer::singleShot(60, [this]() { last_handled_ = nullptr; });
+            handled_at_ = clock.elapsed();
             return;
         }
         if (auto *box = qobject_cast<QMessageBox *>(modal)) {
             messages_.push_back({box->windowTitle().toStdString(), box->text().toStdString()});
             last_handled_ = box;
+            handled_at_ = clock.elapsed();
             QMetaObject::invokeMethod(box, "accept", Qt::QueuedConnection);
-            QTimer::singleShot(60, [this]() { last_handled_ = nullptr; });
             return;
         }
         if (clock.elapsed() > 20000 && qobject_cast<QDialog *>(modal) != nullptr) {
@@ -171,6 +172,7 @@ private:
     std::vector<Step> steps_;
     std::size_t next_ = 0;
     QWidget *last_handled_ = nullptr;
+    qint64 handled_at_ = 0;
     std::vector<SeenMessage> messages_;
     bool timed_out_ = false;
 };
