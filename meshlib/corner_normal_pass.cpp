@@ -26,22 +26,26 @@ double from_ordered(int64_t o) {
 }  // namespace
 
 AngleBelow::AngleBelow(double degrees) : degrees_(degrees) {
-  // The bounds of the last angle asked for (every pass of one export uses the same angle).
-  thread_local bool known = false;
-  thread_local uint64_t known_bits = 0;
-  thread_local double known_above = 0.0, known_below = 0.0;
+  // The bounds of the last two angles asked for: an export uses its smoothing angle and its
+  // edge angle, mesh after mesh.
+  struct Known {
+    bool set;
+    uint64_t bits;
+    double above, below;
+  };
+  thread_local Known known[2] = {};
+  thread_local int next = 0;
   uint64_t bits;
   std::memcpy(&bits, &degrees, sizeof bits);
-  if (known && bits == known_bits) {
-    above_ = known_above;
-    below_ = known_below;
-    return;
-  }
+  for (const Known& k : known)
+    if (k.set && k.bits == bits) {
+      above_ = k.above;
+      below_ = k.below;
+      return;
+    }
   find_bounds();
-  known = true;
-  known_bits = bits;
-  known_above = above_;
-  known_below = below_;
+  known[next] = Known{true, bits, above_, below_};
+  next = 1 - next;
 }
 
 void AngleBelow::find_bounds() {
@@ -83,28 +87,26 @@ bool AngleBelow::exact(double k) const {
   return std::fabs(angle) < degrees_;
 }
 
-CornerNormalPass::CornerNormalPass(const Mesh3d& mesh, double smooth_angle)
-    : mesh_(mesh), smooth_angle_(smooth_angle), below_(smooth_angle) {
+FaceNormalCache::FaceNormalCache(const Mesh3d& mesh) : mesh_(mesh) {
   const int32_t faces = mesh.face_count();
-  slots_ = 16;
-  while (slots_ < kMostSlots && slots_ < faces) slots_ *= 2;
-  cache_ = static_cast<Entry*>(must_alloc(sizeof(Entry) * slots_));
-  for (int32_t i = 0; i < slots_; ++i) cache_[i].face = -1;
+  slot_count_ = 16;
+  while (slot_count_ < kMostSlots && slot_count_ < faces) slot_count_ *= 2;
+  slots_ = static_cast<Entry*>(must_alloc(sizeof(Entry) * slot_count_));
+  for (int32_t i = 0; i < slot_count_; ++i) slots_[i].face = -1;
 }
 
-CornerNormalPass::~CornerNormalPass() { must_free(cache_); }
+FaceNormalCache::~FaceNormalCache() { must_free(slots_); }
 
-const CornerNormalPass::Entry& CornerNormalPass::normal_of(int32_t face) {
-  Entry& e = cache_[face & (slots_ - 1)];
-  if (e.face != face) {
-    Vec3d q[3];
-    mesh_.triangle_positions(face, q);
-    face_normal(q[0], q[1], q[2], e.normal);
-    e.length = vec_length(e.normal);
-    e.face = face;
-  }
-  return e;
+void FaceNormalCache::fill(Entry& e, int32_t face) {
+  Vec3d q[3];
+  mesh_.triangle_positions(face, q);
+  face_normal(q[0], q[1], q[2], e.normal);
+  e.length = vec_length(e.normal);
+  e.face = face;
 }
+
+CornerNormalPass::CornerNormalPass(const Mesh3d& mesh, double smooth_angle)
+    : mesh_(mesh), smooth_angle_(smooth_angle), below_(smooth_angle), normals_(mesh) {}
 
 void CornerNormalPass::get(int32_t face, Vec3d out[3]) {
   for (int k = 0; k < 3; ++k) vec_set(out[k], 0.0, 0.0, 0.0);
@@ -112,7 +114,7 @@ void CornerNormalPass::get(int32_t face, Vec3d out[3]) {
   int32_t corner[3];
   if (face < 0 || mesh_.faces->face(face, corner) != 0) return;
 
-  const Entry own = normal_of(face);
+  const FaceNormalCache::Entry own = normals_.get(face);
   if (std::fabs(smooth_angle_) < 1e-6) {
     for (int k = 0; k < 3; ++k) out[k] = own.normal;
     return;
@@ -123,7 +125,7 @@ void CornerNormalPass::get(int32_t face, Vec3d out[3]) {
     Vec3d sum;
     vec_set(sum, 0.0, 0.0, 0.0);
     for (int32_t g : mesh_.vertices->faces_of(corner[k])) {
-      const Entry& n = normal_of(g);
+      const FaceNormalCache::Entry& n = normals_.get(g);
       double d = own.length * n.length;
       bool close = d == 0.0 ? zero_passes : below_(vec_dot(own.normal, n.normal) / d);
       if (close) vec_add(sum, sum, n.normal);

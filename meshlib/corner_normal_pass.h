@@ -7,9 +7,8 @@
 // - decides "angle below the smoothing angle" by comparing the cosine with a threshold found
 //   once for the angle, calling the arc cosine only for cosines within a hair of it. The angle
 //   falls as the cosine grows, so both tests agree on every value outside that hair.
-// The cache holds as many faces as the mesh has, rounded up to a power of two, but at most
-// 65536 (2 MB); the threshold of the last smoothing angle is kept, since a model of many
-// meshes is written with one angle. The mesh's tables must not
+// The threshold of the last smoothing angle is kept, since a model of many meshes is written
+// with one angle. The mesh's tables must not
 // change while a pass is in use.
 #pragma once
 
@@ -41,10 +40,40 @@ class AngleBelow {
   double below_;  // every cosine below fails
 };
 
+// The face normals (face_normal of triangle_positions) of recently asked faces, with their
+// lengths, in a direct-mapped cache indexed by face number: as many faces as the mesh has,
+// rounded up to a power of two, but at most 65536 (2 MB).
+class FaceNormalCache {
+ public:
+  struct Entry {
+    int32_t face;  // -1 = empty
+    double length;
+    Vec3d normal;
+  };
+  explicit FaceNormalCache(const Mesh3d& mesh);
+  ~FaceNormalCache();
+  FaceNormalCache(const FaceNormalCache&) = delete;
+  FaceNormalCache& operator=(const FaceNormalCache&) = delete;
+
+  // The entry of face f; valid until the next call.
+  const Entry& get(int32_t face) {
+    Entry& e = slots_[face & (slot_count_ - 1)];
+    if (e.face != face) fill(e, face);
+    return e;
+  }
+
+ private:
+  void fill(Entry& e, int32_t face);
+
+  static constexpr int32_t kMostSlots = 1 << 16;
+  const Mesh3d& mesh_;
+  int32_t slot_count_;
+  Entry* slots_;
+};
+
 class CornerNormalPass {
  public:
   CornerNormalPass(const Mesh3d& mesh, double smooth_angle);
-  ~CornerNormalPass();
   CornerNormalPass(const CornerNormalPass&) = delete;
   CornerNormalPass& operator=(const CornerNormalPass&) = delete;
 
@@ -52,17 +81,8 @@ class CornerNormalPass {
   void get(int32_t face, Vec3d out[3]);
 
  private:
-  struct Entry {
-    int32_t face;  // -1 = empty
-    double length;
-    Vec3d normal;
-  };
-  const Entry& normal_of(int32_t face);
-
-  static constexpr int32_t kMostSlots = 1 << 16;
   const Mesh3d& mesh_;
-  int32_t slots_;
   double smooth_angle_;
   AngleBelow below_;
-  Entry* cache_;
+  FaceNormalCache normals_;
 };

@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstring>
 #include <random>
+#include <utility>
+#include <vector>
 
 #include "meshlib/corner_normal_pass.h"
 #include "meshlib/corner_normals.h"
@@ -106,6 +108,54 @@ TEST(AngleBelow, AgreesWithTheArcCosineOnEveryCosineNearAndFarFromTheThreshold) 
     }
     EXPECT_EQ(below(std::nan("")), below.exact(std::nan("")));
   }
+}
+
+}  // namespace
+
+namespace {
+
+// The visible edges as the plain definition finds them: every edge in order, kept when it is
+// a border or its faces' normals meet at the edge angle or more by angle_between.
+std::vector<std::pair<Vec3d, Vec3d>> reference_edges(const Mesh3d& mesh, double edge_angle) {
+  std::vector<std::pair<Vec3d, Vec3d>> kept;
+  for (int32_t e = 0; e < mesh.edge_count(); ++e) {
+    int32_t ends[2], ef[2];
+    mesh.edges->ends(e, ends);
+    mesh.edges->faces_of_edge(e, ef);
+    if (edge_angle > 0 && ef[0] != -1 && ef[1] != -1) {
+      Vec3d p[3], n1, n2;
+      mesh.triangle_positions(ef[0], p);
+      face_normal(p[0], p[1], p[2], n1);
+      mesh.triangle_positions(ef[1], p);
+      face_normal(p[0], p[1], p[2], n2);
+      if (!(std::fabs(angle_between(n1, n2)) >= edge_angle)) continue;
+    }
+    Vec3d a, b;
+    mesh.vertices->position(ends[0], a);
+    mesh.vertices->position(ends[1], b);
+    kept.emplace_back(a, b);
+  }
+  return kept;
+}
+
+TEST(ExtractEdges, KeepsExactlyTheEdgesOfThePlainAngleTest) {
+  Mesh3d* mesh = rough_grid(60, 3);
+  for (double angle : {-1.0, 0.0, 1e-9, 1.0, 10.0, 33.3, 90.0, 120.0, 179.9, 180.0, 200.0}) {
+    std::vector<std::pair<Vec3d, Vec3d>> expected = reference_edges(*mesh, angle);
+    Mesh3d* wire = mesh->extract_edges(angle);
+    ASSERT_NE(wire, nullptr);
+    ASSERT_EQ(wire->edge_count(), static_cast<int32_t>(expected.size())) << angle;
+    for (int32_t e = 0; e < wire->edge_count(); ++e) {
+      int32_t ends[2];
+      wire->edges->ends(e, ends);
+      Vec3d a, b;
+      wire->vertices->position(ends[0], a);
+      wire->vertices->position(ends[1], b);
+      ASSERT_TRUE(same_bits(a, expected[e].first) && same_bits(b, expected[e].second)) << angle << " " << e;
+    }
+    delete wire;
+  }
+  delete mesh;
 }
 
 }  // namespace
