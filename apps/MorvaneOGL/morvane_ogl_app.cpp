@@ -265,31 +265,35 @@ void CMyMorvaneOGLApp::RebuildScene()
         v->set_render_modes(view->Pair(kind).mode, view->Pair(kind).fast);
     }
 
-    progress.Step("Build OpenGL Model", 0);
+    auto step = [this, &progress](const QString &text, int percent) {
+        emit SceneStep(text, percent);
+        progress.Step(text, percent);
+    };
+    step("Build OpenGL Model", 0);
     user->build_model();
-    progress.Step(QString(), 20);
+    step(QString(), 20);
     user->share_lists_with(top);
-    progress.Step(QString(), 30);
+    step(QString(), 30);
     user->share_lists_with(side);
-    progress.Step(QString(), 40);
+    step(QString(), 40);
     user->share_lists_with(front);
 
-    progress.Step("Reset Views", 50);
+    step("Reset Views", 50);
     user->reset_view();
-    progress.Step(QString(), 55);
+    step(QString(), 55);
     top->reset_view();
-    progress.Step(QString(), 60);
+    step(QString(), 60);
     side->reset_view();
-    progress.Step(QString(), 65);
+    step(QString(), 65);
     front->reset_view();
 
-    progress.Step("Update Views", 70);
+    step("Update Views", 70);
     top->redraw();
-    progress.Step(QString(), 80);
+    step(QString(), 80);
     side->redraw();
-    progress.Step(QString(), 90);
+    step(QString(), 90);
     front->redraw();
-    progress.Step(QString(), 100);
+    step(QString(), 100);
     user->redraw();
     progress.close();
     running_ = was_running;

@@ -79,6 +79,10 @@ public:
     // Text for the first status pane; nothing before the frame and its status line exist.
     void StatusMessage(const QString &text);
 
+signals:
+    // Each step of a scene rebuild as its progress dialog shows it (text empty when it stays).
+    void SceneStep(const QString &text, int percent);
+
 private:
     void SetTitle(const std::string &file_name);
     void ShowCounters(std::int32_t meshes, std::int32_t faces, std::int32_t vertices);

@@ -70,6 +70,27 @@ TEST_F(ViewerViews, ViewsTakeTheirQuartersAndKeepThemOnResize)
     }
 }
 
+TEST_F(ViewerViews, RebuildStepsThroughItsProgressAndFitsEveryView)
+{
+    Start();
+    std::vector<std::pair<std::string, int>> steps;
+    QObject::connect(app_.get(), &CMyMorvaneOGLApp::SceneStep, [&](const QString &text, int percent) {
+        steps.emplace_back(text.toStdString(), percent);
+    });
+    ImportNamed(SourcePath("examples/table.x"));
+    const std::vector<std::pair<std::string, int>> expected = {
+        {"Build OpenGL Model", 0}, {"", 20}, {"", 30}, {"", 40}, {"Reset Views", 50}, {"", 55},
+        {"", 60}, {"", 65}, {"Update Views", 70}, {"", 80}, {"", 90}, {"", 100}};
+    EXPECT_EQ(steps, expected);
+    // Each view was fitted with its own shape, so the scene fills 80 % of it.
+    for (int kind = 0; kind < 4; ++kind) {
+        const ViewNavigation &navigation = View()->View(kind)->navigation();
+        const COpenGLWnd *view = View()->View(kind);
+        EXPECT_DOUBLE_EQ(navigation.aspect(), double(view->width()) / view->height()) << kind;
+        EXPECT_DOUBLE_EQ(navigation.zoom(), navigation.fit_factor(app_->Scene().box())) << kind;
+    }
+}
+
 TEST_F(ViewerViews, SideViewWireChangesOnlyTheSideView)
 {
     Start();
