@@ -3,26 +3,39 @@
 #include <string>
 
 #include "meshlib/mesh3d.h"
-#include "settings/text_file.h"
+#include "settings/number_text.h"
 #include "plugins/rayinc_out/edge_object.h"
 #include "plugins/rayinc_out/inc_writers.h"
 
 namespace {
 
-// One blob component of strength 1.0: "\tsphere { < c >, radius ,1.000000}".
-void put_component(const IncStream& out, const Vec3d& centre, double radius) {
+// What follows the centre of every component of one blob: " radius ,1.000000}\n", formatted
+// once for the millions of components of a large model.
+std::string component_tail(double radius) {
+  char text[2 * kFixed6Capacity + 8];
+  char* end = text;
+  *end++ = ' ';
+  end = format_fixed6(end, radius);
+  *end++ = ' ';
+  *end++ = ',';
+  end = format_fixed6(end, 1.0);
+  *end++ = '}';
+  *end++ = '\n';
+  return std::string(text, end);
+}
+
+// One blob component of strength 1.0: "\tsphere { < c >, radius ,1.000000}"; tail is
+// component_tail(radius).
+void put_component(const IncStream& out, const Vec3d& centre, const std::string& tail) {
   put_text(out, "\tsphere { ");
   put_point(out, centre);
-  put_text(out, " ");
-  put_fixed(out, radius);
-  put_text(out, " ,");
-  put_fixed(out, 1.0);
-  put_text(out, "}\n");
+  put_text(out, tail.c_str());
 }
 
 // Components along the edge a-b, without its ends: one every radius / 4, or a single one at
 // the middle when the edge is shorter than two steps (also when a and b are one point).
-void put_edge_components(const IncStream& out, const Vec3d& a, const Vec3d& b, double radius) {
+void put_edge_components(const IncStream& out, const Vec3d& a, const Vec3d& b, double radius,
+                         const std::string& tail) {
   const double step = radius / 4.0;
   Vec3d s;
   vec_sub(s, b, a);
@@ -35,13 +48,13 @@ void put_edge_components(const IncStream& out, const Vec3d& a, const Vec3d& b, d
   if (n <= 1) {
     vec_scale(d, s, 0.5);
     vec_add(c, a, d);
-    put_component(out, c, radius);
+    put_component(out, c, tail);
     return;
   }
   for (int64_t k = 1; k < n; ++k) {
     vec_scale(d, s, static_cast<double>(k) * step / length);
     vec_add(c, a, d);
-    put_component(out, c, radius);
+    put_component(out, c, tail);
   }
 }
 
@@ -62,17 +75,18 @@ void write_pov_blob(const IncStream& out, const Mesh3d& mesh, double edge_angle,
   put_declaration(out, name, "blob\n");
   put_text(out, "\tthreshold 0.5\n");
 
+  const std::string tail = component_tail(radius);
   const int32_t edge_count = wire->edge_count();
   for (int32_t i = 0; i < edge_count; ++i) {
     if (report != nullptr) report->file_progress(i, edge_count);
     int32_t ends[2];
     wire->edges->ends(i, ends);
-    put_edge_components(out, edge_vertex(*wire, ends[0]), edge_vertex(*wire, ends[1]), radius);
+    put_edge_components(out, edge_vertex(*wire, ends[0]), edge_vertex(*wire, ends[1]), radius, tail);
   }
   const int32_t vertex_count = wire->vertex_count();
   for (int32_t i = 0; i < vertex_count; ++i) {
     if (report != nullptr) report->file_progress(i, vertex_count);
-    put_component(out, edge_vertex(*wire, i), radius);
+    put_component(out, edge_vertex(*wire, i), tail);
   }
   put_closing(out);
 }
