@@ -8,7 +8,7 @@
 # slower). Build folder: build-valgrind (MORVANE_VALGRIND_BUILD overrides), an optimised build
 # with debug information and without sanitizers. GTEST_FILTER narrows the tests of each
 # program; MORVANE_VALGRIND_CHILDREN=1 follows child processes (the converter the tests start).
-# Each program's report is <build>/valgrind/<program>.log. Exits non-zero when any program
+# Each program's report is <build>/valgrind/<program>.log, its output <program>.out. Exits non-zero when any program
 # has an error or a failing test.
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -53,11 +53,13 @@ for name in $(printf '%s\n' "${programs[@]}" | sort -u); do
       --errors-for-leak-kinds=definite --show-leak-kinds=definite \
       --trace-children=$children --trace-children-skip='*/sh,*/bash,*/setpriv,*/rm,*/chmod,*/ls,*/grep' \
       --suppressions="$root/scripts/valgrind.supp" --log-file="$log.%p" \
-      "$program" ${GTEST_FILTER:+--gtest_filter="$GTEST_FILTER"} >/dev/null 2>&1
+      "$program" ${GTEST_FILTER:+--gtest_filter="$GTEST_FILTER"} >"$build/valgrind/$name.out" 2>&1
   status=$?
   rm -rf "$config"
   cat "$log".* > "$log" 2>/dev/null; rm -f "$log".*
-  grep -E 'ERROR SUMMARY' "$log" | sort | uniq -c | sed 's/^/   /'
+  awk '/ERROR SUMMARY/ { processes++; errors += $4 }
+       END { printf "   %d processes, %d errors\n", processes, errors }' "$log"
+  grep -E '^\[  (PASSED|FAILED) ' "$build/valgrind/$name.out" | sed 's/^/   /'
   if [[ $status -ne 0 ]]; then
     echo "!! $name: status $status (99: valgrind found errors), see $log" >&2
     failed=1
