@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
+#include <QTextBrowser>
 
 #include "apps/MorvaneOGL/about_dialog.h"
 #include "apps/MorvaneOGL/light_setup_dialog.h"
@@ -189,6 +190,22 @@ TEST_F(ViewerDialogs, AboutBoxShowsTheBuild)
         texts << label->text();
     EXPECT_TRUE(texts.contains("MorvaneOGL"));
     EXPECT_TRUE(texts.contains("Build: 1049"));
+}
+
+TEST_F(ViewerDialogs, HelpShowsTheViewersPage)
+{
+    Start();
+    Frame()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Frame()));
+    QTest::keyClick(Frame(), Qt::Key_F1);
+    QTextBrowser *page = nullptr;
+    for (QWidget *window : QApplication::topLevelWidgets())
+        if (window->isVisible() && window->windowTitle() == "MorvaneOGL Help")
+            page = window->findChild<QTextBrowser *>();
+    ASSERT_NE(page, nullptr);
+    EXPECT_TRUE(page->toPlainText().contains("Import last (Shift F3)"));
+    page->window()->close();
+    EXPECT_FALSE(QIcon(":/morvaneogl/morvaneogl.svg").pixmap(32, 32).isNull());
 }
 
 TEST_F(ViewerDialogs, NewPluginPathAsksForARestart)
