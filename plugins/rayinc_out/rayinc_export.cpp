@@ -48,15 +48,16 @@ private:
 };
 
 // One pass over the host's list: every mesh (kind 0) in list order, its indexed form built,
-// scaled and swapped for the pass and dropped again, its bounding box as it was found.
+// scaled and swapped for the pass and dropped again, its bounding box as it was found. A pass
+// that reads no edges (the triangle writers) builds no edge table.
 template <class WriteMesh>
-void for_each_mesh(PluginRun &run, const RayIncSettings &settings, WriteMesh write_mesh)
+void for_each_mesh(PluginRun &run, const RayIncSettings &settings, bool with_edges, WriteMesh write_mesh)
 {
     for (int32_t i = 0; i < run.objects->count(); ++i) {
         auto *object = static_cast<Obj3d *>(run.objects->get(i));
         if (object == nullptr || object->kind() != Obj3d::kMesh)
             continue;
-        ExportMesh pass(*static_cast<Mesh3d *>(object), settings);
+        ExportMesh pass(*static_cast<Mesh3d *>(object), settings, with_edges);
         write_mesh(pass.mesh());
     }
 }
@@ -135,7 +136,8 @@ void RayIncExport::Write(PluginRun &run)
             run.DumpOptions();
         DelimitedWriter writer(s.ld_mode, inc.stream());
         const IncStream out{inc.stream(), s.ld_mode, &writer};
-        for_each_mesh(run, s, [&](const Mesh3d &mesh) { class_.write_inc(out, mesh, s, &report); });
+        // Only the wire and blob writers draw edges.
+        for_each_mesh(run, s, class_.wire, [&](const Mesh3d &mesh) { class_.write_inc(out, mesh, s, &report); });
         writer.Flush();
         if (!inc.Commit()) {
             run.Log("Cannot write %s: %s\n", inc_name.c_str(), inc.error().c_str());
@@ -154,7 +156,7 @@ void RayIncExport::Write(PluginRun &run)
     const IncStream out{udo.stream(), s.ld_mode, &writer};
     write_udo_head(out, udo_name.c_str(), inc_name.c_str());
     report.both("Writing %s started ...\n", udo_name);
-    for_each_mesh(run, s, [&](const Mesh3d &mesh) { write_udo_mesh(out, mesh, s.edge_angle, &report); });
+    for_each_mesh(run, s, true, [&](const Mesh3d &mesh) { write_udo_mesh(out, mesh, s.edge_angle, &report); });
     report.both("Writing %s finished       \n", udo_name);
     write_udo_tail(out);
     writer.Flush();
