@@ -206,6 +206,35 @@ TEST_F(MorvaneDialogTest, StatisticsAndDetailsShowAndRenameTheMesh)
     EXPECT_EQ(statistics.Lines(), QStringList{"\t1\tMESH\tbox 50%\t12\t8"});
 }
 
+TEST_F(MorvaneDialogTest, DetailRenameToATakenNameIsAccepted)
+{
+    std::ofstream(folder + "/second.x") << kCube;
+    MorvaneDialog dialog(QByteArray((folder + "/cube.x").c_str()), nullptr);
+    dialog.Commands()->ImportByName((folder + "/second.x").c_str(), dialog.Settings().Extensions(), 0,
+                                    NAME_CHECK_AUTOMATIC);
+    StatisticsDialog statistics(dialog.Commands()->ImportedObjects(), false, &dialog);
+    ASSERT_EQ(statistics.Lines(), (QStringList{"\t1\tMESH\tcube\t12\t8", "\t2\tMESH\tcube_0\t12\t8"}));
+    QTimer::singleShot(0, [&]() {
+        auto *detail = qobject_cast<DetailDialog *>(QApplication::activeModalWidget());
+        ASSERT_NE(detail, nullptr);
+        detail->NameField()->setText("cube");
+        detail->accept();
+    });
+    statistics.ShowDetails(statistics.List()->topLevelItem(1));
+    EXPECT_EQ(statistics.Lines(), (QStringList{"\t1\tMESH\tcube\t12\t8", "\t2\tMESH\tcube\t12\t8"}));
+    EXPECT_EQ(statistics.List()->currentItem(), statistics.List()->topLevelItem(1));
+}
+
+TEST_F(MorvaneDialogTest, AboutBoxShowsTitleAndBuild)
+{
+    MorvaneDialog dialog(QByteArray(), nullptr);
+    MessageCatcher catcher;
+    catcher.Arm();
+    dialog.ShowAbout();
+    EXPECT_EQ(catcher.title, "Info über Morvane");
+    EXPECT_EQ(catcher.text, "Morvane V 3.5\nBuild: 216");
+}
+
 TEST_F(MorvaneDialogTest, PluginInfoListsTheFourLibrariesAndSavesThem)
 {
     MorvaneDialog dialog(QByteArray(), nullptr);
