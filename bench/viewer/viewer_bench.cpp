@@ -14,7 +14,7 @@
 
 #include "meshlib/mesh3d.h"
 #include "meshlib/object_list.h"
-#include "tests/viewer/xvfb_server.h"
+#include "tests/support/xvfb_server.h"
 #include "viewer/opengl_wnd.h"
 
 namespace {

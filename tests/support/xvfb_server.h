@@ -16,7 +16,8 @@
 
 class XvfbServer {
  public:
-  XvfbServer() = default;
+  // screen: the server's screen geometry and depth, as Xvfb's -screen option takes it.
+  explicit XvfbServer(const char* screen = "640x480x24") : screen_(screen) {}
   XvfbServer(const XvfbServer&) = delete;
   XvfbServer& operator=(const XvfbServer&) = delete;
   ~XvfbServer() { stop(); }
@@ -46,7 +47,7 @@ class XvfbServer {
         dup2(null_fd, 2);
       }
       const std::string fd_text = std::to_string(fds[1]);
-      execlp("Xvfb", "Xvfb", "-displayfd", fd_text.c_str(), "-screen", "0", "640x480x24",
+      execlp("Xvfb", "Xvfb", "-displayfd", fd_text.c_str(), "-screen", "0", screen_,
              "-nolisten", "tcp", "-noreset", static_cast<char*>(nullptr));
       _exit(127);
     }
@@ -82,5 +83,6 @@ class XvfbServer {
   }
 
  private:
+  const char* screen_;
   pid_t pid_ = -1;
 };
