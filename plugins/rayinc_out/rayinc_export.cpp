@@ -1,5 +1,10 @@
 #include "plugins/rayinc_out/rayinc_export.h"
 
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "meshlib/mesh3d.h"
@@ -113,6 +118,17 @@ void RayIncExport::DumpSpecific(LogFile &log, PluginSettings &settings)
         log.LogWrite("\t radius: %s\n", format_lf(s.radius, number));
 }
 
+namespace {
+
+// Every byte written so far is on the disk: the last step that can fail for want of space
+// before the files are renamed into place.
+bool reached_disk(std::FILE *stream)
+{
+    return std::fflush(stream) == 0 && !std::ferror(stream) && fsync(fileno(stream)) == 0;
+}
+
+}  // namespace
+
 void RayIncExport::Write(PluginRun &run)
 {
     auto &s = run.Settings<RayIncSettings>();
@@ -123,14 +139,22 @@ void RayIncExport::Write(PluginRun &run)
     if (class_.dump_at == OptionsDumpAt::BeforeIncOpen)
         run.DumpOptions();
 
-    // The ".inc" pass. A file that cannot be written ends the run before the ".udo" file is
-    // touched, so the two never disagree.
+    // Both files are opened first and renamed into place only when both are written whole: a
+    // ".udo" that cannot be written (a folder in its place, a full disk) leaves the old ".inc"
+    // as it was, so the two never disagree.
+    OutputFile inc(inc_name);
+    if (!inc.is_open()) {
+        run.Log("Cannot write %s: %s\n", inc_name.c_str(), inc.error().c_str());
+        return;
+    }
+    OutputFile udo(udo_name);
+    if (!udo.is_open()) {
+        run.Log("Cannot write %s: %s\n", udo_name.c_str(), udo.error().c_str());
+        return;
+    }
+
+    // The ".inc" pass.
     {
-        OutputFile inc(inc_name);
-        if (!inc.is_open()) {
-            run.Log("Cannot write %s: %s\n", inc_name.c_str(), inc.error().c_str());
-            return;
-        }
         report.both("Writing %s started ...\n", inc_name);
         if (class_.dump_at == OptionsDumpAt::AfterStarted)
             run.DumpOptions();
@@ -139,27 +163,32 @@ void RayIncExport::Write(PluginRun &run)
         // Only the wire and blob writers draw edges.
         for_each_mesh(run, s, class_.wire, [&](const Mesh3d &mesh) { class_.write_inc(out, mesh, s, &report); });
         writer.Flush();
-        if (!inc.Commit()) {
-            run.Log("Cannot write %s: %s\n", inc_name.c_str(), inc.error().c_str());
+        if (!reached_disk(inc.stream())) {
+            run.Log("Cannot write %s: %s\n", inc_name.c_str(), std::strerror(errno));
             return;
         }
         report.both("Writing %s finished       \n", inc_name);
     }
 
     // The ".udo" pass, over the meshes scaled and swapped exactly as in the first.
-    OutputFile udo(udo_name);
-    if (!udo.is_open()) {
-        run.Log("Cannot write %s: %s\n", udo_name.c_str(), udo.error().c_str());
+    {
+        DelimitedWriter writer(s.ld_mode, udo.stream());
+        const IncStream out{udo.stream(), s.ld_mode, &writer};
+        write_udo_head(out, udo_name.c_str(), inc_name.c_str());
+        report.both("Writing %s started ...\n", udo_name);
+        for_each_mesh(run, s, true, [&](const Mesh3d &mesh) { write_udo_mesh(out, mesh, s.edge_angle, &report); });
+        report.both("Writing %s finished       \n", udo_name);
+        write_udo_tail(out);
+        writer.Flush();
+        if (!reached_disk(udo.stream())) {
+            run.Log("Cannot write %s: %s\n", udo_name.c_str(), std::strerror(errno));
+            return;
+        }
+    }
+    if (!inc.Commit()) {
+        run.Log("Cannot write %s: %s\n", inc_name.c_str(), inc.error().c_str());
         return;
     }
-    DelimitedWriter writer(s.ld_mode, udo.stream());
-    const IncStream out{udo.stream(), s.ld_mode, &writer};
-    write_udo_head(out, udo_name.c_str(), inc_name.c_str());
-    report.both("Writing %s started ...\n", udo_name);
-    for_each_mesh(run, s, true, [&](const Mesh3d &mesh) { write_udo_mesh(out, mesh, s.edge_angle, &report); });
-    report.both("Writing %s finished       \n", udo_name);
-    write_udo_tail(out);
-    writer.Flush();
     if (!udo.Commit())
         run.Log("Cannot write %s: %s\n", udo_name.c_str(), udo.error().c_str());
 }
