@@ -61,6 +61,9 @@ protected:
         ASSERT_NE(mkdtemp(pattern), nullptr);
         folder = pattern;
         chmod(folder.c_str(), 0777);
+        // The converter's private copy of the settings goes here; it must be gone after a run.
+        mkdir((folder + "/tmp").c_str(), 0777);
+        chmod((folder + "/tmp").c_str(), 0777);
         write_file(folder + "/grid.x", grid_model(24));
         chmod((folder + "/grid.x").c_str(), 0644);
     }
@@ -78,7 +81,7 @@ protected:
             prefix = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
         std::string limit = size_limit > 0 ? "ulimit -f " + std::to_string(size_limit) + "; " : "";
         std::string command = "cd '" + folder + "' && " + prefix + "sh -c '" + limit +
-                              "export XDG_CONFIG_HOME=\"$0/config\"; exec " MORVANE_BINARY_DIR
+                              "export XDG_CONFIG_HOME=\"$0/config\" TMPDIR=\"$0/tmp\"; exec " MORVANE_BINARY_DIR
                               "/bin/morvane-convert \"$@\"' '" + folder + "' " + arguments +
                               " >'" + folder + "/.stderr' 2>&1";
         int status = std::system(command.c_str());
@@ -216,6 +219,31 @@ TEST_F(ExportFaults, ReadOnlyCompanionFailsTheRunAndLeavesNoHalfPair)
         EXPECT_NE(r.err.find("pair.udo: exists and is read-only"), std::string::npos) << r.err;
         EXPECT_EQ(Files(), before) << "the first file of the pair is not written either";
         unlink((folder + "/pair.udo").c_str());
+        unlink((folder + "/pair" + c.extension).c_str());
+    }
+    EXPECT_GT(tried, 0) << "no class writes a companion file";
+}
+
+TEST_F(ExportFaults, CompanionThatCannotBeWrittenKeepsTheOldFirstFile)
+{
+    // A folder where the companion should go passes every check before the run; the exporter
+    // itself finds it cannot write there and must then leave the first file as it was.
+    int tried = 0;
+    for (const ExportClass &c : Classes()) {
+        if (!c.companion)
+            continue;
+        SCOPED_TRACE(c.name);
+        ++tried;
+        write_file(folder + "/pair" + c.extension, "the previous export");
+        chmod((folder + "/pair" + c.extension).c_str(), 0666);
+        mkdir((folder + "/pair.udo").c_str(), 0777);
+        chmod((folder + "/pair.udo").c_str(), 0777);
+        auto before = Files();
+        Result r = Run("--to '" + c.name + "' grid.x -o pair" + c.extension);
+        EXPECT_EQ(r.status, 1) << r.err;
+        EXPECT_NE(r.err.find("not written"), std::string::npos) << r.err;
+        EXPECT_EQ(Files(), before) << "no half-written pair";
+        rmdir((folder + "/pair.udo").c_str());
         unlink((folder + "/pair" + c.extension).c_str());
     }
     EXPECT_GT(tried, 0) << "no class writes a companion file";
