@@ -1,11 +1,31 @@
 #include "settings/text_file.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <sys/types.h>
 
 #include <cstring>
 #include <string>
 
 #include "settings/c_numeric.h"
+
+std::FILE* open_regular_file(const char* path) {
+  // O_NONBLOCK makes opening a FIFO return at once; the descriptor is only kept for a regular
+  // file, whose reads never block anyway.
+  int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  struct stat st;
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    close(fd);
+    return nullptr;
+  }
+  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  std::FILE* file = fdopen(fd, "rb");
+  if (file == nullptr) close(fd);
+  return file;
+}
 
 long file_size(std::FILE* file) {
   if (!file) return -1;

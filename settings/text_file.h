@@ -4,6 +4,10 @@
 #include <cstdarg>
 #include <cstdio>
 
+// Opens path for reading in binary mode when it is a regular file; null for anything else
+// (missing, a folder, a FIFO or device, which could block the reader for ever). Never waits.
+std::FILE* open_regular_file(const char* path);
+
 // Size in bytes of an open file; the read position is unchanged afterwards.
 // -1 when the stream cannot seek.
 long file_size(std::FILE* file);

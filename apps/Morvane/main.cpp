@@ -2,6 +2,7 @@
 // running one and ends.
 
 #include <clocale>
+#include <csignal>
 
 #include <QApplication>
 #include <QFile>
@@ -13,6 +14,9 @@
 int main(int argc, char *argv[])
 {
     install_must_new_handler();
+    // Past a file size limit an export's write fails and the plug-in keeps the old file,
+    // instead of the signal ending the program with the user's objects.
+    std::signal(SIGXFSZ, SIG_IGN);
     QApplication app(argc, argv);
     // Every number the system writes or reads uses ".", whatever the user's regional settings.
     std::setlocale(LC_NUMERIC, "C");

@@ -2,6 +2,7 @@
 // hands its file to the running one and ends.
 
 #include <clocale>
+#include <csignal>
 
 #include <QApplication>
 #include <QFile>
@@ -15,6 +16,9 @@
 int main(int argc, char *argv[])
 {
     install_must_new_handler();
+    // Past a file size limit an export's write fails and the plug-in keeps the old file,
+    // instead of the signal ending the program with the user's objects.
+    std::signal(SIGXFSZ, SIG_IGN);
     // The four views draw the same display lists: every context shares one list name space.
     QApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);

@@ -635,7 +635,8 @@ int ParseXFileStream(std::FILE *file, const XFileParseHooks &hooks)
 
 int ParseXFile(const char *path, const XFileParseHooks &hooks)
 {
-    std::FILE *file = std::fopen(path, "rb");
+    // A FIFO or device named as a model would block the host's window for ever.
+    std::FILE *file = open_regular_file(path);
     if (file == nullptr) {
         if (hooks.log->enabled())
             hooks.log->LogWrite("File %s not found\n", path);

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -220,4 +221,12 @@ TEST_F(HostCommandsTest, StatisticsLineKeepsPercentSignsInNames)
     own.append(mesh_named("100% done"));
     commands->TakeObjects(&own, NAME_CHECK_NONE);
     EXPECT_EQ(StatisticsLine(commands->ImportedObjects(), 0), "\t1\tMESH\t100% done\t1\t3");
+}
+
+TEST_F(HostCommandsTest, FifoNamedAsAModelIsNotWaitedOn)
+{
+    std::string fifo = folder + "/pipe.x";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(commands->ImportByName(fifo.c_str(), extensions, 0, NAME_CHECK_AUTOMATIC), 0);
+    EXPECT_EQ(commands->ImporterCount(), 1);
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <clocale>
 #include <cstring>
 #include <string>
@@ -150,4 +152,23 @@ TEST(PrintDelimited, NumbersKeepDecimalPointUnderCommaLocale) {
   std::setlocale(LC_ALL, saved.c_str());
   EXPECT_STREQ(probe, "1,5");  // the locale really uses a decimal comma
   EXPECT_EQ(written, "1.500000\n0.250000,2.000000,-3.000000");
+}
+
+TEST(OpenRegularFile, OpensFilesAndRefusesFifosFoldersAndMissingNamesAtOnce) {
+  TempFolder folder;
+  const std::string file = folder.path() + "/model.x";
+  const std::string fifo = folder.path() + "/pipe.x";
+  { std::FILE* out = std::fopen(file.c_str(), "wb"); std::fputs("xof", out); std::fclose(out); }
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+
+  std::FILE* in = open_regular_file(file.c_str());
+  ASSERT_NE(in, nullptr);
+  char text[8] = "";
+  EXPECT_NE(std::fgets(text, sizeof text, in), nullptr);
+  EXPECT_STREQ(text, "xof");
+  std::fclose(in);
+  // A FIFO without a writer would block fopen for ever; here it is refused at once.
+  EXPECT_EQ(open_regular_file(fifo.c_str()), nullptr);
+  EXPECT_EQ(open_regular_file(folder.path().c_str()), nullptr);
+  EXPECT_EQ(open_regular_file((folder.path() + "/missing.x").c_str()), nullptr);
 }
