@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "support/file_text.h"
 #include "meshlib/object_list.h"
 #include "rayinc_test_support.h"
 #include "settings/settings_store.h"
@@ -70,14 +71,6 @@ inline bool file_exists(const std::string &path)
 {
     struct stat st;
     return stat(path.c_str(), &st) == 0;
-}
-
-inline std::string read_file(const std::string &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 // The host's list: meshes in the flat form, owned by the list.

@@ -106,12 +106,17 @@ TEST_F(RayIncLibrary, UnwritableIncLeavesNoUdo)
     EXPECT_FALSE(file_exists(folder_.file("b.udo")));
 }
 
-TEST_F(RayIncLibrary, UnwritableUdoKeepsTheFinishedInc)
+TEST_F(RayIncLibrary, UnwritableUdoLeavesTheOldIncAsItWas)
 {
+    // The pair is renamed into place only when both files are complete, so a .udo that cannot
+    // be written never leaves a new .inc beside an old or missing .udo.
     HostObjects objects;
     objects.add(single_triangle("tri"));
     export_given_names(library_, 4, objects.list(), folder_.file("a"), folder_.file("missing/b"));
-    EXPECT_EQ(read_file(folder_.file("a.inc")).rfind("#declare tri = mesh\n", 0), 0u);
+    EXPECT_FALSE(file_exists(folder_.file("a.inc")));
+    write_file(folder_.file("old.inc"), "old");
+    export_given_names(library_, 4, objects.list(), folder_.file("old"), folder_.file("missing/b"));
+    EXPECT_EQ(read_file(folder_.file("old.inc")), "old");
 }
 
 TEST_F(RayIncLibrary, ModeZeroWithoutWindowsWritesNothing)
