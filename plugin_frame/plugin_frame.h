@@ -11,8 +11,8 @@
 //     public:
 //         MySettings() : PluginSettings("my_in", "myin.log") { LoadSettings(); }
 //         ~MySettings() override { SaveSettings(); }
-//         void LoadSettings() override { LoadText("path", path); LoadText("file_name", file_name); }
-//         void SaveSettings() override { SaveText("path", path); SaveText("file_name", file_name); }
+//         void LoadSettings() override { LoadFileTexts(path, file_name); }
+//         void SaveSettings() override { SaveFileTexts(path, file_name); }
 //         SettingsText path, file_name;
 //     };
 //

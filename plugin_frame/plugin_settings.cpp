@@ -88,6 +88,20 @@ void PluginSettings::SetCommonOptions(long verbose, long swap, long unify, long 
     logfilename = log_file_name != nullptr ? log_file_name : "";
 }
 
+void PluginSettings::LoadFileTexts(SettingsText &path, SettingsText &file_name,
+                                   const char *suffix) const
+{
+    LoadText((std::string("path") + suffix).c_str(), path);
+    LoadText((std::string("file_name") + suffix).c_str(), file_name);
+}
+
+void PluginSettings::SaveFileTexts(const SettingsText &path, const SettingsText &file_name,
+                                   const char *suffix) const
+{
+    SaveText((std::string("path") + suffix).c_str(), path);
+    SaveText((std::string("file_name") + suffix).c_str(), file_name);
+}
+
 void PluginSettings::LoadText(const char *name, SettingsText &field) const
 {
     std::string text;

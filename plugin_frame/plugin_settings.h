@@ -48,8 +48,8 @@ private:
 //     public:
 //         MySettings() : PluginSettings("my_in", "myin.log") { LoadSettings(); }
 //         ~MySettings() override { SaveSettings(); }
-//         void LoadSettings() override { LoadText("path", path); LoadText("file_name", file_name); }
-//         void SaveSettings() override { SaveText("path", path); SaveText("file_name", file_name); }
+//         void LoadSettings() override { LoadFileTexts(path, file_name); }
+//         void SaveSettings() override { SaveFileTexts(path, file_name); }
 //         SettingsText path, file_name;
 //     };
 //
@@ -90,6 +90,11 @@ protected:
     // keeps the field as it is.
     void LoadText(const char *name, SettingsText &field) const;
     void SaveText(const char *name, const SettingsText &field) const;
+    // The folder and file a class's file chooser last used: "path<suffix>" and
+    // "file_name<suffix>", in that order (suffix "" for the first file, "2" for the second).
+    void LoadFileTexts(SettingsText &path, SettingsText &file_name, const char *suffix = "") const;
+    void SaveFileTexts(const SettingsText &path, const SettingsText &file_name,
+                       const char *suffix = "") const;
     void LoadDouble(const char *name, double &field) const;
     void SaveDouble(const char *name, double field) const;
     void LoadInt(const char *name, int &field) const;

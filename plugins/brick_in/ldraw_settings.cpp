@@ -12,16 +12,14 @@ LDrawSettings::LDrawSettings()
 LDrawSettings::~LDrawSettings() { SaveSettings(); }
 
 void LDrawSettings::LoadSettings() {
-  LoadText("path", path);
-  LoadText("file_name", file_name);
+  LoadFileTexts(path, file_name);
   SettingsText stored;
   LoadText("search_path", stored);
   if (stored.is_set()) search_path = stored.str();
 }
 
 void LDrawSettings::SaveSettings() {
-  SaveText("path", path);
-  SaveText("file_name", file_name);
+  SaveFileTexts(path, file_name);
   SettingsText stored;
   stored.set(search_path);
   SaveText("search_path", stored);

@@ -17,10 +17,8 @@ RayIncSettings::~RayIncSettings() { SaveSettings(); }
 
 void RayIncSettings::LoadSettings()
 {
-    LoadText("path", path);
-    LoadText("file_name", file_name);
-    LoadText("path2", path2);
-    LoadText("file_name2", file_name2);
+    LoadFileTexts(path, file_name);
+    LoadFileTexts(path2, file_name2, "2");
     LoadDouble("smooth_angle", smooth_angle);
     LoadDouble("edge_angle", edge_angle);
     if (with_radius)
@@ -29,10 +27,8 @@ void RayIncSettings::LoadSettings()
 
 void RayIncSettings::SaveSettings()
 {
-    SaveText("path", path);
-    SaveText("file_name", file_name);
-    SaveText("path2", path2);
-    SaveText("file_name2", file_name2);
+    SaveFileTexts(path, file_name);
+    SaveFileTexts(path2, file_name2, "2");
     SaveDouble("smooth_angle", smooth_angle);
     SaveDouble("edge_angle", edge_angle);
     if (with_radius)

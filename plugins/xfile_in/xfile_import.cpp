@@ -18,13 +18,11 @@ public:
 
     void LoadSettings() override
     {
-        LoadText("path", path);
-        LoadText("file_name", file_name);
+        LoadFileTexts(path, file_name);
     }
     void SaveSettings() override
     {
-        SaveText("path", path);
-        SaveText("file_name", file_name);
+        SaveFileTexts(path, file_name);
     }
 
     SettingsText path;

@@ -22,14 +22,12 @@ public:
 
     void LoadSettings() override
     {
-        LoadText("path", path);
-        LoadText("file_name", file_name);
+        LoadFileTexts(path, file_name);
         LoadDouble("smooth_angle", smooth_angle);
     }
     void SaveSettings() override
     {
-        SaveText("path", path);
-        SaveText("file_name", file_name);
+        SaveFileTexts(path, file_name);
         SaveDouble("smooth_angle", smooth_angle);
     }
 

@@ -27,13 +27,11 @@ public:
     ~TriImportSettings() override { SaveSettings(); }
     void LoadSettings() override
     {
-        LoadText("path", path);
-        LoadText("file_name", file_name);
+        LoadFileTexts(path, file_name);
     }
     void SaveSettings() override
     {
-        SaveText("path", path);
-        SaveText("file_name", file_name);
+        SaveFileTexts(path, file_name);
     }
     SettingsText path;
     SettingsText file_name;
@@ -110,16 +108,14 @@ public:
     ~TriExportSettings() override { SaveSettings(); }
     void LoadSettings() override
     {
-        LoadText("path", path);
-        LoadText("file_name", file_name);
+        LoadFileTexts(path, file_name);
         LoadText("path2", path2);
         LoadText("file_name2", file_name2);
         LoadDouble("radius", radius);
     }
     void SaveSettings() override
     {
-        SaveText("path", path);
-        SaveText("file_name", file_name);
+        SaveFileTexts(path, file_name);
         SaveText("path2", path2);
         SaveText("file_name2", file_name2);
         SaveDouble("radius", radius);
