@@ -38,33 +38,20 @@ PluginRun::PluginRun(PluginSettings &run_settings, ObjectList *run_objects,
 void PluginRun::Status(const char *format, ...)
 {
     char text[1024];
-    int length;
-    {
-        CNumericScope numbers;
-        va_list args;
-        va_start(args, format);
-        length = std::vsnprintf(text, sizeof text, format, args);
-        va_end(args);
-    }
+    va_list args;
+    va_start(args, format);
+    int length = c_vsnprintf(text, sizeof text, format, args);
+    va_end(args);
     if (length >= 0 && callbacks.status != nullptr)
         callbacks.status(stderr, "%s", text);
 }
 
 void PluginRun::Log(const char *format, ...)
 {
-    if (!log.enabled())
-        return;
-    char text[LogFile::kMessageBuffer];
-    int length;
-    {
-        CNumericScope numbers;
-        va_list args;
-        va_start(args, format);
-        length = std::vsnprintf(text, sizeof text, format, args);
-        va_end(args);
-    }
-    if (length >= 0)
-        log.LogWrite("%s", text);
+    va_list args;
+    va_start(args, format);
+    log.LogWriteV(format, args);
+    va_end(args);
 }
 
 void PluginRun::FileProgress(std::uint32_t position, std::uint32_t total) const

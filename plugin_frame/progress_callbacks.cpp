@@ -22,14 +22,10 @@ void frame_status(std::FILE *, const char *format, ...)
     if (format == nullptr)
         return;
     char text[kStatusBuffer];
-    int length;
-    {
-        CNumericScope numbers;
-        va_list args;
-        va_start(args, format);
-        length = std::vsnprintf(text, sizeof text, format, args);
-        va_end(args);
-    }
+    va_list args;
+    va_start(args, format);
+    int length = c_vsnprintf(text, sizeof text, format, args);
+    va_end(args);
     if (length < 0)
         return;
     if (g_sink != nullptr)

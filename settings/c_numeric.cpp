@@ -1,5 +1,7 @@
 #include "settings/c_numeric.h"
 
+#include <cstdio>
+
 namespace {
 
 // One "C" locale object for the life of the process, made on first use.
@@ -16,4 +18,10 @@ CNumericScope::CNumericScope() : previous_(static_cast<locale_t>(0)) {
 
 CNumericScope::~CNumericScope() {
   if (previous_ != static_cast<locale_t>(0)) uselocale(previous_);
+}
+
+int c_vsnprintf(char* buffer, std::size_t size, const char* format,
+                va_list args) {
+  CNumericScope numbers;
+  return std::vsnprintf(buffer, size, format, args);
 }

@@ -6,6 +6,9 @@
 
 #include <locale.h>
 
+#include <cstdarg>
+#include <cstddef>
+
 // While alive, the calling thread formats and converts numbers in the "C"
 // locale; the previous thread locale comes back on destruction.
 class CNumericScope {
@@ -18,3 +21,8 @@ class CNumericScope {
  private:
   locale_t previous_;
 };
+
+// vsnprintf in the "C" locale: the same result and return value, with "."
+// for every decimal point.
+int c_vsnprintf(char* buffer, std::size_t size, const char* format,
+                va_list args);

@@ -24,16 +24,16 @@ LogFile::~LogFile() {
 }
 
 void LogFile::LogWrite(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  LogWriteV(format, args);
+  va_end(args);
+}
+
+void LogFile::LogWriteV(const char* format, va_list args) {
   if (!enabled_ || !format) return;
   char buffer[kMessageBuffer];
-  int length;
-  {
-    CNumericScope numbers;
-    va_list args;
-    va_start(args, format);
-    length = std::vsnprintf(buffer, sizeof buffer, format, args);
-    va_end(args);
-  }
+  int length = c_vsnprintf(buffer, sizeof buffer, format, args);
   if (length < 0) return;
   // A longer message was cut by the formatting; write what the buffer holds.
   if (length > kMessageBuffer - 1) length = kMessageBuffer - 1;

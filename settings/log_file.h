@@ -2,6 +2,7 @@
 // log survives a crash of the run that wrote it.
 #pragma once
 
+#include <cstdarg>
 #include <cstdio>
 
 class LogFile {
@@ -32,6 +33,7 @@ class LogFile {
       __attribute__((format(printf, 2, 3)))
 #endif
       ;
+  void LogWriteV(const char* format, va_list args);
 
   // The banner "title build-date build-time VC++50", e.g.
   // "Direct X Import Plugin 0.1 Sep  4 1999 10:14:17 VC++50".

@@ -256,6 +256,16 @@ bool read_value(const char* owner, const char* section, const char* name, std::s
   return true;
 }
 
+// A double as the store keeps it: "%.6lf" with ".", of any length.
+std::string six_decimals(double value) {
+  CNumericScope numbers;
+  int length = std::snprintf(nullptr, 0, "%.6lf", value);
+  std::string text(static_cast<std::size_t>(length) + 1, '\0');
+  std::snprintf(&text[0], text.size(), "%.6lf", value);
+  text.resize(static_cast<std::size_t>(length));
+  return text;
+}
+
 }  // namespace
 
 std::string SettingsRootFolder() {
@@ -355,15 +365,7 @@ int SettingsWriteInt(const char* owner, const char* section, const char* name, i
 }
 
 int SettingsWriteDouble(const char* owner, const char* section, const char* name, double value) {
-  std::string text;
-  {
-    CNumericScope numbers;
-    int length = std::snprintf(nullptr, 0, "%0.6lf", value);
-    text.resize(static_cast<std::size_t>(length) + 1);
-    std::snprintf(&text[0], text.size(), "%0.6lf", value);
-    text.resize(static_cast<std::size_t>(length));
-  }
-  return SettingsWriteString(owner, section, name, text.c_str());
+  return SettingsWriteString(owner, section, name, six_decimals(value).c_str());
 }
 
 bool SettingsReadText(const char* owner, const char* section, const char* name,
@@ -438,16 +440,8 @@ std::string leading_decimal(const std::string& text) {
 
 int SettingsReadDouble(const char* owner, const char* section, const char* name,
                        double default_value, double* value) {
-  std::string fallback;
-  {
-    CNumericScope numbers;
-    int length = std::snprintf(nullptr, 0, "%.6lf", default_value);
-    fallback.resize(static_cast<std::size_t>(length) + 1);
-    std::snprintf(&fallback[0], fallback.size(), "%.6lf", default_value);
-    fallback.resize(static_cast<std::size_t>(length));
-  }
   std::string text;
-  SettingsReadText(owner, section, name, fallback, text);
+  SettingsReadText(owner, section, name, six_decimals(default_value), text);
   std::string number = leading_decimal(text);
   double result = 0.0;
   if (!number.empty()) {

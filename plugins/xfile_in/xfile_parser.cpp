@@ -64,7 +64,7 @@ private:
     bool ReadWord();
     bool Expect(char c);
     bool ReadOpening();
-    bool ReadName(const char *kind, int *counter, std::string *name, bool *anonymous);
+    bool ReadName(const char *kind, int *counter, std::string *name);
     bool ReadInt(int *value);
     bool ReadFloat(double *value);
     bool ReadSeparator();
@@ -165,17 +165,20 @@ bool XFileParser::ReadOpening()
 
 // Name of a Frame or Mesh and its "{". An object without a name gets "<kind>_<n>", numbered
 // in order of appearance in the file, so that the hosts' name check has a name to work on.
-bool XFileParser::ReadName(const char *kind, int *counter, std::string *name, bool *anonymous)
+// The name goes to the log and to the status line.
+bool XFileParser::ReadName(const char *kind, int *counter, std::string *name)
 {
     if (!ReadWord())
         return false;
     last_word_.assign(reader_->word());
-    *anonymous = reader_->Is('{');
-    if (*anonymous)
+    const bool anonymous = reader_->Is('{');
+    if (anonymous)
         *name = std::string(kind) + "_" + std::to_string((*counter)++);
     else
         *name = last_word_;
-    return true;
+    LOG_LINE("Name: %s\n", name->c_str());
+    Status("Parsing %s ...      \n", name->c_str());
+    return anonymous || Expect('{');
 }
 
 bool XFileParser::ReadInt(int *value)
@@ -264,12 +267,7 @@ bool XFileParser::ParseFrame(const Mat4d &parent, int nesting)
 {
     last_word_ = "Frame";
     std::string name;
-    bool anonymous = false;
-    if (!ReadName("Frame", &anonymous_frames_, &name, &anonymous))
-        return Fail();
-    LOG_LINE("Name: %s\n", name.c_str());
-    Status("Parsing %s ...      \n", name.c_str());
-    if (!anonymous && !Expect('{'))
+    if (!ReadName("Frame", &anonymous_frames_, &name))
         return Fail();
     if (nesting > kMaxFrameDepth)
         return Fail();
@@ -335,12 +333,7 @@ bool XFileParser::ParseMesh(const Mat4d &matrix)
 {
     last_word_ = "Mesh";
     std::string name;
-    bool anonymous = false;
-    if (!ReadName("Mesh", &anonymous_meshes_, &name, &anonymous))
-        return Fail();
-    LOG_LINE("Name: %s\n", name.c_str());
-    Status("Parsing %s ...      \n", name.c_str());
-    if (!anonymous && !Expect('{'))
+    if (!ReadName("Mesh", &anonymous_meshes_, &name))
         return Fail();
 
     int vertex_count = 0;

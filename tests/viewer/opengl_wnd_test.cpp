@@ -82,6 +82,11 @@ struct Scene {
   ObjectList objects{release_object};
   ViewerScene scene;
   Scene() { scene.set_objects(&objects); }
+  // A scene of one mesh, its box computed.
+  explicit Scene(Mesh3d* mesh) : Scene() {
+    objects.append(mesh);
+    scene.compute_scene_box();
+  }
 };
 
 std::unique_ptr<COpenGLWnd> show_view(int32_t kind, ViewerScene& scene, int w, int h) {
@@ -89,6 +94,16 @@ std::unique_ptr<COpenGLWnd> show_view(int32_t kind, ViewerScene& scene, int w, i
   view->resize(w, h);
   view->show();
   EXPECT_TRUE(QTest::qWaitForWindowExposed(view.get()));
+  return view;
+}
+
+// A shown view with its lists built, in the given modes, framing the scene.
+std::unique_ptr<COpenGLWnd> framed_view(int32_t kind, ViewerScene& scene, int w, int h,
+                                        int32_t mode, int32_t fast_mode) {
+  auto view = show_view(kind, scene, w, h);
+  view->build_model();
+  view->set_render_modes(mode, fast_mode);
+  view->reset_view();
   return view;
 }
 
@@ -125,9 +140,7 @@ int channel(double k) {
 }  // namespace
 
 TEST(OpenGLView, BeforeTheFirstBuildOnlyBlackShows) {
-  Scene s;
-  s.objects.append(unit_cube());
-  s.scene.compute_scene_box();
+  Scene s(unit_cube());
   auto view = show_view(kUserView, s.scene, 64, 48);
   view->set_render_modes(kRenderDouble, kRenderBox);
   view->reset_view();
@@ -140,10 +153,8 @@ TEST(OpenGLView, BeforeTheFirstBuildOnlyBlackShows) {
 }
 
 TEST(OpenGLView, ClockwiseFacesShowInDoubleModeOnly) {
-  Scene s;
   // In the plane y = 0, seen from the User camera (on -Y, +Z up) clockwise.
-  s.objects.append(quads_mesh({{{{0, 0, 0}, {0, 0, 1}, {1, 0, 1}, {1, 0, 0}}}}));
-  s.scene.compute_scene_box();
+  Scene s(quads_mesh({{{{0, 0, 0}, {0, 0, 1}, {1, 0, 1}, {1, 0, 0}}}}));
   auto view = show_view(kUserView, s.scene, 60, 60);
   view->build_model();
   view->reset_view();
@@ -155,9 +166,7 @@ TEST(OpenGLView, ClockwiseFacesShowInDoubleModeOnly) {
 }
 
 TEST(OpenGLView, OrthographicViewsShowUnlitAreasInOnePointFourTimesThePaletteColour) {
-  Scene s;
-  s.objects.append(unit_cube());
-  s.scene.compute_scene_box();
+  Scene s(unit_cube());
   auto builder = show_view(kUserView, s.scene, 40, 40);
   builder->build_model();
   ASSERT_EQ(builder->object_colours().size(), 1u);
@@ -198,13 +207,9 @@ TEST(OpenGLView, ColoursFollowTheRandSequenceBuildAfterBuild) {
 }
 
 TEST(OpenGLView, EdgeModeShowsBorderEdgesButNotTheDiagonalOfAFlatFace) {
-  Scene s;
-  s.objects.append(quads_mesh({{{{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}}}}));
-  s.scene.compute_scene_box();
-  auto view = show_view(kTopView, s.scene, 100, 100);
-  view->build_model();
-  view->reset_view();  // the square covers pixels 10 ... 90 both ways
-  view->set_render_modes(kRenderEdge, kRenderBox);
+  Scene s(quads_mesh({{{{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}}}}));
+  // The square covers pixels 10 ... 90 both ways.
+  auto view = framed_view(kTopView, s.scene, 100, 100, kRenderEdge, kRenderBox);
   const QImage img = grab(*view);
   for (int row : {30, 50, 70}) {
     // Crossing the square: its left and right border, nothing between (the diagonal from
@@ -218,16 +223,11 @@ TEST(OpenGLView, EdgeModeShowsBorderEdgesButNotTheDiagonalOfAFlatFace) {
 }
 
 TEST(OpenGLView, EdgeModeShowsTheFoldBetweenTwoFaces) {
-  Scene s;
   // The square with one corner raised: its two triangles meet at a few degrees along the
   // diagonal from (0, 0) to (1, 1), which the Top view (+Y up) shows from the lower left
   // to the upper right corner.
-  s.objects.append(quads_mesh({{{{0, 0, 0}, {1, 0, 0}, {1, 1, 0.2}, {0, 1, 0}}}}));
-  s.scene.compute_scene_box();
-  auto view = show_view(kTopView, s.scene, 100, 100);
-  view->build_model();
-  view->reset_view();
-  view->set_render_modes(kRenderEdge, kRenderBox);
+  Scene s(quads_mesh({{{{0, 0, 0}, {1, 0, 0}, {1, 1, 0.2}, {0, 1, 0}}}}));
+  auto view = framed_view(kTopView, s.scene, 100, 100, kRenderEdge, kRenderBox);
   const QImage img = grab(*view);
   EXPECT_GT(lit_pixels(img, QRect(47, 47, 7, 7)), 0);
   EXPECT_GT(lit_pixels(img, QRect(27, 67, 7, 7)), 0);
@@ -256,9 +256,7 @@ QRgb centre_after_build(COpenGLWnd& view) {
 }  // namespace
 
 TEST(OpenGLView, NineLightsLightWithTheFirstEightOnly) {
-  Scene s;
-  s.objects.append(quads_mesh({{{{0, 0, 0}, {1, 0, 0}, {1, 0, 1}, {0, 0, 1}}}}));
-  s.scene.compute_scene_box();
+  Scene s(quads_mesh({{{{0, 0, 0}, {1, 0, 0}, {1, 0, 1}, {0, 0, 1}}}}));
   auto view = show_view(kUserView, s.scene, 60, 60);
   view->set_render_modes(kRenderShade, kRenderBox);
   view->reset_view();
@@ -273,9 +271,7 @@ TEST(OpenGLView, NineLightsLightWithTheFirstEightOnly) {
 }
 
 TEST(OpenGLView, ChangedLightReachesTheListsOnRequestOnly) {
-  Scene s;
-  s.objects.append(quads_mesh({{{{0, 0, 0}, {1, 0, 0}, {1, 0, 1}, {0, 0, 1}}}}));
-  s.scene.compute_scene_box();
+  Scene s(quads_mesh({{{{0, 0, 0}, {1, 0, 0}, {1, 0, 1}, {0, 0, 1}}}}));
   auto view = show_view(kUserView, s.scene, 60, 60);
   view->set_render_modes(kRenderShade, kRenderBox);
   view->reset_view();
@@ -301,10 +297,8 @@ TEST(OpenGLView, ChangedLightReachesTheListsOnRequestOnly) {
 }
 
 TEST(OpenGLView, ResetFramesTheSceneWithinTheLimitingDirection) {
-  Scene s;
   // 30 wide and 10 deep, far from the origin: in a 160 x 100 Top view the width limits.
-  s.objects.append(quads_mesh({{{{85, 45, 0}, {115, 45, 0}, {115, 55, 0}, {85, 55, 0}}}}));
-  s.scene.compute_scene_box();
+  Scene s(quads_mesh({{{{85, 45, 0}, {115, 45, 0}, {115, 55, 0}, {85, 55, 0}}}}));
   auto view = show_view(kTopView, s.scene, 160, 100);
   view->build_model();
   view->set_render_modes(kRenderDouble, kRenderBox);
@@ -327,9 +321,7 @@ TEST(OpenGLView, ResetFramesTheSceneWithinTheLimitingDirection) {
 }
 
 TEST(OpenGLView, ListsBuiltInOneViewDrawInTheOthers) {
-  Scene s;
-  s.objects.append(unit_cube());
-  s.scene.compute_scene_box();
+  Scene s(unit_cube());
   auto user = show_view(kUserView, s.scene, 40, 40);
   auto front = show_view(kFrontView, s.scene, 40, 40);
   EXPECT_EQ(front->has_model(), 0);
@@ -342,9 +334,7 @@ TEST(OpenGLView, ListsBuiltInOneViewDrawInTheOthers) {
 }
 
 TEST(OpenGLView, BuildBeforeTheFirstShowRunsWhenTheContextExists) {
-  Scene s;
-  s.objects.append(unit_cube());
-  s.scene.compute_scene_box();
+  Scene s(unit_cube());
   COpenGLWnd view(kFrontView, &s.scene);
   view.build_model();  // no context yet
   view.set_render_modes(kRenderDouble, kRenderBox);
@@ -357,13 +347,8 @@ TEST(OpenGLView, BuildBeforeTheFirstShowRunsWhenTheContextExists) {
 }
 
 TEST(OpenGLView, PlainDragMovesTheDrawingWithThePointer) {
-  Scene s;
-  s.objects.append(unit_cube());
-  s.scene.compute_scene_box();
-  auto view = show_view(kTopView, s.scene, 100, 100);
-  view->build_model();
-  view->set_render_modes(kRenderShade, kRenderShade);
-  view->reset_view();
+  Scene s(unit_cube());
+  auto view = framed_view(kTopView, s.scene, 100, 100, kRenderShade, kRenderShade);
   const QRect before = drawn_area(grab(*view));
   QTest::mousePress(view.get(), Qt::LeftButton, Qt::NoModifier, QPoint(50, 50));
   EXPECT_EQ(view->fast(), 1);
@@ -379,13 +364,8 @@ TEST(OpenGLView, PlainDragMovesTheDrawingWithThePointer) {
 }
 
 TEST(OpenGLView, CtrlDragInAnOrthographicViewChangesNothing) {
-  Scene s;
-  s.objects.append(unit_cube());
-  s.scene.compute_scene_box();
-  auto view = show_view(kSideView, s.scene, 60, 60);
-  view->build_model();
-  view->set_render_modes(kRenderShade, kRenderBox);
-  view->reset_view();
+  Scene s(unit_cube());
+  auto view = framed_view(kSideView, s.scene, 60, 60, kRenderShade, kRenderBox);
   const QImage before = grab(*view);
   QTest::mousePress(view.get(), Qt::LeftButton, Qt::ControlModifier, QPoint(30, 30));
   EXPECT_EQ(view->fast(), 0);
@@ -398,9 +378,7 @@ TEST(OpenGLView, CtrlDragInAnOrthographicViewChangesNothing) {
 }
 
 TEST(OpenGLView, WheelZoomsByOnePointOnePerNotchAboutThePointer) {
-  Scene s;
-  s.objects.append(unit_cube());
-  s.scene.compute_scene_box();
+  Scene s(unit_cube());
   auto view = show_view(kFrontView, s.scene, 80, 80);
   view->reset_view();
   const double z0 = view->navigation().zoom();
@@ -417,15 +395,10 @@ TEST(OpenGLView, WheelZoomsByOnePointOnePerNotchAboutThePointer) {
 }
 
 TEST(OpenGLView, NormalNeedlesPointToTheCounterClockwiseSideAndHideWhileFast) {
-  Scene s;
   // Upright in the plane y = 0, counter-clockwise seen from -Y: the Top view (+Y up) shows it
   // edge-on along the middle row and its needles running down from there.
-  s.objects.append(quads_mesh({{{{0, 0, 0}, {1, 0, 0}, {1, 0, 1}, {0, 0, 1}}}}));
-  s.scene.compute_scene_box();
-  auto view = show_view(kTopView, s.scene, 100, 100);
-  view->build_model();
-  view->set_render_modes(kRenderShade, kRenderShade);
-  view->reset_view();
+  Scene s(quads_mesh({{{{0, 0, 0}, {1, 0, 0}, {1, 0, 1}, {0, 0, 1}}}}));
+  auto view = framed_view(kTopView, s.scene, 100, 100, kRenderShade, kRenderShade);
   auto blue = [](const QImage& img, const QRect& r) {
     int n = 0;
     for (int y = r.top(); y <= r.bottom(); ++y)
@@ -449,9 +422,7 @@ TEST(OpenGLView, NormalNeedlesPointToTheCounterClockwiseSideAndHideWhileFast) {
 }
 
 TEST(OpenGLView, KeysSetModesResetAndToggleNormals) {
-  Scene s;
-  s.objects.append(unit_cube());
-  s.scene.compute_scene_box();
+  Scene s(unit_cube());
   COpenGLWnd view(kFrontView, &s.scene);
   view.resize(50, 50);
   QSignalSpy modes(&view, &COpenGLWnd::render_mode_changed);
