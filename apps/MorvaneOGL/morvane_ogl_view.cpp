@@ -5,6 +5,7 @@
 #include <QFrame>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QResizeEvent>
 #include <QVBoxLayout>
 
@@ -21,6 +22,19 @@ const bool kLowerHalf[4] = {false, false, true, true};
 bool valid_kind(int view_kind)
 {
     return view_kind >= 0 && view_kind < 4;
+}
+
+// Takes "Close" (Ctrl+F4) out of a view's system menu, with the separator left trailing.
+void RemoveCloseItem(QMenu *menu)
+{
+    if (menu == nullptr)
+        return;
+    for (QAction *action : menu->actions())
+        if (action->shortcut() == QKeySequence(QKeySequence::Close) ||
+            action->text().remove('&') == QLatin1String("Close"))
+            menu->removeAction(action);
+    while (!menu->actions().isEmpty() && menu->actions().last()->isSeparator())
+        menu->removeAction(menu->actions().last());
 }
 
 }  // namespace
@@ -131,9 +145,13 @@ void CMyMorvaneOGLView::CreateViews()
         });
         connect(view, &COpenGLWnd::maximize_requested, this, &CMyMorvaneOGLView::ToggleMaximize);
         if (view_title_ != 0) {
+            // Caption, sizing border, minimise and maximise boxes, and the system menu on
+            // the caption's context menu. A view closes only with the others, so it has no
+            // close box and its system menu no "Close".
             QMdiSubWindow *sub = area_->addSubWindow(
-                view, Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                view, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowMinMaxButtonsHint);
+            RemoveCloseItem(sub->systemMenu());
             sub->setAttribute(Qt::WA_DeleteOnClose, false);
             sub->setWindowTitle(ViewName(kind));
             sub->setMinimumSize(1, 1);

@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QListWidget>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QRadioButton>
 
 #include "apps/MorvaneOGL/view_options_dialog.h"
@@ -68,6 +69,29 @@ TEST_F(ViewerViews, ViewsTakeTheirQuartersAndKeepThemOnResize)
             EXPECT_EQ(View()->ViewWindow(kind)->geometry(), expected[kind])
                 << CMyMorvaneOGLView::ViewName(kind).toStdString() << " at " << w << "x" << h;
     }
+}
+
+TEST_F(ViewerViews, ViewsOfferNoWayToCloseOneAlone)
+{
+    Start();
+    ImportNamed(SourcePath("examples/table.x"));
+    for (int kind = 0; kind < 4; ++kind) {
+        auto *sub = qobject_cast<QMdiSubWindow *>(View()->ViewWindow(kind));
+        ASSERT_NE(sub, nullptr);
+        SCOPED_TRACE(CMyMorvaneOGLView::ViewName(kind).toStdString());
+        EXPECT_FALSE(sub->windowFlags() & Qt::WindowCloseButtonHint);
+        ASSERT_NE(sub->systemMenu(), nullptr);
+        QStringList items;
+        for (QAction *action : sub->systemMenu()->actions())
+            items << action->text();
+        EXPECT_EQ(items, QStringList({"&Restore", "&Move", "&Size", "Mi&nimize", "Ma&ximize",
+                                      "Stay on &Top"}));
+        // Ctrl+F4 still asks the window to close; it stays.
+        QTest::keyClick(sub, Qt::Key_F4, Qt::ControlModifier);
+        EXPECT_FALSE(sub->close());
+        EXPECT_TRUE(sub->isVisible());
+    }
+    EXPECT_EQ(View()->View(kSideView)->has_model(), 1);
 }
 
 TEST_F(ViewerViews, RebuildStepsThroughItsProgressAndFitsEveryView)

@@ -27,6 +27,13 @@ std::string smooth_line(const std::string &lead, const char *a, const char *na, 
     return lead + a + ", " + na + ", " + b + ", " + nb + ", " + c + ", " + nc + "}\n";
 }
 
+// The two faces of folded_pair as POV-Ray smooth triangles, smoothed together.
+std::string folded_pair_smoothed()
+{
+    return smooth_line("\tsmooth_triangle { ", kP0, kShared, kP1, kShared, kP2, kDownZ) +
+           smooth_line("\tsmooth_triangle { ", kP1, kShared, kP0, kShared, kP3, kDownY);
+}
+
 }  // namespace
 
 TEST(PovUnionWriter, SingleTriangleIsFlatEvenWhenSmoothing)
@@ -45,8 +52,7 @@ TEST(PovUnionWriter, FacesMeetingBelowSmoothAngleGetCornerNormals)
     write_pov_union(out.stream(), *mesh, 91.0, nullptr);
     EXPECT_EQ(out.text(),
               "#declare fold = union\n{\n" +
-                  smooth_line("\tsmooth_triangle { ", kP0, kShared, kP1, kShared, kP2, kDownZ) +
-                  smooth_line("\tsmooth_triangle { ", kP1, kShared, kP0, kShared, kP3, kDownY) +
+                  folded_pair_smoothed() +
                   "}\n\n");
 }
 
@@ -117,8 +123,7 @@ TEST(PovMeshWriter, WritesTheFacesInAMesh)
     write_pov_mesh(out.stream(), *mesh, 91.0, nullptr);
     EXPECT_EQ(out.text(),
               "#declare fold = mesh\n{\n" +
-                  smooth_line("\tsmooth_triangle { ", kP0, kShared, kP1, kShared, kP2, kDownZ) +
-                  smooth_line("\tsmooth_triangle { ", kP1, kShared, kP0, kShared, kP3, kDownY) +
+                  folded_pair_smoothed() +
                   "}\n\n");
 }
 
