@@ -62,6 +62,7 @@ private:
     void LogOverlong();
 
     bool ReadWord();
+    bool NextWord(std::size_t capacity);
     bool Expect(char c);
     bool ReadOpening();
     bool ReadName(const char *kind, int *counter, std::string *name);
@@ -144,6 +145,20 @@ bool XFileParser::ReadWord()
     return reader_->Read(XWordReader::kDataCapacity) == XWordReader::WORD_OK;
 }
 
+// Next word where the parser looks for data objects and braces: an over-long word is logged
+// and skipped. False at the end of the input.
+bool XFileParser::NextWord(std::size_t capacity)
+{
+    for (;;) {
+        XWordReader::Result r = reader_->Read(capacity);
+        if (r == XWordReader::WORD_END)
+            return false;
+        if (r == XWordReader::WORD_OK)
+            return true;
+        LogOverlong();
+    }
+}
+
 bool XFileParser::Expect(char c)
 {
     if (!ReadWord())
@@ -210,13 +225,8 @@ int XFileParser::Run()
     Mat4d identity;
     mat_identity(identity);
     for (;;) {
-        XWordReader::Result r = reader_->Read(XWordReader::kTopCapacity);
-        if (r == XWordReader::WORD_END)
+        if (!NextWord(XWordReader::kTopCapacity))
             return 1;
-        if (r == XWordReader::WORD_TOO_LONG) {
-            LogOverlong();
-            continue;
-        }
         FileProgress();
         const char *word = reader_->word();
         if (std::strcmp(word, "xof") == 0) {
@@ -275,13 +285,8 @@ bool XFileParser::ParseFrame(const Mat4d &parent, int nesting)
     Mat4d accumulated = parent;
     long long depth = 1;
     for (;;) {
-        XWordReader::Result r = reader_->Read(XWordReader::kDataCapacity);
-        if (r == XWordReader::WORD_END)
+        if (!NextWord(XWordReader::kDataCapacity))
             return true;
-        if (r == XWordReader::WORD_TOO_LONG) {
-            LogOverlong();
-            continue;
-        }
         FileProgress();
         const char *word = reader_->word();
         if (reader_->Is('}')) {
@@ -387,13 +392,8 @@ bool XFileParser::ParseMesh(const Mat4d &matrix)
 
     long long depth = 1;
     for (;;) {
-        XWordReader::Result r = reader_->Read(XWordReader::kDataCapacity);
-        if (r == XWordReader::WORD_END)
+        if (!NextWord(XWordReader::kDataCapacity))
             break;
-        if (r == XWordReader::WORD_TOO_LONG) {
-            LogOverlong();
-            continue;
-        }
         const char *word = reader_->word();
         if (reader_->Is('}')) {
             if (depth == 1) {
@@ -541,13 +541,8 @@ bool XFileParser::SkipInlineMaterial(int index)
     LOG_LINE("%5d: %s\n", index, name.c_str());
     long long depth = 1;
     while (depth > 0) {
-        XWordReader::Result r = reader_->Read(XWordReader::kDataCapacity);
-        if (r == XWordReader::WORD_END)
+        if (!NextWord(XWordReader::kDataCapacity))
             return false;
-        if (r == XWordReader::WORD_TOO_LONG) {
-            LogOverlong();
-            continue;
-        }
         if (reader_->Is('{'))
             ++depth;
         else if (reader_->Is('}'))
