@@ -37,15 +37,17 @@ private:
     char **argv_;
     // The application and the server stay until the process ends: destroying the application
     // unloads Mesa's driver, whose last allocations the leak checker could then no longer
-    // attribute, and the server ends with the process.
-    static XvfbServer *server_;
-    static QTemporaryDir *runtime_;
-    static QApplication *app_;
+    // attribute, and the server ends with the process. The pointers are volatile because
+    // nothing reads them back: an optimised build would drop the stores, and valgrind would
+    // then find the three objects unreachable and report them lost.
+    static XvfbServer *volatile server_;
+    static QTemporaryDir *volatile runtime_;
+    static QApplication *volatile app_;
 };
 
-XvfbServer *ViewerEnvironment::server_ = nullptr;
-QTemporaryDir *ViewerEnvironment::runtime_ = nullptr;
-QApplication *ViewerEnvironment::app_ = nullptr;
+XvfbServer *volatile ViewerEnvironment::server_ = nullptr;
+QTemporaryDir *volatile ViewerEnvironment::runtime_ = nullptr;
+QApplication *volatile ViewerEnvironment::app_ = nullptr;
 
 }  // namespace
 

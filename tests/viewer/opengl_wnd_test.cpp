@@ -35,15 +35,17 @@ class ViewerEnvironment : public ::testing::Environment {
   }
 
  private:
-  static XvfbServer* server;
-  static QApplication* app;
+  // Volatile: nothing reads the pointers back, and an optimised build would otherwise drop
+  // the stores and leave both objects unreachable to valgrind.
+  static XvfbServer* volatile server;
+  static QApplication* volatile app;
   static int argc;
   static char name[];
   static char* argv[];
 };
 
-XvfbServer* ViewerEnvironment::server = nullptr;
-QApplication* ViewerEnvironment::app = nullptr;
+XvfbServer* volatile ViewerEnvironment::server = nullptr;
+QApplication* volatile ViewerEnvironment::app = nullptr;
 int ViewerEnvironment::argc = 1;
 char ViewerEnvironment::name[] = "test_viewer_views";
 char* ViewerEnvironment::argv[] = {ViewerEnvironment::name, nullptr};
