@@ -33,6 +33,7 @@ class LogFile {
       __attribute__((format(printf, 2, 3)))
 #endif
       ;
+  // LogWrite for a caller that takes the arguments itself (a "..." of its own).
   void LogWriteV(const char* format, va_list args);
 
   // The banner "title build-date build-time VC++50", e.g.
