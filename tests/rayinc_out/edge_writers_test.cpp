@@ -1,6 +1,8 @@
 // The wire and blob writers: cylinders and spheres, blob components along the visible edges.
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "plugins/rayinc_out/inc_writers.h"
 #include "rayinc_test_support.h"
 
@@ -41,22 +43,15 @@ TEST(PovWireWriter, TriangleGivesThreeCylindersAndThreeSpheres)
     EXPECT_EQ(report.progress.size(), 6u);
 }
 
-TEST(PovWireWriter, CubeGivesEighteenCylindersWithEveryEdge)
+TEST(PovWireWriter, CubeGivesEveryEdgeAtAngleZeroAndNoFlatDiagonalsAboveIt)
 {
     auto mesh = unit_cube("block");
-    CapturedText out;
-    write_pov_wire(out.stream(), *mesh, 0.0, 0.1, nullptr);
-    EXPECT_EQ(count_of(out.text(), "\tcylinder { "), 18);
-    EXPECT_EQ(count_of(out.text(), "\tsphere { "), 8);
-}
-
-TEST(PovWireWriter, CubeGivesTwelveCylindersWithoutFlatDiagonals)
-{
-    auto mesh = unit_cube("block");
-    CapturedText out;
-    write_pov_wire(out.stream(), *mesh, 1.0, 0.1, nullptr);
-    EXPECT_EQ(count_of(out.text(), "\tcylinder { "), 12);
-    EXPECT_EQ(count_of(out.text(), "\tsphere { "), 8);
+    for (auto [edge_angle, cylinders] : {std::pair{0.0, 18}, std::pair{1.0, 12}}) {
+        CapturedText out;
+        write_pov_wire(out.stream(), *mesh, edge_angle, 0.1, nullptr);
+        EXPECT_EQ(count_of(out.text(), "\tcylinder { "), cylinders) << "edge angle " << edge_angle;
+        EXPECT_EQ(count_of(out.text(), "\tsphere { "), 8) << "edge angle " << edge_angle;
+    }
 }
 
 TEST(PovWireWriter, MeshWithoutVisibleEdgesIsAnEmptyUnion)

@@ -101,25 +101,16 @@ Rendered render(const TempFolder &folder, const std::string &inc, const std::str
     return result;
 }
 
-class PovRayReads : public ::testing::Test {
+class PovRayReads : public RayIncExport {
 protected:
     void SetUp() override
     {
         if (std::string(MORVANE_POVRAY).empty() || !file_exists(MORVANE_POVRAY))
             GTEST_SKIP() << "povray is not installed";
-        ASSERT_TRUE(library_.loaded()) << library_.error();
-        keep_plugin_loaded("rayinc_out.so");
-        for (const std::string &owner : rayinc_owners()) {
-            SettingsWriteInt(owner.c_str(), "Common Settings", "verbose_mode", 0);
-            SettingsWriteDouble(owner.c_str(), "Common Settings", "size_value", 1.0);
-            SettingsWriteInt(owner.c_str(), "Common Settings", "swap_mode", 0);
-            SettingsWriteDouble(owner.c_str(), "Specific Settings", "edge_angle", 1.0);
-            SettingsWriteDouble(owner.c_str(), "Specific Settings", "smooth_angle", 70.0);
+        RayIncExport::SetUp();
+        for (const std::string &owner : rayinc_owners())
             SettingsWriteDouble(owner.c_str(), "Specific Settings", "radius", 0.05);
-        }
     }
-    PluginUnderTest library_{"rayinc_out.so"};
-    TempFolder folder_;
 };
 
 }  // namespace

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <dlfcn.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -65,6 +66,26 @@ public:
 
 private:
     std::string path_;
+};
+
+// The loaded library, a temporary folder, and the same plain options for all five classes:
+// no log, size 1, no swap, edge angle 1, smooth angle 70. Tests add what they vary.
+class RayIncExport : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(library_.loaded()) << library_.error();
+        keep_plugin_loaded("rayinc_out.so");
+        for (const std::string &owner : rayinc_owners()) {
+            SettingsWriteInt(owner.c_str(), "Common Settings", "verbose_mode", 0);
+            SettingsWriteDouble(owner.c_str(), "Common Settings", "size_value", 1.0);
+            SettingsWriteInt(owner.c_str(), "Common Settings", "swap_mode", 0);
+            SettingsWriteDouble(owner.c_str(), "Specific Settings", "edge_angle", 1.0);
+            SettingsWriteDouble(owner.c_str(), "Specific Settings", "smooth_angle", 70.0);
+        }
+    }
+    PluginUnderTest library_{"rayinc_out.so"};
+    TempFolder folder_;
 };
 
 inline bool file_exists(const std::string &path)

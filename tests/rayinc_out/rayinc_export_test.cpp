@@ -9,23 +9,14 @@
 
 namespace {
 
-class RayIncLibrary : public ::testing::Test {
+class RayIncLibrary : public RayIncExport {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(library_.loaded()) << library_.error();
-        keep_plugin_loaded("rayinc_out.so");
-        for (const std::string &owner : rayinc_owners()) {
-            SettingsWriteInt(owner.c_str(), "Common Settings", "verbose_mode", 0);
+        RayIncExport::SetUp();
+        for (const std::string &owner : rayinc_owners())
             SettingsWriteInt(owner.c_str(), "Common Settings", "ld_mode", 1);
-            SettingsWriteDouble(owner.c_str(), "Common Settings", "size_value", 1.0);
-            SettingsWriteInt(owner.c_str(), "Common Settings", "swap_mode", 0);
-            SettingsWriteDouble(owner.c_str(), "Specific Settings", "edge_angle", 1.0);
-            SettingsWriteDouble(owner.c_str(), "Specific Settings", "smooth_angle", 70.0);
-        }
     }
-    PluginUnderTest library_{"rayinc_out.so"};
-    TempFolder folder_;
 };
 
 template <class F>
