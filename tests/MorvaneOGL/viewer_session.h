@@ -34,6 +34,7 @@
 #include "host/host_settings.h"
 #include "host/ui/single_instance.h"
 #include "settings/settings_store.h"
+#include "support/choose_file.h"
 #include "viewer/opengl_wnd.h"
 
 // A message box as the user saw it.
@@ -101,16 +102,12 @@ public:
             auto *chooser = qobject_cast<QFileDialog *>(modal);
             if (chooser == nullptr || !Settled(chooser))
                 return false;
-            chooser->selectFile(file);
-            // selectFile leaves the name field alone while it has the focus: type the name.
-            if (auto *name = chooser->findChild<QLineEdit *>("fileNameEdit"))
-                name->setText(file);
-            const QStringList chosen = chooser->selectedFiles();
+            const bool offered = put_choice(chooser, file);
             if (getenv("VIEWER_TEST_TRACE") != nullptr)
                 fprintf(stderr, "chooser in %s selects %s\n",
                         chooser->directory().path().toLocal8Bit().constData(),
-                        chosen.join(",").toLocal8Bit().constData());
-            if (chosen != QStringList{file})
+                        chooser->selectedFiles().join(",").toLocal8Bit().constData());
+            if (!offered)
                 return false;
             QMetaObject::invokeMethod(chooser, "accept", Qt::DirectConnection);
             return true;

@@ -12,6 +12,7 @@
 #include "plugin_frame/options_dialog.h"
 #include "plugins/brick_in/ldraw_import.h"
 #include "plugins/brick_in/ldraw_settings.h"
+#include "support/choose_file.h"
 #include "tests/brick_in/scoped_env.h"
 #include "tests/brick_in/temp_folder.h"
 
@@ -56,9 +57,7 @@ TEST(LDrawOptionsDialog, FolderButtonAppendsTheChosenFolderAndOkStoresThePath) {
       ASSERT_NE(browser, nullptr);
       browser_title = browser->windowTitle().toStdString();
       browser_start = browser->directory().absolutePath().toStdString();
-      browser->setDirectory(QString::fromStdString(parts));
-      browser->selectFile(QString::fromStdString(parts));
-      QMetaObject::invokeMethod(browser, "accept");
+      choose_file(browser, parts);
     });
     button->click();
     after_browse = edit->text().toStdString();

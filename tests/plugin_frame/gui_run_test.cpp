@@ -21,6 +21,7 @@
 #include "qt_test_support.h"
 #include "settings/path.h"
 #include "settings/settings_store.h"
+#include "support/choose_file.h"
 
 namespace {
 
@@ -173,8 +174,7 @@ TEST_F(GuiRun, ImportThroughTheChooserStoresTheChoiceAndRestoresTheDirectory)
     QString filters;
     OnModal<QFileDialog> chooser([&](QFileDialog *dialog) {
         filters = dialog->nameFilters().join(";;");
-        dialog->selectFile(QString::fromLocal8Bit(model.c_str()));
-        static_cast<QDialog *>(dialog)->accept();
+        choose_file(dialog, model);
     });
     ObjectList *objects = importer->Import();
     EXPECT_TRUE(chooser.ran());
@@ -207,8 +207,7 @@ TEST_F(GuiRun, ExportModeZeroWritesNothingWhenTheSecondChooserIsCancelled)
     std::string first = folder.file("first.tri");
     std::unique_ptr<OnModal<QFileDialog>> lst_chooser;
     OnModal<QFileDialog> tri_chooser([&](QFileDialog *dialog) {
-        dialog->selectFile(QString::fromLocal8Bit(first.c_str()));
-        static_cast<QDialog *>(dialog)->accept();
+        choose_file(dialog, first);
         // The second chooser opens right after this one closes.
         lst_chooser = std::make_unique<OnModal<QFileDialog>>(
             [](QFileDialog *second) { second->reject(); });
@@ -231,11 +230,11 @@ TEST_F(GuiRun, ExportThroughBothChoosersWritesBothFiles)
     std::unique_ptr<OnModal<QFileDialog>> lst_chooser;
     OnModal<QFileDialog> tri_chooser([&](QFileDialog *dialog) {
         suffix = dialog->defaultSuffix();
-        dialog->selectFile(QString::fromLocal8Bit(folder.file("scene").c_str()));
-        static_cast<QDialog *>(dialog)->accept();
+        choose_file(dialog, folder.file("scene"));
         lst_chooser = std::make_unique<OnModal<QFileDialog>>([this](QFileDialog *second) {
-            second->selectFile(QString::fromLocal8Bit(folder.file("scene.lst").c_str()));
-            static_cast<QDialog *>(second)->accept();
+            // Active, as a user finds it: its name field has the focus.
+            activate(second);
+            choose_file(second, folder.file("scene.lst"));
         });
     });
     exporter->Export(objects, EXPORT_ASK, nullptr);

@@ -15,6 +15,7 @@
 #include "plugin_frame/options_dialog.h"
 #include "plugin_frame/qt_test_support.h"
 #include "rayinc_export_support.h"
+#include "support/choose_file.h"
 
 namespace {
 
@@ -36,8 +37,7 @@ public:
                 chooser->reject();
                 return;
             }
-            chooser->selectFile(QString::fromStdString(answers_[k]));
-            QMetaObject::invokeMethod(chooser, "accept", Qt::QueuedConnection);
+            choose_file(chooser, answers_[k]);
         });
         timer_.start();
     }
