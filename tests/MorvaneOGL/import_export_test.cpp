@@ -82,21 +82,9 @@ TEST_F(ViewerImport, CancelDropsTheImportAndKeepsTheScene)
     ImportNamed(SourcePath("examples/table.x"));
     const std::string title = Frame()->windowTitle().toStdString();
     ModalDriver driver;
-    driver.Then([](QWidget *modal) {
-              auto *dialog = qobject_cast<ImportDialog *>(modal);
-              if (dialog == nullptr)
-                  return false;
-              ModalDriver::Click(dialog->Button("&Import"));
-              return true;
-          })
+    driver.Then(ModalDriver::ClickInImportDialog("&Import"))
         .Then(ModalDriver::ChooseFile(QString::fromStdString(TableCopy(work_, "other.x"))))
-        .Then([](QWidget *modal) {
-            auto *dialog = qobject_cast<ImportDialog *>(modal);
-            if (dialog == nullptr || dialog->Count("Mesh") == ":0")
-                return false;
-            ModalDriver::Click(dialog->Button("&Cancel"));
-            return true;
-        });
+        .Then(ModalDriver::ClickInImportDialog("&Cancel", true));
     driver.Run([&]() { app_->OnImport(); });
     ASSERT_TRUE(driver.AllStepsDone());
     EXPECT_EQ(Commands().ImporterCount(), 1);
@@ -121,13 +109,7 @@ TEST_F(ViewerImport, EmptyImportSaysNoMeshesFound)
 {
     Start();
     ModalDriver driver;
-    driver.Then([](QWidget *modal) {
-              auto *dialog = qobject_cast<ImportDialog *>(modal);
-              if (dialog == nullptr)
-                  return false;
-              ModalDriver::Click(dialog->Button("&Import"));
-              return true;
-          })
+    driver.Then(ModalDriver::ClickInImportDialog("&Import"))
         .Then(ModalDriver::CancelFileChooser())
         .Then([](QWidget *modal) {
             auto *box = qobject_cast<QMessageBox *>(modal);
@@ -138,13 +120,7 @@ TEST_F(ViewerImport, EmptyImportSaysNoMeshesFound)
             QMetaObject::invokeMethod(box, "accept", Qt::QueuedConnection);
             return true;
         })
-        .Then([](QWidget *modal) {
-            auto *dialog = qobject_cast<ImportDialog *>(modal);
-            if (dialog == nullptr)
-                return false;
-            ModalDriver::Click(dialog->Button("&OK"));
-            return true;
-        });
+        .Then(ModalDriver::ClickInImportDialog("&OK"));
     driver.Run([&]() { app_->OnImport(); });
     EXPECT_TRUE(driver.AllStepsDone());
     // The importer of the empty import is kept all the same; nothing is shown.

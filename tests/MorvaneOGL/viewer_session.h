@@ -124,6 +124,18 @@ public:
         }
         return now - seen.toLongLong() > 250;
     }
+    // A step that clicks button in the import dialog; with once_read, only once an import has
+    // shown what it read.
+    static Step ClickInImportDialog(const QString &button, bool once_read = false)
+    {
+        return [button, once_read](QWidget *modal) {
+            auto *dialog = qobject_cast<ImportDialog *>(modal);
+            if (dialog == nullptr || (once_read && dialog->Count("Mesh") == ":0"))
+                return false;
+            Click(dialog->Button(button));
+            return true;
+        };
+    }
     static Step CancelFileChooser()
     {
         return [](QWidget *modal) {
@@ -258,14 +270,7 @@ public:
                   return true;
               })
             .Then(ModalDriver::ChooseFile(QString::fromLocal8Bit(path.c_str())))
-            .Then([](QWidget *modal) {
-                // "&OK" once the import has shown what it read.
-                auto *dialog = qobject_cast<ImportDialog *>(modal);
-                if (dialog == nullptr || dialog->Count("Mesh") == ":0")
-                    return false;
-                ModalDriver::Click(ModalDriver::Button(modal, "&OK"));
-                return true;
-            });
+            .Then(ModalDriver::ClickInImportDialog("&OK", true));
         driver.Run([&]() { app_->OnImport(); });
         EXPECT_TRUE(driver.AllStepsDone());
         EXPECT_FALSE(driver.TimedOut());

@@ -249,6 +249,14 @@ void set_nine_lights(ViewerScene& scene, int on) {
   }
 }
 
+// A shaded User view of scene, 60 by 60 pixels.
+std::unique_ptr<COpenGLWnd> shaded_user_view(ViewerScene& scene) {
+  auto view = show_view(kUserView, scene, 60, 60);
+  view->set_render_modes(kRenderShade, kRenderBox);
+  view->reset_view();
+  return view;
+}
+
 QRgb centre_after_build(COpenGLWnd& view) {
   std::srand(7);  // the same object colour in every build
   view.build_model();
@@ -259,9 +267,7 @@ QRgb centre_after_build(COpenGLWnd& view) {
 
 TEST(OpenGLView, NineLightsLightWithTheFirstEightOnly) {
   Scene s(quads_mesh({{{{0, 0, 0}, {1, 0, 0}, {1, 0, 1}, {0, 0, 1}}}}));
-  auto view = show_view(kUserView, s.scene, 60, 60);
-  view->set_render_modes(kRenderShade, kRenderBox);
-  view->reset_view();
+  auto view = shaded_user_view(s.scene);
   set_nine_lights(s.scene, 0);
   const QRgb dark = centre_after_build(*view);
   set_nine_lights(s.scene, 1 << 8);  // the ninth
@@ -274,9 +280,7 @@ TEST(OpenGLView, NineLightsLightWithTheFirstEightOnly) {
 
 TEST(OpenGLView, ChangedLightReachesTheListsOnRequestOnly) {
   Scene s(quads_mesh({{{{0, 0, 0}, {1, 0, 0}, {1, 0, 1}, {0, 0, 1}}}}));
-  auto view = show_view(kUserView, s.scene, 60, 60);
-  view->set_render_modes(kRenderShade, kRenderBox);
-  view->reset_view();
+  auto view = shaded_user_view(s.scene);
   set_nine_lights(s.scene, 0);
   const QRgb dark = centre_after_build(*view);
   static_cast<Light3d*>(s.scene.lights().get(2))->enabled = 1;
