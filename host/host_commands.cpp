@@ -261,7 +261,7 @@ void HostCommands::KeepImporter(MeshImporter *importer)
 
 void HostCommands::Clear()
 {
-    meshes_ = faces_ = vertices_ = 0;
+    totals_ = MeshTotals();
     ui_.ShowCounters(0, 0, 0);
     // The host's list goes first: it deletes nothing, while the importers delete the objects.
     delete imported_;
@@ -325,19 +325,25 @@ void HostCommands::ExportOptions()
     }
 }
 
-void HostCommands::Recount()
+MeshTotals CountMeshes(const ObjectList &objects)
 {
-    meshes_ = faces_ = vertices_ = 0;
-    for (int32_t i = 0; i < imported_->count(); ++i) {
-        auto *object = static_cast<Obj3d *>(imported_->get(i));
+    MeshTotals totals;
+    for (int32_t i = 0; i < objects.count(); ++i) {
+        auto *object = static_cast<Obj3d *>(objects.get(i));
         if (object->kind() != 0)
             continue;
         auto *mesh = static_cast<Mesh3d *>(object);
-        ++meshes_;
-        faces_ += mesh->flat_face_count;
-        vertices_ += mesh->flat_vertex_count;
+        ++totals.meshes;
+        totals.faces += mesh->flat_face_count;
+        totals.vertices += mesh->flat_vertex_count;
     }
-    ui_.ShowCounters(meshes_, faces_, vertices_);
+    return totals;
+}
+
+void HostCommands::Recount()
+{
+    totals_ = CountMeshes(*imported_);
+    ui_.ShowCounters(totals_.meshes, totals_.faces, totals_.vertices);
 }
 
 std::string StatisticsLine(const ObjectList &objects, int position)

@@ -40,6 +40,12 @@ enum NameCheckMode {
     NAME_CHECK_AUTOMATIC = 2,
 };
 
+// The meshes of a list and the sum of their flat faces and vertices: what the counters show.
+struct MeshTotals {
+    std::int32_t meshes = 0, faces = 0, vertices = 0;
+};
+MeshTotals CountMeshes(const ObjectList &objects);
+
 // The converter's commands that move meshes in and out, shared by both host programs and the
 // batch converter. It owns the objects the user sees (ImportedObjects, in the order taken) and
 // every importer made since the last clear (ImporterList): an importer owns the meshes it
@@ -111,9 +117,9 @@ public:
 
     // Counts the meshes and their flat faces and vertices, and shows the counters.
     void Recount();
-    std::int32_t MeshCount() const { return meshes_; }
-    std::int32_t FaceCount() const { return faces_; }
-    std::int32_t VertexCount() const { return vertices_; }
+    std::int32_t MeshCount() const { return totals_.meshes; }
+    std::int32_t FaceCount() const { return totals_.faces; }
+    std::int32_t VertexCount() const { return totals_.vertices; }
 
     ObjectList &ImportedObjects() { return *imported_; }
     const ObjectList &ImportedObjects() const { return *imported_; }
@@ -132,7 +138,7 @@ private:
     std::vector<int> export_index_;
     int import_selection_ = 0;
     int export_selection_ = 0;
-    std::int32_t meshes_ = 0, faces_ = 0, vertices_ = 0;
+    MeshTotals totals_;
     bool busy_ = false;
 };
 

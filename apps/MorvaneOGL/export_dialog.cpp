@@ -57,14 +57,6 @@ ExportDialog::ExportDialog(CMyMorvaneOGLApp &app, QWidget *parent) : QDialog(par
     connect(close_, &QPushButton::clicked, this, &QDialog::accept);
 }
 
-QPushButton *ExportDialog::Button(const QString &text) const
-{
-    for (QPushButton *button : findChildren<QPushButton *>())
-        if (button->text() == text)
-            return button;
-    return nullptr;
-}
-
 void ExportDialog::RunExport()
 {
     HostCommands *commands = app_.Commands();

@@ -15,7 +15,6 @@ public:
     ExportDialog(CMyMorvaneOGLApp &app, QWidget *parent = nullptr);
 
     QComboBox *ClassList() const { return classes_; }
-    QPushButton *Button(const QString &text) const;
 
     void RunExport();
 

@@ -12,7 +12,6 @@
 #include "host/host_commands.h"
 #include "host/plugin_manager.h"
 #include "host/ui/message_box.h"
-#include "meshlib/mesh3d.h"
 #include "meshlib/object_list.h"
 #include "plugin_api/plugin_api.h"
 
@@ -89,14 +88,6 @@ ImportDialog::~ImportDialog()
     DropImporter();
 }
 
-QPushButton *ImportDialog::Button(const QString &text) const
-{
-    for (QPushButton *button : findChildren<QPushButton *>())
-        if (button->text() == text)
-            return button;
-    return nullptr;
-}
-
 QString ImportDialog::Count(const QString &label) const
 {
     auto *value = findChild<QLabel *>(label);
@@ -135,17 +126,8 @@ void ImportDialog::RunImport()
         ShowMessageBox(this, "No meshes found to import!", "Info");
         return;
     }
-    long meshes = 0, faces = 0, vertices = 0;
-    for (int32_t i = 0; i < objects_->count(); ++i) {
-        auto *object = static_cast<Obj3d *>(objects_->get(i));
-        if (object->kind() != 0)
-            continue;
-        auto *mesh = static_cast<Mesh3d *>(object);
-        ++meshes;
-        faces += mesh->flat_face_count;
-        vertices += mesh->flat_vertex_count;
-    }
-    ShowCounts(meshes, faces, vertices);
+    const MeshTotals totals = CountMeshes(*objects_);
+    ShowCounts(totals.meshes, totals.faces, totals.vertices);
     ok_->setFocus();
 }
 

@@ -20,7 +20,6 @@ public:
     ~ImportDialog() override;
 
     QComboBox *ClassList() const { return classes_; }
-    QPushButton *Button(const QString &text) const;
     // The text of the "Mesh", "Face" or "Vertex" count.
     QString Count(const QString &label) const;
     MeshImporter *Importer() const { return importer_; }

@@ -162,6 +162,17 @@ bool CMyMorvaneOGLApp::ObjectsEmpty() const
     return commands_ == nullptr || commands_->ImportedObjects().count() == 0;
 }
 
+bool CMyMorvaneOGLApp::ReadyForMeshes(const char *refusal, const char *title)
+{
+    if (Running() || commands_ == nullptr)
+        return false;
+    if (ObjectsEmpty()) {
+        ui_.ShowMessage(refusal, title);
+        return false;
+    }
+    return true;
+}
+
 void CMyMorvaneOGLApp::OnImport()
 {
     if (Running() || commands_ == nullptr)
@@ -301,24 +312,16 @@ void CMyMorvaneOGLApp::RebuildScene()
 
 void CMyMorvaneOGLApp::OnExport()
 {
-    if (Running() || commands_ == nullptr)
+    if (!ReadyForMeshes("No meshes to export", "Export"))
         return;
-    if (ObjectsEmpty()) {
-        ui_.ShowMessage("No meshes to export", "Export");
-        return;
-    }
     ExportDialog dialog(*this, frame_);
     dialog.exec();
 }
 
 void CMyMorvaneOGLApp::OnStatistic()
 {
-    if (Running() || commands_ == nullptr)
+    if (!ReadyForMeshes("No meshes to explore", "Statistics"))
         return;
-    if (ObjectsEmpty()) {
-        ui_.ShowMessage("No meshes to explore", "Statistics");
-        return;
-    }
     StatisticsDialog dialog(commands_->ImportedObjects(), true, frame_);
     dialog.exec();
 }
@@ -331,12 +334,8 @@ void CMyMorvaneOGLApp::OnOptions()
 
 void CMyMorvaneOGLApp::OnLightSetup()
 {
-    if (Running() || commands_ == nullptr)
+    if (!ReadyForMeshes("No scene to display", "Light Setup"))
         return;
-    if (ObjectsEmpty()) {
-        ui_.ShowMessage("No scene to display", "Light Setup");
-        return;
-    }
     // A changed light is compiled again before the User view's next draw, so every change is
     // visible at once.
     LightSetupDialog dialog(scene_->lights(), frame_);

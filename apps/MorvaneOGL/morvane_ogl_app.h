@@ -87,6 +87,9 @@ private:
     void SetTitle(const std::string &file_name);
     void ShowCounters(std::int32_t meshes, std::int32_t faces, std::int32_t vertices);
     bool ObjectsEmpty() const;
+    // False while a command runs or without a host; false with refusal shown when nothing is
+    // imported. The commands that work on the imported meshes start with it.
+    bool ReadyForMeshes(const char *refusal, const char *title);
     void StartFailed(const char *message, const char *status);
 
     QtHostInterface ui_;

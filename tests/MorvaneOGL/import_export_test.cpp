@@ -43,7 +43,7 @@ TEST_F(ViewerImport, DialogKeepsOnlyTheLastImportAndOkTakesIt)
                   return false;
               EXPECT_EQ(dialog->ClassList()->currentText(), "XFILE ASCII (*.x)");
               EXPECT_EQ(dialog->Count("Mesh"), ":0");
-              ModalDriver::Click(dialog->Button("&Import"));
+              ModalDriver::Click(ModalDriver::Button(dialog, "&Import"));
               return true;
           })
         .Then(ModalDriver::ChooseFile(QString::fromStdString(a)))
@@ -52,7 +52,7 @@ TEST_F(ViewerImport, DialogKeepsOnlyTheLastImportAndOkTakesIt)
             if (dialog == nullptr || dialog->Count("Mesh") == ":0")
                 return false;
             EXPECT_EQ(dialog->Count("Mesh"), ":5");
-            ModalDriver::Click(dialog->Button("&Import"));  // again: the first is dropped
+            ModalDriver::Click(ModalDriver::Button(dialog, "&Import"));  // again: the first is dropped
             return true;
         })
         .Then(ModalDriver::ChooseFile(QString::fromStdString(b)))
@@ -62,7 +62,7 @@ TEST_F(ViewerImport, DialogKeepsOnlyTheLastImportAndOkTakesIt)
                 std::string(dialog->Importer()->FileName()) != "b.x")
                 return false;
             importers_while_open = Commands().ImporterCount();
-            ModalDriver::Click(dialog->Button("&OK"));
+            ModalDriver::Click(ModalDriver::Button(dialog, "&OK"));
             return true;
         });
     driver.Run([&]() { app_->OnImport(); });
@@ -214,7 +214,7 @@ TEST_F(ViewerImport, RoadOfOneFileImportsShowsAndExports)
               EXPECT_GE(direct3d, 0);
               dialog->ClassList()->setCurrentIndex(direct3d);
               emit dialog->ClassList()->activated(direct3d);
-              ModalDriver::Click(dialog->Button("&Export"));
+              ModalDriver::Click(ModalDriver::Button(dialog, "&Export"));
               return true;
           })
         .Then(ModalDriver::ChooseFile(out))
@@ -222,7 +222,7 @@ TEST_F(ViewerImport, RoadOfOneFileImportsShowsAndExports)
             auto *dialog = qobject_cast<ExportDialog *>(modal);
             if (dialog == nullptr || !QFile::exists(out) || Commands().Busy())
                 return false;
-            ModalDriver::Click(dialog->Button("&Close"));
+            ModalDriver::Click(ModalDriver::Button(dialog, "&Close"));
             return true;
         });
     driver.Run([&]() { app_->OnExport(); });

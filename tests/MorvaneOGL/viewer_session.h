@@ -132,7 +132,7 @@ public:
             auto *dialog = qobject_cast<ImportDialog *>(modal);
             if (dialog == nullptr || (once_read && dialog->Count("Mesh") == ":0"))
                 return false;
-            Click(dialog->Button(button));
+            Click(Button(dialog, button));
             return true;
         };
     }

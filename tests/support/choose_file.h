@@ -2,6 +2,8 @@
 // plug-ins' and hosts' choosers from a timer.
 #pragma once
 
+#include <string>
+
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QString>
