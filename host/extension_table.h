@@ -1,5 +1,4 @@
-#ifndef MORVANE_HOST_EXTENSION_TABLE_H
-#define MORVANE_HOST_EXTENSION_TABLE_H
+#pragma once
 
 #include <string>
 #include <vector>
@@ -8,34 +7,32 @@
 // such files. Used when a file is given by name (command line, second instance, dropped file).
 // Rows keep their order; the first matching row counts.
 class ExtensionTable {
-public:
-    int Count() const { return static_cast<int>(extensions_.size()); }
-    // The row's texts, or null when row is out of range.
-    const char *Extension(int row) const;
-    const char *ClassName(int row) const;
+ public:
+  int Count() const { return static_cast<int>(extensions_.size()); }
+  // The row's texts, or null when row is out of range.
+  const char* Extension(int row) const;
+  const char* ClassName(int row) const;
 
-    void Append(const std::string &extension, const std::string &class_name);
-    void Clear();
+  void Append(const std::string& extension, const std::string& class_name);
+  void Clear();
 
-    // The class name of the first row whose extension equals `extension` without regard to
-    // the case of ASCII letters, or null when no row does.
-    const char *FindClassName(const char *extension) const;
+  // The class name of the first row whose extension equals `extension` without regard to
+  // the case of ASCII letters, or null when no row does.
+  const char* FindClassName(const char* extension) const;
 
-private:
-    // Two parallel columns, as the store keeps them: value name and value text.
-    std::vector<std::string> extensions_;
-    std::vector<std::string> class_names_;
+ private:
+  // Two parallel columns, as the store keeps them: value name and value text.
+  std::vector<std::string> extensions_;
+  std::vector<std::string> class_names_;
 };
 
 // Which host a table or settings object belongs to.
 enum class HostProgram {
-    Converter,  // Morvane
-    Viewer,     // MorvaneOGL
+  Converter,  // Morvane
+  Viewer,     // MorvaneOGL
 };
 
 // The default table of a host: nine rows for the classes of the original format plug-ins
 // (the viewer names its Lightwave row "Lightwave (*.lwo, *.lws)"), then rows for the delivered
 // import classes so that ".x", ".dat" and ".ldr" files given by name open on first start.
 ExtensionTable DefaultExtensionTable(HostProgram program);
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef MORVANE_HOST_PLUGIN_MANAGER_H
-#define MORVANE_HOST_PLUGIN_MANAGER_H
+#pragma once
 
 #include <memory>
 #include <string>
@@ -12,41 +11,39 @@
 // of the host. Destroying the manager unloads every library, so every importer and exporter
 // must be deleted before.
 class PluginManager {
-public:
-    PluginManager() = default;
-    ~PluginManager();
+ public:
+  PluginManager() = default;
+  ~PluginManager();
 
-    PluginManager(const PluginManager &) = delete;
-    PluginManager &operator=(const PluginManager &) = delete;
+  PluginManager(const PluginManager&) = delete;
+  PluginManager& operator=(const PluginManager&) = delete;
 
-    // Lists the files matching directory + "*.so" in bytewise name order and loads each as
-    // directory + file name. The directory text is used unchanged as a prefix, so it normally
-    // ends with "/". A library is accepted when all four exports resolve, it has at least one
-    // class and its version equals required_version; others are unloaded at once. Then the
-    // classes of the accepted libraries are registered in load and index order, each unless
-    // its ClassID is already registered. Returns 0. Meant to run once.
-    int Scan(const std::string &directory, int required_version);
+  // Lists the files matching directory + "*.so" in bytewise name order and loads each as
+  // directory + file name. The directory text is used unchanged as a prefix, so it normally
+  // ends with "/". A library is accepted when all four exports resolve, it has at least one
+  // class and its version equals required_version; others are unloaded at once. Then the
+  // classes of the accepted libraries are registered in load and index order, each unless
+  // its ClassID is already registered. Returns 0. Meant to run once.
+  int Scan(const std::string& directory, int required_version);
 
-    int ClassCount() const { return static_cast<int>(classes_.size()); }
-    // The registered class at position, or null when position is out of range.
-    ClassDescription *ClassAt(int position) const;
+  int ClassCount() const { return static_cast<int>(classes_.size()); }
+  // The registered class at position, or null when position is out of range.
+  ClassDescription* ClassAt(int position) const;
 
-    // Accepted libraries in load order (also those none of whose classes were registered).
-    int LibraryCount() const { return static_cast<int>(libraries_.size()); }
-    const PluginLibrary *LibraryAt(int index) const;
+  // Accepted libraries in load order (also those none of whose classes were registered).
+  int LibraryCount() const { return static_cast<int>(libraries_.size()); }
+  const PluginLibrary* LibraryAt(int index) const;
 
-private:
-    void RegisterClasses();
+ private:
+  void RegisterClasses();
 
-    std::vector<ClassDescription *> classes_;
-    std::vector<std::unique_ptr<PluginLibrary>> libraries_;
+  std::vector<ClassDescription*> classes_;
+  std::vector<std::unique_ptr<PluginLibrary>> libraries_;
 };
 
 // The file names in the folder part of pattern_prefix that begin with its name part and end
 // in suffix, sorted bytewise. Only regular files (after following links) are listed; hidden
 // names (leading ".") only when the name part itself starts with ".". Used for the plug-in
 // scan; exposed for its tests.
-std::vector<std::string> ListMatchingFiles(const std::string &pattern_prefix,
-                                           const std::string &suffix);
-
-#endif
+std::vector<std::string> ListMatchingFiles(const std::string& pattern_prefix,
+                                           const std::string& suffix);

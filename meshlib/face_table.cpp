@@ -41,7 +41,9 @@ uint32_t FaceTable::chain_of(int32_t a, int32_t b, int32_t c) const {
   return sorted_face_chain(a, b, c, static_cast<uint32_t>(bucket_count_));
 }
 
-int32_t FaceTable::add(int32_t a, int32_t b, int32_t c) { return add_in_bucket(a, b, c, chain_of(a, b, c)); }
+int32_t FaceTable::add(int32_t a, int32_t b, int32_t c) {
+  return add_in_bucket(a, b, c, chain_of(a, b, c));
+}
 
 int32_t FaceTable::add_in_bucket(int32_t a, int32_t b, int32_t c, uint32_t h) {
   if (count_ < 0) return -1;

@@ -38,8 +38,8 @@ inline uint32_t sbyte(uint64_t bits, int i) {
 // Eight rounds over the little-endian bytes of bits.
 inline uint32_t rounds8(uint32_t h, uint64_t bits) {
   return h * kP8 + sbyte(bits, 0) * kP7 + sbyte(bits, 1) * kP6 + sbyte(bits, 2) * kP5 +
-         sbyte(bits, 3) * kP4 + sbyte(bits, 4) * kP3 + sbyte(bits, 5) * kP2 +
-         sbyte(bits, 6) * kP1 + sbyte(bits, 7);
+         sbyte(bits, 3) * kP4 + sbyte(bits, 4) * kP3 + sbyte(bits, 5) * kP2 + sbyte(bits, 6) * kP1 +
+         sbyte(bits, 7);
 }
 
 // Four rounds over the little-endian bytes of v.
@@ -81,9 +81,21 @@ inline uint32_t sorted_edge_key(int32_t lo, int32_t hi, uint64_t magic, uint32_t
 
 inline void sort3(int32_t& a, int32_t& b, int32_t& c) {
   int32_t t;
-  if (b < a) { t = a; a = b; b = t; }
-  if (c < b) { t = b; b = c; c = t; }
-  if (b < a) { t = a; a = b; b = t; }
+  if (b < a) {
+    t = a;
+    a = b;
+    b = t;
+  }
+  if (c < b) {
+    t = b;
+    b = c;
+    c = t;
+  }
+  if (b < a) {
+    t = a;
+    a = b;
+    b = t;
+  }
 }
 
 // Chains of the face and edge tables. Face and edge keys are exact (equal sorted indices), so
@@ -105,11 +117,14 @@ inline uint32_t mix_window(uint64_t k) {
 }
 
 inline uint32_t sorted_face_chain(int32_t lo, int32_t mid, int32_t hi, uint32_t m) {
-  uint64_t rest = (static_cast<uint64_t>(static_cast<uint32_t>(mid)) << 32) | static_cast<uint32_t>(hi);
-  return static_cast<uint32_t>((static_cast<uint64_t>(static_cast<uint32_t>(lo)) * 4u + mix_window(rest)) % m);
+  uint64_t rest =
+      (static_cast<uint64_t>(static_cast<uint32_t>(mid)) << 32) | static_cast<uint32_t>(hi);
+  return static_cast<uint32_t>(
+      (static_cast<uint64_t>(static_cast<uint32_t>(lo)) * 4u + mix_window(rest)) % m);
 }
 
 inline uint32_t sorted_edge_chain(int32_t lo, int32_t hi, uint32_t m) {
   return static_cast<uint32_t>((static_cast<uint64_t>(static_cast<uint32_t>(lo)) * 6u +
-                                mix_window(static_cast<uint32_t>(hi))) % m);
+                                mix_window(static_cast<uint32_t>(hi))) %
+                               m);
 }

@@ -10,8 +10,8 @@ Light3d::Light3d(const char* name, const Vec3d& colour, const Vec3d& position)
       param1(0.0),
       param2(0.0) {}
 
-Light3d::Light3d(const char* name, const Vec3d& colour, const Vec3d& position,
-                 const Vec3d& target, double param1, double param2)
+Light3d::Light3d(const char* name, const Vec3d& colour, const Vec3d& position, const Vec3d& target,
+                 double param1, double param2)
     : Obj3d(name, kLight),
       has_target(1),
       enabled(1),

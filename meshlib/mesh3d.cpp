@@ -78,7 +78,8 @@ void Mesh3d::add_triangles(const Vec3d* corners, int32_t count) {
   }
 }
 
-void Mesh3d::add_hashed_triangle(const Vec3d& p0, const Vec3d& p1, const Vec3d& p2, const uint32_t h[3]) {
+void Mesh3d::add_hashed_triangle(const Vec3d& p0, const Vec3d& p1, const Vec3d& p2,
+                                 const uint32_t h[3]) {
   // Every step can grow a table; the order fixes the numbering of vertices, faces, edges and
   // adjacency nodes, which the rest of the system sees.
   fold_into_box(p0);

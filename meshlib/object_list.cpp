@@ -9,7 +9,11 @@ void release_object(void* element) {
 }
 
 ObjectList::ObjectList(Release release)
-    : head_(nullptr), tail_(nullptr), count_(0), release_(release), last_node_(nullptr),
+    : head_(nullptr),
+      tail_(nullptr),
+      count_(0),
+      release_(release),
+      last_node_(nullptr),
       last_index_(-1) {}
 
 ObjectList::~ObjectList() { clear(); }

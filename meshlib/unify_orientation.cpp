@@ -198,9 +198,10 @@ void Mesh3d::unify_orientation(void (*progress)(int32_t done, int32_t total)) {
     if (first_unvisited == face_total) break;
 
     if (!sorted && done > 0) {
-      by_height.erase(std::remove_if(by_height.begin(), by_height.end(),
-                                     [&visited](const SeedCandidate& c) { return visited[c.face]; }),
-                      by_height.end());
+      by_height.erase(
+          std::remove_if(by_height.begin(), by_height.end(),
+                         [&visited](const SeedCandidate& c) { return visited[c.face]; }),
+          by_height.end());
       std::sort(by_height.begin(), by_height.end(), higher);
       sorted = true;
     }

@@ -23,8 +23,7 @@ inline void vec_copy(Vec3d& out, const Vec3d& a) { out = a; }
 // Component-wise tolerance of 1e-6 (strict): the welding tables use it to decide among the
 // vertices of one hash bucket.
 inline int vec_equal(const Vec3d& a, const Vec3d& b) {
-  return std::fabs(a.x - b.x) < 1e-6 && std::fabs(a.y - b.y) < 1e-6 &&
-         std::fabs(a.z - b.z) < 1e-6;
+  return std::fabs(a.x - b.x) < 1e-6 && std::fabs(a.y - b.y) < 1e-6 && std::fabs(a.z - b.z) < 1e-6;
 }
 
 inline void vec_add(Vec3d& out, const Vec3d& a, const Vec3d& b) {
@@ -82,10 +81,23 @@ inline void vec_max(Vec3d& out, const Vec3d& a, const Vec3d& b) {
 inline void vec_swap_axes(Vec3d& a, int32_t mode) {
   double t;
   switch (mode) {
-    case 1: t = a.x; a.x = a.y; a.y = t; break;
-    case 2: t = a.x; a.x = a.z; a.z = t; break;
-    case 3: t = a.y; a.y = a.z; a.z = t; break;
-    default: break;
+    case 1:
+      t = a.x;
+      a.x = a.y;
+      a.y = t;
+      break;
+    case 2:
+      t = a.x;
+      a.x = a.z;
+      a.z = t;
+      break;
+    case 3:
+      t = a.y;
+      a.y = a.z;
+      a.z = t;
+      break;
+    default:
+      break;
   }
 }
 

@@ -102,9 +102,13 @@ int32_t VertexTable::add_link(int32_t* heads, uint16_t Entry::*fill, int32_t ite
   return 1;
 }
 
-int32_t VertexTable::add_face_to_vertex(int32_t f, int32_t i) { return add_link(vertex_faces_, &Entry::face_fill, f, i); }
+int32_t VertexTable::add_face_to_vertex(int32_t f, int32_t i) {
+  return add_link(vertex_faces_, &Entry::face_fill, f, i);
+}
 
-int32_t VertexTable::add_edge_to_vertex(int32_t e, int32_t i) { return add_link(vertex_edges_, &Entry::edge_fill, e, i); }
+int32_t VertexTable::add_edge_to_vertex(int32_t e, int32_t i) {
+  return add_link(vertex_edges_, &Entry::edge_fill, e, i);
+}
 
 int32_t VertexTable::scale_vertex(int32_t i, double s) {
   if (i < 0 || i >= count_) return -1;

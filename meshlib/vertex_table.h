@@ -68,9 +68,9 @@ class VertexTable {
   // one cache line per vertex.
   struct Entry {
     Vec3d p;
-    int32_t next;         // next (older) vertex of the same bucket, -1 at the end
-    uint16_t face_fill;   // entries in the head chunk of the face list
-    uint16_t edge_fill;   // entries in the head chunk of the edge list
+    int32_t next;        // next (older) vertex of the same bucket, -1 at the end
+    uint16_t face_fill;  // entries in the head chunk of the face list
+    uint16_t edge_fill;  // entries in the head chunk of the edge list
   };
 
   int32_t add_link(int32_t* heads, uint16_t Entry::*fill, int32_t item, int32_t i);
@@ -80,7 +80,7 @@ class VertexTable {
   int32_t* vertex_edges_;
   int32_t count_;
   int32_t capacity_;
-  int32_t* buckets_;       // newest vertex of each bucket, -1 = empty
+  int32_t* buckets_;  // newest vertex of each bucket, -1 = empty
   int32_t bucket_count_;
   uint64_t bucket_magic_;  // reciprocal of bucket_count_ for the modulo
   LinkChunk* pool_;        // chunks of all adjacency lists

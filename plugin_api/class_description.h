@@ -1,5 +1,4 @@
-#ifndef MORVANE_PLUGIN_API_CLASS_DESCRIPTION_H
-#define MORVANE_PLUGIN_API_CLASS_DESCRIPTION_H
+#pragma once
 
 #include <cstdint>
 
@@ -16,36 +15,34 @@
 // library whose code it runs; the destructor is protected so that nobody deletes it from
 // outside. Implementations are final classes whose DeleteThis does `delete this`.
 class PluginObject {
-public:
-    virtual void DeleteThis() = 0;  // destroys the object and everything it owns
-    virtual void Help() = 0;        // shows the class's help text, modal
-    virtual void Configure() = 0;   // shows the class's options dialog, modal, and stores them
+ public:
+  virtual void DeleteThis() = 0;  // destroys the object and everything it owns
+  virtual void Help() = 0;        // shows the class's help text, modal
+  virtual void Configure() = 0;   // shows the class's options dialog, modal, and stores them
 
-protected:
-    ~PluginObject() = default;
+ protected:
+  ~PluginObject() = default;
 };
 
 // One class of a plug-in library: one importer or one exporter of one file format. Each is an
 // object of static storage duration inside its library, valid from load to unload; the host
 // never deletes it. None of the operations fails.
 class ClassDescription {
-public:
-    // 1 for every delivered class; only shown in the plug-in summary.
-    virtual int ClassPublicFlag() = 0;
-    // A fresh MeshImporter (SuperClassID MESH_IMPORT_CLASS) or MeshExporter (MESH_EXPORT_CLASS);
-    // the caller owns it and ends it with DeleteThis before the library is unloaded. Use
-    // CreateImporter / CreateExporter (plugin_api/plugin_api.h) to get the typed object.
-    virtual PluginObject *Create() = 0;
-    // Display name and key of the class (import/export lists, last_import_class,
-    // extension table). Compared exactly; the same text on every call.
-    virtual const char *ClassName() = 0;
-    // MESH_IMPORT_CLASS or MESH_EXPORT_CLASS; any other value is registered but never offered.
-    virtual int SuperClassID() = 0;
-    // Identity of the class across all plug-ins; the first registered class with a value wins.
-    virtual std::uint32_t ClassID() = 0;
+ public:
+  // 1 for every delivered class; only shown in the plug-in summary.
+  virtual int ClassPublicFlag() = 0;
+  // A fresh MeshImporter (SuperClassID MESH_IMPORT_CLASS) or MeshExporter (MESH_EXPORT_CLASS);
+  // the caller owns it and ends it with DeleteThis before the library is unloaded. Use
+  // CreateImporter / CreateExporter (plugin_api/plugin_api.h) to get the typed object.
+  virtual PluginObject* Create() = 0;
+  // Display name and key of the class (import/export lists, last_import_class,
+  // extension table). Compared exactly; the same text on every call.
+  virtual const char* ClassName() = 0;
+  // MESH_IMPORT_CLASS or MESH_EXPORT_CLASS; any other value is registered but never offered.
+  virtual int SuperClassID() = 0;
+  // Identity of the class across all plug-ins; the first registered class with a value wins.
+  virtual std::uint32_t ClassID() = 0;
 
-protected:
-    ~ClassDescription() = default;
+ protected:
+  ~ClassDescription() = default;
 };
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef MORVANE_PLUGIN_API_MESH_IMPORTER_H
-#define MORVANE_PLUGIN_API_MESH_IMPORTER_H
+#pragma once
 
 #include "plugin_api/class_description.h"
 
@@ -14,19 +13,17 @@ class ObjectList;
 // cleared; DeleteThis then frees the meshes. The host calls at most one of Import and
 // ImportFile on one importer.
 class MeshImporter : public PluginObject {
-public:
-    // Reads the named file. Never null; the list holds whatever the reader produced.
-    virtual ObjectList *ImportFile(const char *path) = 0;
-    // Asks for a file and reads it. Never null; empty when the user cancelled.
-    virtual ObjectList *Import() = 0;
-    // The file last imported: the name without folder after Import, the path exactly as
-    // passed after ImportFile; empty before either.
-    virtual const char *FileName() = 0;
-    // The class's open-dialog filter text.
-    virtual const char *FileFilter() = 0;
+ public:
+  // Reads the named file. Never null; the list holds whatever the reader produced.
+  virtual ObjectList* ImportFile(const char* path) = 0;
+  // Asks for a file and reads it. Never null; empty when the user cancelled.
+  virtual ObjectList* Import() = 0;
+  // The file last imported: the name without folder after Import, the path exactly as
+  // passed after ImportFile; empty before either.
+  virtual const char* FileName() = 0;
+  // The class's open-dialog filter text.
+  virtual const char* FileFilter() = 0;
 
-protected:
-    ~MeshImporter() = default;
+ protected:
+  ~MeshImporter() = default;
 };
-
-#endif

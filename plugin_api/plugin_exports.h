@@ -1,5 +1,4 @@
-#ifndef MORVANE_PLUGIN_API_PLUGIN_EXPORTS_H
-#define MORVANE_PLUGIN_API_PLUGIN_EXPORTS_H
+#pragma once
 
 #include "plugin_api/class_description.h"
 
@@ -11,20 +10,18 @@
 extern "C" {
 
 // The library's display name; constant text valid while the library is loaded.
-MORVANE_PLUGIN_EXPORT const char *LibName(void);
+MORVANE_PLUGIN_EXPORT const char* LibName(void);
 // Number of classes the library publishes; at least 1.
 MORVANE_PLUGIN_EXPORT int LibNumberClasses(void);
 // The class description with the given index for 0 <= index < LibNumberClasses(), null for
 // every other index.
-MORVANE_PLUGIN_EXPORT ClassDescription *LibClassDescription(int index);
+MORVANE_PLUGIN_EXPORT ClassDescription* LibClassDescription(int index);
 // PLUGIN_INTERFACE_VERSION.
 MORVANE_PLUGIN_EXPORT int LibVersion(void);
 
-typedef const char *(*LibNameFunction)(void);
+typedef const char* (*LibNameFunction)(void);
 typedef int (*LibNumberClassesFunction)(void);
-typedef ClassDescription *(*LibClassDescriptionFunction)(int index);
+typedef ClassDescription* (*LibClassDescriptionFunction)(int index);
 typedef int (*LibVersionFunction)(void);
 
 }  // extern "C"
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef MORVANE_PLUGIN_FRAME_EXPORT_MESH_H
-#define MORVANE_PLUGIN_FRAME_EXPORT_MESH_H
+#pragma once
 
 #include "meshlib/vec3d.h"
 
@@ -19,20 +18,18 @@ class PluginSettings;
 // with_edges = false: the pass then builds no edge table, which saves about a third of the
 // indexed form's memory and time and changes nothing it reads.
 class ExportMesh {
-public:
-    ExportMesh(Mesh3d &mesh, const PluginSettings &settings, bool with_edges = true);
-    ~ExportMesh();
+ public:
+  ExportMesh(Mesh3d& mesh, const PluginSettings& settings, bool with_edges = true);
+  ~ExportMesh();
 
-    ExportMesh(const ExportMesh &) = delete;
-    ExportMesh &operator=(const ExportMesh &) = delete;
+  ExportMesh(const ExportMesh&) = delete;
+  ExportMesh& operator=(const ExportMesh&) = delete;
 
-    Mesh3d &mesh() const { return mesh_; }
+  Mesh3d& mesh() const { return mesh_; }
 
-private:
-    Mesh3d &mesh_;
-    int bbox_empty_;
-    Vec3d bbox_min_;
-    Vec3d bbox_max_;
+ private:
+  Mesh3d& mesh_;
+  int bbox_empty_;
+  Vec3d bbox_min_;
+  Vec3d bbox_max_;
 };
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef MORVANE_PLUGIN_FRAME_FRAME_EXPORTER_H
-#define MORVANE_PLUGIN_FRAME_FRAME_EXPORTER_H
+#pragma once
 
 #include "plugin_api/mesh_exporter.h"
 #include "plugin_frame/frame_class.h"
@@ -19,24 +18,22 @@
 // Around Write the frame creates the log (only when verbose_mode is exactly 1) with its
 // banner and closes it afterwards.
 class FrameExporter : public MeshExporter, public FrameClass {
-public:
-    explicit FrameExporter(const FrameClassInfo &info);
+ public:
+  explicit FrameExporter(const FrameClassInfo& info);
 
-    void DeleteThis() override;
-    void Help() override;
-    void Configure() override;
-    void Export(ObjectList *objects, ExportMode mode, ExportFileNames *names) override;
+  void DeleteThis() override;
+  void Help() override;
+  void Configure() override;
+  void Export(ObjectList* objects, ExportMode mode, ExportFileNames* names) override;
 
-protected:
-    ~FrameExporter() override;
+ protected:
+  ~FrameExporter() override;
 
-    // The class's output files in order (one or two): fills files[] and returns the count.
-    virtual int OutputFiles(PluginSettings &settings, FileSlot files[2]) = 0;
-    // Writes run.objects (the host's list; never delete from it) to the chosen files.
-    virtual void Write(PluginRun &run) = 0;
-    // OptionsDialog::ExportTemplate (DOS/UNIX/MAC at 1035..1037) or
-    // OptionsDialog::ExportSecondTemplate (1038..1040).
-    virtual int DialogTemplate() const;
+  // The class's output files in order (one or two): fills files[] and returns the count.
+  virtual int OutputFiles(PluginSettings& settings, FileSlot files[2]) = 0;
+  // Writes run.objects (the host's list; never delete from it) to the chosen files.
+  virtual void Write(PluginRun& run) = 0;
+  // OptionsDialog::ExportTemplate (DOS/UNIX/MAC at 1035..1037) or
+  // OptionsDialog::ExportSecondTemplate (1038..1040).
+  virtual int DialogTemplate() const;
 };
-
-#endif

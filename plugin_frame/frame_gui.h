@@ -1,5 +1,4 @@
-#ifndef MORVANE_PLUGIN_FRAME_FRAME_GUI_H
-#define MORVANE_PLUGIN_FRAME_FRAME_GUI_H
+#pragma once
 
 #include <string>
 
@@ -10,18 +9,16 @@ class QWidget;
 bool frame_has_widgets();
 
 // The window a plug-in dialog belongs to: the active window, else null.
-QWidget *frame_owner_window();
+QWidget* frame_owner_window();
 
 // "Desc|*.x|All Files (*.*)|*.*||" as a Qt filter: "Desc (*.x);;All Files (*)". A pattern
 // group "*.*" means every file here, so it becomes "*"; a "(...)" at the end of a description
 // is replaced by the converted patterns.
-std::string convert_filter(const char *filter);
+std::string convert_filter(const char* filter);
 
 // A modal file chooser. open: an existing file to read; otherwise a name to write, with the
 // overwrite prompt and ext (may be null) as default extension. Starts in folder (when set and
 // not empty) with initial_name selected. On OK returns true, makes the chosen file's folder
 // the current directory and stores the chosen full path in chosen.
-bool choose_file(bool open, const char *filter, const char *ext, const std::string &folder,
-                 const std::string &initial_name, std::string &chosen);
-
-#endif
+bool choose_file(bool open, const char* filter, const char* ext, const std::string& folder,
+                 const std::string& initial_name, std::string& chosen);

@@ -1,5 +1,4 @@
-#ifndef MORVANE_PLUGIN_FRAME_FRAME_IMPORTER_H
-#define MORVANE_PLUGIN_FRAME_FRAME_IMPORTER_H
+#pragma once
 
 #include <string>
 #include <vector>
@@ -22,33 +21,31 @@ class ObjectList;
 // and closes it afterwards; Parse writes the options dump itself (run.DumpOptions()) where its
 // format wants it, and hands every mesh to run.FinishMesh.
 class FrameImporter : public MeshImporter, public FrameClass {
-public:
-    explicit FrameImporter(const FrameClassInfo &info);
+ public:
+  explicit FrameImporter(const FrameClassInfo& info);
 
-    void DeleteThis() override;
-    void Help() override;
-    void Configure() override;
-    ObjectList *ImportFile(const char *path) override;
-    ObjectList *Import() override;
-    const char *FileName() override;
-    const char *FileFilter() override;
+  void DeleteThis() override;
+  void Help() override;
+  void Configure() override;
+  ObjectList* ImportFile(const char* path) override;
+  ObjectList* Import() override;
+  const char* FileName() override;
+  const char* FileFilter() override;
 
-protected:
-    ~FrameImporter() override;
+ protected:
+  ~FrameImporter() override;
 
-    // The file slot of the class: its "path" and "file_name" fields and its filter.
-    virtual FileSlot InputFile(PluginSettings &settings) = 0;
-    // Reads settings' "file_name" into run.objects. Whatever it added stays in the result.
-    virtual void Parse(PluginRun &run) = 0;
+  // The file slot of the class: its "path" and "file_name" fields and its filter.
+  virtual FileSlot InputFile(PluginSettings& settings) = 0;
+  // Reads settings' "file_name" into run.objects. Whatever it added stays in the result.
+  virtual void Parse(PluginRun& run) = 0;
 
-private:
-    ObjectList *NewResult();
-    void RunParse(PluginSettings &settings);
+ private:
+  ObjectList* NewResult();
+  void RunParse(PluginSettings& settings);
 
-    ObjectList *result_ = nullptr;
-    std::vector<ObjectList *> earlier_results_;  // kept until DeleteThis: the host may hold them
-    std::string file_name_;
-    std::string filter_;
+  ObjectList* result_ = nullptr;
+  std::vector<ObjectList*> earlier_results_;  // kept until DeleteThis: the host may hold them
+  std::string file_name_;
+  std::string filter_;
 };
-
-#endif

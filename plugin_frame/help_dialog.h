@@ -1,5 +1,4 @@
-#ifndef MORVANE_PLUGIN_FRAME_HELP_DIALOG_H
-#define MORVANE_PLUGIN_FRAME_HELP_DIALOG_H
+#pragma once
 
 #include <QDialog>
 
@@ -8,13 +7,11 @@ class QPlainTextEdit;
 // The modal help dialog of a plug-in class: the help text (at most 2048 characters) in a
 // read-only scrolling field (1001) and an OK button.
 class HelpDialog : public QDialog {
-    Q_OBJECT
-public:
-    HelpDialog(const QString &title, const char *help_text, QWidget *parent = nullptr);
-    QString Text() const;
+  Q_OBJECT
+ public:
+  HelpDialog(const QString& title, const char* help_text, QWidget* parent = nullptr);
+  QString Text() const;
 
-private:
-    QPlainTextEdit *text_;
+ private:
+  QPlainTextEdit* text_;
 };
-
-#endif

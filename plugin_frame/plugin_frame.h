@@ -1,5 +1,4 @@
-#ifndef MORVANE_PLUGIN_FRAME_PLUGIN_FRAME_H
-#define MORVANE_PLUGIN_FRAME_PLUGIN_FRAME_H
+#pragma once
 
 // The common frame of every plug-in class. A class supplies only its names, string table,
 // filter, specific settings (fields and dialog controls) and its parse or write function;
@@ -31,9 +30,11 @@
 //         }
 //         void Parse(PluginRun &run) override {
 //             run.DumpOptions();
-//             run.Status("Parsing %s started ...      \n", run.Settings<MySettings>().file_name.c_str());
+//             run.Status("Parsing %s started ...      \n",
+//             run.Settings<MySettings>().file_name.c_str());
 //             ... build each Mesh3d, run.FileProgress(pos, size) as the file is read ...
-//             run.FinishMesh(mesh);            // statistics, Sizing, Swapping axis, Unifying, Reducing
+//             run.FinishMesh(mesh);            // statistics, Sizing, Swapping axis, Unifying,
+//             Reducing
 //         }
 //     };
 //
@@ -62,5 +63,3 @@
 #include "plugin_frame/progress_callbacks.h"
 #include "plugin_frame/read_number_field.h"
 #include "settings/log_file.h"
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef MORVANE_PLUGIN_FRAME_PLUGIN_RUN_H
-#define MORVANE_PLUGIN_FRAME_PLUGIN_RUN_H
+#pragma once
 
 #include <cstdint>
 #include <functional>
@@ -16,39 +15,38 @@ class ObjectList;
 // the class writes the options dump where its format wants it, with DumpOptions, and then its
 // own messages. The log is closed by the frame after the run.
 class PluginRun {
-public:
-    PluginRun(PluginSettings &settings, ObjectList *objects, const ProgressCallbacks &callbacks,
-              LogFile &log, std::function<void()> dump_options);
+ public:
+  PluginRun(PluginSettings& settings, ObjectList* objects, const ProgressCallbacks& callbacks,
+            LogFile& log, std::function<void()> dump_options);
 
-    // The class's own settings object (the one its NewSettings made).
-    template <class S>
-    S &Settings() const
-    {
-        return static_cast<S &>(settings);
-    }
+  // The class's own settings object (the one its NewSettings made).
+  template <class S>
+  S& Settings() const {
+    return static_cast<S&>(settings);
+  }
 
-    // Status line to the progress dialog (or the terminal line); formatted into 1024 bytes.
-    void Status(const char *format, ...) __attribute__((format(printf, 2, 3)));
-    // Line to the log; formatted into 1024 bytes, flushed at once; nothing without a log.
-    void Log(const char *format, ...) __attribute__((format(printf, 2, 3)));
-    void FileProgress(std::uint32_t position, std::uint32_t total) const;
-    void MeshProgress(std::uint32_t position, std::uint32_t total) const;
+  // Status line to the progress dialog (or the terminal line); formatted into 1024 bytes.
+  void Status(const char* format, ...) __attribute__((format(printf, 2, 3)));
+  // Line to the log; formatted into 1024 bytes, flushed at once; nothing without a log.
+  void Log(const char* format, ...) __attribute__((format(printf, 2, 3)));
+  void FileProgress(std::uint32_t position, std::uint32_t total) const;
+  void MeshProgress(std::uint32_t position, std::uint32_t total) const;
 
-    // Writes the class's options dump to the log: the common lines, the file lines of each of
-    // its files and its own specific lines.
-    void DumpOptions() const;
+  // Writes the class's options dump to the log: the common lines, the file lines of each of
+  // its files and its own specific lines.
+  void DumpOptions() const;
 
-    // Import runs: the mesh finishing sequence (see finish_mesh) into the run's object list.
-    // Takes ownership of mesh. Returns true when the mesh joined the list.
-    bool FinishMesh(Mesh3d *mesh);
+  // Import runs: the mesh finishing sequence (see finish_mesh) into the run's object list.
+  // Takes ownership of mesh. Returns true when the mesh joined the list.
+  bool FinishMesh(Mesh3d* mesh);
 
-    PluginSettings &settings;
-    ObjectList *objects;  // import: the run's new result list; export: the host's list
-    const ProgressCallbacks &callbacks;
-    LogFile &log;
+  PluginSettings& settings;
+  ObjectList* objects;  // import: the run's new result list; export: the host's list
+  const ProgressCallbacks& callbacks;
+  LogFile& log;
 
-private:
-    std::function<void()> dump_options_;
+ private:
+  std::function<void()> dump_options_;
 };
 
 // The mesh finishing sequence of every import class, for one mesh that a parser built in its
@@ -62,7 +60,5 @@ private:
 //  6. status "Reducing: <name>\n", then to_flat and drop_tables;
 //  7. the mesh is appended to objects (which owns it from then on); returns true.
 // The four status lines appear even when their step does nothing.
-bool finish_mesh(Mesh3d *mesh, const PluginSettings &settings,
-                 const ProgressCallbacks &callbacks, LogFile &log, ObjectList &objects);
-
-#endif
+bool finish_mesh(Mesh3d* mesh, const PluginSettings& settings, const ProgressCallbacks& callbacks,
+                 LogFile& log, ObjectList& objects);

@@ -1,5 +1,4 @@
-#ifndef MORVANE_PLUGIN_FRAME_PROGRESS_CALLBACKS_H
-#define MORVANE_PLUGIN_FRAME_PROGRESS_CALLBACKS_H
+#pragma once
 
 #include <cstdint>
 #include <cstdio>
@@ -9,35 +8,34 @@
 // functions, so what they drive (the progress dialog, or the terminal line of a run without
 // windows) is reached through one library-wide ProgressSink pointer, set for the length of a
 // run.
-typedef void (*StatusFunction)(std::FILE *sink, const char *format, ...);
+typedef void (*StatusFunction)(std::FILE* sink, const char* format, ...);
 typedef void (*ProgressFunction)(std::uint32_t position, std::uint32_t total);
 
 struct ProgressCallbacks {
-    StatusFunction status;           // the text sink is ignored; runs pass stderr
-    ProgressFunction file_progress;  // (position, total) of the file being read or written
-    ProgressFunction mesh_progress;  // (done, total) of a mesh operation; may be null
+  StatusFunction status;           // the text sink is ignored; runs pass stderr
+  ProgressFunction file_progress;  // (position, total) of the file being read or written
+  ProgressFunction mesh_progress;  // (done, total) of a mesh operation; may be null
 
-    // Mesh progress, or file progress when the table has no mesh-progress operation.
-    void MeshProgress(std::uint32_t position, std::uint32_t total) const
-    {
-        (mesh_progress != nullptr ? mesh_progress : file_progress)(position, total);
-    }
+  // Mesh progress, or file progress when the table has no mesh-progress operation.
+  void MeshProgress(std::uint32_t position, std::uint32_t total) const {
+    (mesh_progress != nullptr ? mesh_progress : file_progress)(position, total);
+  }
 };
 
 // What the progress callbacks show. The frame's ProgressDialog and the terminal line of a run
 // without windows implement it; tests may install their own.
 class ProgressSink {
-public:
-    virtual ~ProgressSink() = default;
-    virtual void SetStatus(const char *text) = 0;
-    virtual void SetFileProgress(int percent) = 0;
-    virtual void SetMeshProgress(int percent) = 0;
+ public:
+  virtual ~ProgressSink() = default;
+  virtual void SetStatus(const char* text) = 0;
+  virtual void SetFileProgress(int percent) = 0;
+  virtual void SetMeshProgress(int percent) = 0;
 };
 
 // The library-wide sink the callbacks report to; null shows nothing.
-ProgressSink *current_progress_sink();
+ProgressSink* current_progress_sink();
 // Installs sink (or null) and returns the previous one.
-ProgressSink *set_progress_sink(ProgressSink *sink);
+ProgressSink* set_progress_sink(ProgressSink* sink);
 
 // The frame's callback table: status formats into 1024 bytes (longer text is cut) and passes
 // the text to the sink; file and mesh progress compute the percent and pass it on when it
@@ -59,5 +57,3 @@ std::string progress_percent_text(int percent);
 // Keeps the windows painted and the Cancel button alive while a run blocks the
 // user-interface thread. Does nothing without an application object.
 void pump_messages();
-
-#endif

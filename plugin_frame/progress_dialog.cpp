@@ -16,135 +16,114 @@ namespace {
 constexpr int kLower = 0;
 constexpr int kUpper = 100;
 
-QProgressBar *new_bar(QWidget *parent, int control_id)
-{
-    auto *bar = new QProgressBar(parent);
-    bar->setProperty("controlId", control_id);
-    bar->setRange(kLower, kUpper);
-    bar->setValue(kLower);
-    bar->setTextVisible(false);
-    bar->setMinimumWidth(220);
-    return bar;
+QProgressBar* new_bar(QWidget* parent, int control_id) {
+  auto* bar = new QProgressBar(parent);
+  bar->setProperty("controlId", control_id);
+  bar->setRange(kLower, kUpper);
+  bar->setValue(kLower);
+  bar->setTextVisible(false);
+  bar->setMinimumWidth(220);
+  return bar;
 }
 
-QLabel *new_label(QWidget *parent, const char *text, int control_id)
-{
-    auto *label = new QLabel(QString::fromLatin1(text), parent);
-    if (control_id != 0)
-        label->setProperty("controlId", control_id);
-    return label;
+QLabel* new_label(QWidget* parent, const char* text, int control_id) {
+  auto* label = new QLabel(QString::fromLatin1(text), parent);
+  if (control_id != 0) label->setProperty("controlId", control_id);
+  return label;
 }
 
 }  // namespace
 
-ProgressDialog::ProgressDialog(Variant variant, const QString &title, QWidget *owner)
-    : QDialog(nullptr), owner_(owner != nullptr ? owner->window() : frame_owner_window())
-{
-    setWindowTitle(title);
-    setAttribute(Qt::WA_DeleteOnClose, false);
-    auto *grid = new QGridLayout(this);
-    grid->addWidget(new_label(this, "File Progress:", 0), 0, 0);
-    file_bar_ = new_bar(this, 1003);
-    grid->addWidget(file_bar_, 0, 1);
-    file_text_ = new_label(this, " 0 %", 1004);
-    grid->addWidget(file_text_, 0, 2);
-    int row = 1;
-    if (variant == ImportProgress) {
-        grid->addWidget(new_label(this, "Mesh Progress:", 0), row, 0);
-        mesh_bar_ = new_bar(this, 1006);
-        grid->addWidget(mesh_bar_, row, 1);
-        mesh_text_ = new_label(this, " 0 %", 1007);
-        grid->addWidget(mesh_text_, row, 2);
-        ++row;
-    }
-    status_ = new_label(this, "Status", 1005);
-    status_->setMinimumWidth(300);
-    grid->addWidget(status_, row, 0, 1, 3);
+ProgressDialog::ProgressDialog(Variant variant, const QString& title, QWidget* owner)
+    : QDialog(nullptr), owner_(owner != nullptr ? owner->window() : frame_owner_window()) {
+  setWindowTitle(title);
+  setAttribute(Qt::WA_DeleteOnClose, false);
+  auto* grid = new QGridLayout(this);
+  grid->addWidget(new_label(this, "File Progress:", 0), 0, 0);
+  file_bar_ = new_bar(this, 1003);
+  grid->addWidget(file_bar_, 0, 1);
+  file_text_ = new_label(this, " 0 %", 1004);
+  grid->addWidget(file_text_, 0, 2);
+  int row = 1;
+  if (variant == ImportProgress) {
+    grid->addWidget(new_label(this, "Mesh Progress:", 0), row, 0);
+    mesh_bar_ = new_bar(this, 1006);
+    grid->addWidget(mesh_bar_, row, 1);
+    mesh_text_ = new_label(this, " 0 %", 1007);
+    grid->addWidget(mesh_text_, row, 2);
     ++row;
-    auto *cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setProperty("controlId", 2);
-    grid->addWidget(cancel, row, 2);
-    connect(cancel, &QPushButton::clicked, this, [this] { cancel_ = true; });
+  }
+  status_ = new_label(this, "Status", 1005);
+  status_->setMinimumWidth(300);
+  grid->addWidget(status_, row, 0, 1, 3);
+  ++row;
+  auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+  cancel->setProperty("controlId", 2);
+  grid->addWidget(cancel, row, 2);
+  connect(cancel, &QPushButton::clicked, this, [this] { cancel_ = true; });
 }
 
-ProgressDialog::~ProgressDialog()
-{
-    if (disabled_owner_ && owner_ != nullptr)
-        owner_->setEnabled(true);
+ProgressDialog::~ProgressDialog() {
+  if (disabled_owner_ && owner_ != nullptr) owner_->setEnabled(true);
 }
 
-bool ProgressDialog::CreateModeless()
-{
-    if (owner_ != nullptr) {
-        // Not a child of the owner, which is disabled below; kept above it instead.
-        winId();
-        QWidget *top = owner_->window();
-        if (windowHandle() != nullptr && top->windowHandle() != nullptr)
-            windowHandle()->setTransientParent(top->windowHandle());
-        if (owner_->isEnabled()) {
-            owner_->setEnabled(false);
-            disabled_owner_ = true;
-        }
+bool ProgressDialog::CreateModeless() {
+  if (owner_ != nullptr) {
+    // Not a child of the owner, which is disabled below; kept above it instead.
+    winId();
+    QWidget* top = owner_->window();
+    if (windowHandle() != nullptr && top->windowHandle() != nullptr)
+      windowHandle()->setTransientParent(top->windowHandle());
+    if (owner_->isEnabled()) {
+      owner_->setEnabled(false);
+      disabled_owner_ = true;
     }
-    show();
-    if (!isVisible()) {
-        if (disabled_owner_ && owner_ != nullptr)
-            owner_->setEnabled(true);
-        disabled_owner_ = false;
-        return false;
-    }
-    return true;
+  }
+  show();
+  if (!isVisible()) {
+    if (disabled_owner_ && owner_ != nullptr) owner_->setEnabled(true);
+    disabled_owner_ = false;
+    return false;
+  }
+  return true;
 }
 
-void ProgressDialog::SetStatus(const char *text)
-{
-    QString shown = QString::fromUtf8(text != nullptr ? text : "");
-    // The line ends belong to the log form of the message; a label would show them as
-    // empty lines.
-    while (shown.endsWith(QLatin1Char('\n')) || shown.endsWith(QLatin1Char('\r')))
-        shown.chop(1);
-    status_->setText(shown);
+void ProgressDialog::SetStatus(const char* text) {
+  QString shown = QString::fromUtf8(text != nullptr ? text : "");
+  // The line ends belong to the log form of the message; a label would show them as
+  // empty lines.
+  while (shown.endsWith(QLatin1Char('\n')) || shown.endsWith(QLatin1Char('\r'))) shown.chop(1);
+  status_->setText(shown);
 }
 
-void ProgressDialog::SetFileProgress(int percent)
-{
+void ProgressDialog::SetFileProgress(int percent) { SetBar(file_bar_, file_text_, percent); }
+
+void ProgressDialog::SetMeshProgress(int percent) {
+  // The export variant has one bar, which then shows mesh progress too.
+  if (mesh_bar_ != nullptr)
+    SetBar(mesh_bar_, mesh_text_, percent);
+  else
     SetBar(file_bar_, file_text_, percent);
 }
 
-void ProgressDialog::SetMeshProgress(int percent)
-{
-    // The export variant has one bar, which then shows mesh progress too.
-    if (mesh_bar_ != nullptr)
-        SetBar(mesh_bar_, mesh_text_, percent);
-    else
-        SetBar(file_bar_, file_text_, percent);
+void ProgressDialog::SetBar(QProgressBar* bar, QLabel* text, int percent) {
+  pump_messages();
+  bar->setValue(percent < kLower ? kLower : percent > kUpper ? kUpper : percent);
+  QString shown = QString::fromStdString(progress_percent_text(percent));
+  if (text->text() != shown) text->setText(shown);
 }
 
-void ProgressDialog::SetBar(QProgressBar *bar, QLabel *text, int percent)
-{
-    pump_messages();
-    bar->setValue(percent < kLower ? kLower : percent > kUpper ? kUpper : percent);
-    QString shown = QString::fromStdString(progress_percent_text(percent));
-    if (text->text() != shown)
-        text->setText(shown);
+bool ProgressDialog::CancelRequested() {
+  pump_messages();
+  bool requested = cancel_;
+  cancel_ = false;
+  return requested;
 }
 
-bool ProgressDialog::CancelRequested()
-{
-    pump_messages();
-    bool requested = cancel_;
-    cancel_ = false;
-    return requested;
-}
+void ProgressDialog::reject() { cancel_ = true; }
 
-void ProgressDialog::reject()
-{
-    cancel_ = true;
-}
-
-void ProgressDialog::closeEvent(QCloseEvent *event)
-{
-    // The run owns the dialog and ends it; closing it by hand only asks for the cancel.
-    cancel_ = true;
-    event->ignore();
+void ProgressDialog::closeEvent(QCloseEvent* event) {
+  // The run owns the dialog and ends it; closing it by hand only asks for the cancel.
+  cancel_ = true;
+  event->ignore();
 }

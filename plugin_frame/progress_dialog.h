@@ -1,5 +1,4 @@
-#ifndef MORVANE_PLUGIN_FRAME_PROGRESS_DIALOG_H
-#define MORVANE_PLUGIN_FRAME_PROGRESS_DIALOG_H
+#pragma once
 
 #include <QDialog>
 #include <QPointer>
@@ -17,46 +16,44 @@ class QProgressBar;
 // while the dialog is open. Cancel only sets a flag that CancelRequested reports; it does not
 // close the dialog.
 class ProgressDialog : public QDialog, public ProgressSink {
-    Q_OBJECT
-public:
-    enum Variant { ImportProgress, ExportProgress };
+  Q_OBJECT
+ public:
+  enum Variant { ImportProgress, ExportProgress };
 
-    // owner null: the application's active window, if any.
-    ProgressDialog(Variant variant, const QString &title, QWidget *owner = nullptr);
-    // Re-enables the owner if this dialog disabled it.
-    ~ProgressDialog() override;
+  // owner null: the application's active window, if any.
+  ProgressDialog(Variant variant, const QString& title, QWidget* owner = nullptr);
+  // Re-enables the owner if this dialog disabled it.
+  ~ProgressDialog() override;
 
-    // Shows the dialog without a modal loop and disables the owner when it was enabled.
-    // Returns false (owner left enabled) when the window could not be shown.
-    bool CreateModeless();
+  // Shows the dialog without a modal loop and disables the owner when it was enabled.
+  // Returns false (owner left enabled) when the window could not be shown.
+  bool CreateModeless();
 
-    void SetStatus(const char *text) override;
-    void SetFileProgress(int percent) override;
-    void SetMeshProgress(int percent) override;
+  void SetStatus(const char* text) override;
+  void SetFileProgress(int percent) override;
+  void SetMeshProgress(int percent) override;
 
-    // Pumps messages, returns the cancel flag and clears it.
-    bool CancelRequested();
+  // Pumps messages, returns the cancel flag and clears it.
+  bool CancelRequested();
 
-    QWidget *Owner() const { return owner_; }
+  QWidget* Owner() const { return owner_; }
 
-public slots:
-    // Escape and the window's close button act as Cancel: they set the flag only.
-    void reject() override;
+ public slots:
+  // Escape and the window's close button act as Cancel: they set the flag only.
+  void reject() override;
 
-protected:
-    void closeEvent(QCloseEvent *event) override;
+ protected:
+  void closeEvent(QCloseEvent* event) override;
 
-private:
-    void SetBar(QProgressBar *bar, QLabel *text, int percent);
+ private:
+  void SetBar(QProgressBar* bar, QLabel* text, int percent);
 
-    QPointer<QWidget> owner_;
-    bool disabled_owner_ = false;
-    bool cancel_ = false;
-    QProgressBar *file_bar_ = nullptr;
-    QLabel *file_text_ = nullptr;
-    QProgressBar *mesh_bar_ = nullptr;
-    QLabel *mesh_text_ = nullptr;
-    QLabel *status_ = nullptr;
+  QPointer<QWidget> owner_;
+  bool disabled_owner_ = false;
+  bool cancel_ = false;
+  QProgressBar* file_bar_ = nullptr;
+  QLabel* file_text_ = nullptr;
+  QProgressBar* mesh_bar_ = nullptr;
+  QLabel* mesh_text_ = nullptr;
+  QLabel* status_ = nullptr;
 };
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef MORVANE_PLUGIN_FRAME_READ_NUMBER_FIELD_H
-#define MORVANE_PLUGIN_FRAME_READ_NUMBER_FIELD_H
+#pragma once
 
 class QLineEdit;
 
@@ -8,13 +7,11 @@ class QLineEdit;
 // current silently. A text without a leading finite number beeps, shows "Invalid Input
 // Format!" titled "Error" and keeps current. Writes the result back with three decimals
 // ("2.000") and returns it.
-double ReadNumberField(QLineEdit *edit, double current);
+double ReadNumberField(QLineEdit* edit, double current);
 
 // The conversion alone: true and *value when text starts (after blanks) with a finite number.
-bool parse_leading_number(const char *text, double *value);
+bool parse_leading_number(const char* text, double* value);
 
 // value with three decimals and ".", as the option fields show numbers; a value too large for
 // that form within 63 characters is shown in its shortest exact form ("1e+308").
-const char *format_3f(double value, char buffer[64]);
-
-#endif
+const char* format_3f(double value, char buffer[64]);

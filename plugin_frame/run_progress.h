@@ -1,5 +1,4 @@
-#ifndef MORVANE_PLUGIN_FRAME_RUN_PROGRESS_H
-#define MORVANE_PLUGIN_FRAME_RUN_PROGRESS_H
+#pragma once
 
 #include <memory>
 #include <string>
@@ -12,28 +11,26 @@
 // process has windows, else the terminal line on standard error. Installs itself as the
 // library-wide sink and puts the previous one back at the end.
 class RunProgress {
-public:
-    RunProgress(ProgressDialog::Variant variant, const std::string &title);
-    ~RunProgress();
-    RunProgress(const RunProgress &) = delete;
-    RunProgress &operator=(const RunProgress &) = delete;
+ public:
+  RunProgress(ProgressDialog::Variant variant, const std::string& title);
+  ~RunProgress();
+  RunProgress(const RunProgress&) = delete;
+  RunProgress& operator=(const RunProgress&) = delete;
 
-private:
-    std::unique_ptr<ProgressDialog> dialog_;
-    std::unique_ptr<TerminalProgress> terminal_;
-    ProgressSink *previous_;
+ private:
+  std::unique_ptr<ProgressDialog> dialog_;
+  std::unique_ptr<TerminalProgress> terminal_;
+  ProgressSink* previous_;
 };
 
 // Remembers the current directory and goes back to it at the end of a command.
 class DirectoryKeeper {
-public:
-    DirectoryKeeper();
-    ~DirectoryKeeper();
-    DirectoryKeeper(const DirectoryKeeper &) = delete;
-    DirectoryKeeper &operator=(const DirectoryKeeper &) = delete;
+ public:
+  DirectoryKeeper();
+  ~DirectoryKeeper();
+  DirectoryKeeper(const DirectoryKeeper&) = delete;
+  DirectoryKeeper& operator=(const DirectoryKeeper&) = delete;
 
-private:
-    std::string directory_;
+ private:
+  std::string directory_;
 };
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef MORVANE_PLUGIN_FRAME_TERMINAL_PROGRESS_H
-#define MORVANE_PLUGIN_FRAME_TERMINAL_PROGRESS_H
+#pragma once
 
 #include <cstdio>
 #include <string>
@@ -10,37 +9,35 @@
 // the file percentage and the status text, ended with a newline when the run ends. It writes
 // only when stream is a terminal, so batch logs and pipes stay clean.
 class TerminalProgress : public ProgressSink {
-public:
-    explicit TerminalProgress(std::FILE *stream = stderr);
-    // forced true draws even when stream is not a terminal (tests).
-    TerminalProgress(std::FILE *stream, bool forced);
-    ~TerminalProgress() override;
+ public:
+  explicit TerminalProgress(std::FILE* stream = stderr);
+  // forced true draws even when stream is not a terminal (tests).
+  TerminalProgress(std::FILE* stream, bool forced);
+  ~TerminalProgress() override;
 
-    void SetStatus(const char *text) override;
-    void SetFileProgress(int percent) override;
-    void SetMeshProgress(int percent) override;
+  void SetStatus(const char* text) override;
+  void SetFileProgress(int percent) override;
+  void SetMeshProgress(int percent) override;
 
-    // The line as it was last drawn, without "\r" (while not drawing: as it would be drawn).
-    const std::string &Line() const;
+  // The line as it was last drawn, without "\r" (while not drawing: as it would be drawn).
+  const std::string& Line() const;
 
-private:
-    void Draw();
-    std::string MakeLine() const;
+ private:
+  void Draw();
+  std::string MakeLine() const;
 
-    std::FILE *stream_;
-    bool active_;
-    bool drawn_ = false;
-    int file_percent_ = 0;
-    int mesh_percent_ = 0;
-    std::string status_;
-    // Made when drawn; while not drawing (not a terminal, quiet runs) only when asked for, as
-    // a run reports thousands of times per second.
-    mutable std::string line_;
-    mutable bool stale_ = false;
-    // What the current line was made from: a report that changes neither leaves it as it is.
-    bool made_ = false;
-    int made_percent_ = 0;
-    std::string made_status_;
+  std::FILE* stream_;
+  bool active_;
+  bool drawn_ = false;
+  int file_percent_ = 0;
+  int mesh_percent_ = 0;
+  std::string status_;
+  // Made when drawn; while not drawing (not a terminal, quiet runs) only when asked for, as
+  // a run reports thousands of times per second.
+  mutable std::string line_;
+  mutable bool stale_ = false;
+  // What the current line was made from: a report that changes neither leaves it as it is.
+  bool made_ = false;
+  int made_percent_ = 0;
+  std::string made_status_;
 };
-
-#endif

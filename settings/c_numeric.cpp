@@ -20,8 +20,7 @@ CNumericScope::~CNumericScope() {
   if (previous_ != static_cast<locale_t>(0)) uselocale(previous_);
 }
 
-int c_vsnprintf(char* buffer, std::size_t size, const char* format,
-                va_list args) {
+int c_vsnprintf(char* buffer, std::size_t size, const char* format, va_list args) {
   CNumericScope numbers;
   return std::vsnprintf(buffer, size, format, args);
 }

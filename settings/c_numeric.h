@@ -24,5 +24,4 @@ class CNumericScope {
 
 // vsnprintf in the "C" locale: the same result and return value, with "."
 // for every decimal point.
-int c_vsnprintf(char* buffer, std::size_t size, const char* format,
-                va_list args);
+int c_vsnprintf(char* buffer, std::size_t size, const char* format, va_list args);

@@ -74,6 +74,7 @@ char* format_fixed6(char* out, double v) {
   // The exact conversion: the standard library's shortest-digit machinery for a fixed
   // precision, which rounds the exact binary value as printf does.
   if (negative) *out++ = '-';
-  std::to_chars_result r = std::to_chars(out, out + kFixed6Capacity - 1, a, std::chars_format::fixed, 6);
+  std::to_chars_result r =
+      std::to_chars(out, out + kFixed6Capacity - 1, a, std::chars_format::fixed, 6);
   return r.ptr;
 }

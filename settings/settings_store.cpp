@@ -132,7 +132,8 @@ bool replace_store_file(const OwnerFiles& files, const std::string& bytes, mode_
   // Whatever a killed writer left under the temporary name goes first: opening a FIFO or
   // following a link there would block or write elsewhere.
   unlink(files.temporary.c_str());
-  int fd = open(files.temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+  int fd =
+      open(files.temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
   if (fd < 0) return false;
   fchmod(fd, mode);
   const bool durable = !scratch_store();

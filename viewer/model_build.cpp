@@ -190,8 +190,7 @@ void compile_normals(const std::vector<MeshTriangles>& meshes, const SceneBox& b
     for (size_t f = 0; f < faces; ++f) {
       const float* face = mesh.data.data() + f * 18;
       Vec3d p[3];
-      for (int k = 0; k < 3; ++k)
-        vec_set(p[k], face[6 * k + 3], face[6 * k + 4], face[6 * k + 5]);
+      for (int k = 0; k < 3; ++k) vec_set(p[k], face[6 * k + 3], face[6 * k + 4], face[6 * k + 5]);
       Vec3d n;
       Vec3d g;
       Vec3d tip;
@@ -238,7 +237,8 @@ void compile_scene_frame(const SceneBox& box) {
 void compile_light_list(const ObjectList& lights, int32_t index) {
   if (index < 0 || index >= kMaxLights) return;
   const GLenum id = GL_LIGHT0 + index;
-  const Obj3d* obj = index < lights.count() ? static_cast<const Obj3d*>(lights.get(index)) : nullptr;
+  const Obj3d* obj =
+      index < lights.count() ? static_cast<const Obj3d*>(lights.get(index)) : nullptr;
   glNewList(kListFirstLight + index, GL_COMPILE);
   // A position without a light leaves nothing behind from an earlier scene's light.
   if (obj == nullptr || obj->kind() != Obj3d::kLight) {

@@ -252,10 +252,17 @@ void COpenGLWnd::paintGL() {
 
 void COpenGLWnd::show_cursor(int32_t cursor) {
   switch (cursor) {
-    case kPanCursor: setCursor(Qt::SizeAllCursor); break;
-    case kRotateCursor: setCursor(Qt::CrossCursor); break;
-    case kZoomCursor: setCursor(Qt::SizeVerCursor); break;
-    default: return;
+    case kPanCursor:
+      setCursor(Qt::SizeAllCursor);
+      break;
+    case kRotateCursor:
+      setCursor(Qt::CrossCursor);
+      break;
+    case kZoomCursor:
+      setCursor(Qt::SizeVerCursor);
+      break;
+    default:
+      return;
   }
 }
 

@@ -31,12 +31,12 @@ void append_default_lights(const SceneBox& box, ObjectList& lights) {
   const Vec3d& mx = box.max;
   const Vec3d& z0 = box.centre;
   Light3d* front1 = new Light3d("FrontLight1", Vec3d{0.3, 0.3, 0.3}, Vec3d{m.x, m.y, mx.z});
-  Light3d* front2 = new Light3d("FrontLight2", Vec3d{0.4, 0.4, 0.4}, Vec3d{mx.x, m.y, mx.z},
-                                z0, 15.0, 50.0);
-  Light3d* back1 = new Light3d("BackLight1", Vec3d{0.3, 0.3, 0.3}, Vec3d{mx.x, mx.y, mx.z},
-                               z0, 15.0, 50.0);
-  Light3d* back2 = new Light3d("BackLight2", Vec3d{0.4, 0.4, 0.4}, Vec3d{m.x, mx.y, mx.z},
-                               z0, 15.0, 50.0);
+  Light3d* front2 =
+      new Light3d("FrontLight2", Vec3d{0.4, 0.4, 0.4}, Vec3d{mx.x, m.y, mx.z}, z0, 15.0, 50.0);
+  Light3d* back1 =
+      new Light3d("BackLight1", Vec3d{0.3, 0.3, 0.3}, Vec3d{mx.x, mx.y, mx.z}, z0, 15.0, 50.0);
+  Light3d* back2 =
+      new Light3d("BackLight2", Vec3d{0.4, 0.4, 0.4}, Vec3d{m.x, mx.y, mx.z}, z0, 15.0, 50.0);
   back1->enabled = 0;
   back2->enabled = 0;
   lights.append(front1);

@@ -49,9 +49,18 @@ void view_extents(int32_t view_kind, const SceneBox& box, double& ex, double& ey
   const double dy = box.max.y - box.min.y;
   const double dz = box.max.z - box.min.z;
   switch (view_kind) {
-    case kTopView: ex = dx; ey = dy; break;
-    case kSideView: ex = dy; ey = dz; break;
-    default: ex = dx; ey = dz; break;
+    case kTopView:
+      ex = dx;
+      ey = dy;
+      break;
+    case kSideView:
+      ex = dy;
+      ey = dz;
+      break;
+    default:
+      ex = dx;
+      ey = dz;
+      break;
   }
 }
 
@@ -60,12 +69,20 @@ void view_extents(int32_t view_kind, const SceneBox& box, double& ex, double& ey
 void camera_eye(int32_t view_kind, Vec3d& eye) {
   switch (view_kind) {
     // The tiny Y offset keeps the up vector (+Z) off the line of sight.
-    case kTopView: vec_set(eye, 0.0, -9.999999974752427e-7, 200.0); break;
-    case kSideView: vec_set(eye, -200.0, 0.0, 0.0); break;
-    case kFrontView: vec_set(eye, 0.0, -200.0, 0.0); break;
+    case kTopView:
+      vec_set(eye, 0.0, -9.999999974752427e-7, 200.0);
+      break;
+    case kSideView:
+      vec_set(eye, -200.0, 0.0, 0.0);
+      break;
+    case kFrontView:
+      vec_set(eye, 0.0, -200.0, 0.0);
+      break;
     // At this distance a 60 degree field of view shows 2000 units vertically, as the
     // orthographic views do at zoom 1.
-    default: vec_set(eye, 0.0, -1000.0 / std::tan(30.0 * kPi / 180.0), 0.0); break;
+    default:
+      vec_set(eye, 0.0, -1000.0 / std::tan(30.0 * kPi / 180.0), 0.0);
+      break;
   }
 }
 
@@ -135,7 +152,9 @@ void ViewNavigation::reset(const SceneBox& box) {
   vec_sub(pan_, pan_, box.centre);
 }
 
-void ViewNavigation::post_multiply(const Mat4d& step) { mat_multiply(modelview_, step, modelview_); }
+void ViewNavigation::post_multiply(const Mat4d& step) {
+  mat_multiply(modelview_, step, modelview_);
+}
 
 void ViewNavigation::post_translate(double x, double y, double z) {
   post_multiply(translation(x, y, z));
@@ -157,10 +176,17 @@ void ViewNavigation::screen_to_world(double px, double py, double& u, double& v)
 void ViewNavigation::translate_screen(double u, double v) {
   Vec3d t;
   switch (view_kind_) {
-    case kTopView: vec_set(t, u, v, 0.0); break;
-    case kSideView: vec_set(t, 0.0, -u, v); break;
-    case kFrontView: vec_set(t, u, 0.0, v); break;
-    default: return;
+    case kTopView:
+      vec_set(t, u, v, 0.0);
+      break;
+    case kSideView:
+      vec_set(t, 0.0, -u, v);
+      break;
+    case kFrontView:
+      vec_set(t, u, 0.0, v);
+      break;
+    default:
+      return;
   }
   post_translate(t.x, t.y, t.z);
   vec_add(pan_, pan_, t);
@@ -248,10 +274,14 @@ void ViewNavigation::read_modifiers(int32_t modifiers) {
 
 int32_t ViewNavigation::cursor_for(int32_t modifiers) const {
   switch (modifiers & (kModCtrl | kModAlt)) {
-    case 0: return kPanCursor;
-    case kModCtrl: return view_kind_ == kUserView ? kRotateCursor : kNoCursor;
-    case kModAlt: return kZoomCursor;
-    default: return kNoCursor;
+    case 0:
+      return kPanCursor;
+    case kModCtrl:
+      return view_kind_ == kUserView ? kRotateCursor : kNoCursor;
+    case kModAlt:
+      return kZoomCursor;
+    default:
+      return kNoCursor;
   }
 }
 

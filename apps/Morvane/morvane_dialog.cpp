@@ -33,294 +33,269 @@ const int kBusyControls[] = {1000, 1001, 1002, 1003, 1004, 1005, 1006, 1007, 100
 // Controls of both class groups, and clear and statistics, disabled without usable plug-ins.
 const int kGroupControls[] = {1000, 1001, 1002, 1003, 1004, 1005, 1006, 1007, 1010, 1011};
 
-QPushButton *numbered_button(const QString &text, int control_id)
-{
-    auto *button = new QPushButton(text);
-    SetControlId(button, control_id);
-    button->setAutoDefault(false);
-    return button;
+QPushButton* numbered_button(const QString& text, int control_id) {
+  auto* button = new QPushButton(text);
+  SetControlId(button, control_id);
+  button->setAutoDefault(false);
+  return button;
 }
 
 struct NumberedText {
-    const char *text;
-    int control_id;
+  const char* text;
+  int control_id;
 };
 
 // The import or the export group: the class list above the run, "Options" and "Help" buttons.
-QGroupBox *class_group(const char *title, QComboBox **list, int list_id, NumberedText run,
-                       int options_id, int help_id, QPushButton **run_button,
-                       QPushButton **options_button, QPushButton **help_button)
-{
-    auto *group = new QGroupBox(title);
-    *list = new QComboBox;
-    SetControlId(*list, list_id);
-    (*list)->addItem("(none)");
-    *run_button = numbered_button(run.text, run.control_id);
-    *options_button = numbered_button("Options", options_id);
-    *help_button = numbered_button("Help", help_id);
-    auto *grid = new QGridLayout(group);
-    grid->addWidget(*list, 0, 0, 1, 3);
-    grid->addWidget(*run_button, 1, 0);
-    grid->addWidget(*options_button, 1, 1);
-    grid->addWidget(*help_button, 1, 2);
-    return group;
+QGroupBox* class_group(const char* title, QComboBox** list, int list_id, NumberedText run,
+                       int options_id, int help_id, QPushButton** run_button,
+                       QPushButton** options_button, QPushButton** help_button) {
+  auto* group = new QGroupBox(title);
+  *list = new QComboBox;
+  SetControlId(*list, list_id);
+  (*list)->addItem("(none)");
+  *run_button = numbered_button(run.text, run.control_id);
+  *options_button = numbered_button("Options", options_id);
+  *help_button = numbered_button("Help", help_id);
+  auto* grid = new QGridLayout(group);
+  grid->addWidget(*list, 0, 0, 1, 3);
+  grid->addWidget(*run_button, 1, 0);
+  grid->addWidget(*options_button, 1, 1);
+  grid->addWidget(*help_button, 1, 2);
+  return group;
 }
 
 }  // namespace
 
-MorvaneDialog::MorvaneDialog(const QByteArray &file, SingleInstance *instance, QWidget *parent)
-    : QDialog(parent), ui_(this)
-{
-    ui_.on_imported_file = [this](const std::string &name) {
-        setWindowTitle(QString(kTitle) + " " + QString::fromLocal8Bit(name.c_str()));
-    };
-    ui_.on_counters = [this](std::int32_t m, std::int32_t f, std::int32_t v) { ShowCounters(m, f, v); };
-    ui_.on_busy = [this](bool busy) { SetBusy(busy); };
+MorvaneDialog::MorvaneDialog(const QByteArray& file, SingleInstance* instance, QWidget* parent)
+    : QDialog(parent), ui_(this) {
+  ui_.on_imported_file = [this](const std::string& name) {
+    setWindowTitle(QString(kTitle) + " " + QString::fromLocal8Bit(name.c_str()));
+  };
+  ui_.on_counters = [this](std::int32_t m, std::int32_t f, std::int32_t v) {
+    ShowCounters(m, f, v);
+  };
+  ui_.on_busy = [this](bool busy) { SetBusy(busy); };
 
-    BuildControls();
-    setWindowTitle(kTitle);
-    settings_ = new HostSettings(HostProgram::Converter);
-    plugins_ = new PluginManager;
-    plugins_->Scan(settings_->PluginPath(), PLUGIN_INTERFACE_VERSION);
-    commands_ = new HostCommands(*plugins_, ui_);
+  BuildControls();
+  setWindowTitle(kTitle);
+  settings_ = new HostSettings(HostProgram::Converter);
+  plugins_ = new PluginManager;
+  plugins_->Scan(settings_->PluginPath(), PLUGIN_INTERFACE_VERSION);
+  commands_ = new HostCommands(*plugins_, ui_);
 
-    // Without plug-ins, import classes or export classes the lists keep "(none)", the
-    // groups stay disabled, and neither the named file nor later starts are served.
-    int import_position = 0, export_position = 0;
-    if (plugins_->ClassCount() == 0 ||
-        !FillClassList(import_list_, commands_->ImportIndex(), settings_->LastImportClass(), &import_position) ||
-        !FillClassList(export_list_, commands_->ExportIndex(), settings_->LastExportClass(), &export_position)) {
-        DisableGroups();
-        return;
-    }
-    import_available_ = export_available_ = true;
-    import_list_->setCurrentIndex(import_position);
-    export_list_->setCurrentIndex(export_position);
-    commands_->SelectImport(import_position);
-    commands_->SelectExport(export_position);
-    ShowCounters(0, 0, 0);
+  // Without plug-ins, import classes or export classes the lists keep "(none)", the
+  // groups stay disabled, and neither the named file nor later starts are served.
+  int import_position = 0, export_position = 0;
+  if (plugins_->ClassCount() == 0 ||
+      !FillClassList(import_list_, commands_->ImportIndex(), settings_->LastImportClass(),
+                     &import_position) ||
+      !FillClassList(export_list_, commands_->ExportIndex(), settings_->LastExportClass(),
+                     &export_position)) {
+    DisableGroups();
+    return;
+  }
+  import_available_ = export_available_ = true;
+  import_list_->setCurrentIndex(import_position);
+  export_list_->setCurrentIndex(export_position);
+  commands_->SelectImport(import_position);
+  commands_->SelectExport(export_position);
+  ShowCounters(0, 0, 0);
 
-    if (!file.isEmpty())
-        ImportNamed(file);
-    if (instance != nullptr) {
-        connect(instance, &SingleInstance::Activated, this, &MorvaneDialog::Activate);
-        instance->Listen();
-    }
+  if (!file.isEmpty()) ImportNamed(file);
+  if (instance != nullptr) {
+    connect(instance, &SingleInstance::Activated, this, &MorvaneDialog::Activate);
+    instance->Listen();
+  }
 }
 
-MorvaneDialog::~MorvaneDialog()
-{
-    std::string import_class, export_class;
-    if (import_available_ && export_available_) {
-        import_class = commands_->SelectedImportClass()->ClassName();
-        export_class = commands_->SelectedExportClass()->ClassName();
-    }
-    delete commands_;  // the host's list, then every importer with its meshes
-    if (import_available_ && export_available_) {
-        settings_->SetLastImportClass(import_class.c_str());
-        settings_->SetLastExportClass(export_class.c_str());
-    }
-    delete plugins_;
-    delete settings_;  // saves
+MorvaneDialog::~MorvaneDialog() {
+  std::string import_class, export_class;
+  if (import_available_ && export_available_) {
+    import_class = commands_->SelectedImportClass()->ClassName();
+    export_class = commands_->SelectedExportClass()->ClassName();
+  }
+  delete commands_;  // the host's list, then every importer with its meshes
+  if (import_available_ && export_available_) {
+    settings_->SetLastImportClass(import_class.c_str());
+    settings_->SetLastExportClass(export_class.c_str());
+  }
+  delete plugins_;
+  delete settings_;  // saves
 }
 
-void MorvaneDialog::BuildControls()
-{
-    QPushButton *import_button, *import_options, *import_help;
-    auto *import_group = class_group("Import", &import_list_, 1003, {"&Import", 1002}, 1000, 1001,
-                                     &import_button, &import_options, &import_help);
-    QPushButton *export_button, *export_options, *export_help;
-    auto *export_group = class_group("Export", &export_list_, 1007, {"&Export", 1006}, 1004, 1005,
-                                     &export_button, &export_options, &export_help);
+void MorvaneDialog::BuildControls() {
+  QPushButton *import_button, *import_options, *import_help;
+  auto* import_group = class_group("Import", &import_list_, 1003, {"&Import", 1002}, 1000, 1001,
+                                   &import_button, &import_options, &import_help);
+  QPushButton *export_button, *export_options, *export_help;
+  auto* export_group = class_group("Export", &export_list_, 1007, {"&Export", 1006}, 1004, 1005,
+                                   &export_button, &export_options, &export_help);
 
-    auto *common_group = new QGroupBox("Common");
-    auto *counters = new QGridLayout;
-    auto counter = [counters](int row, const char *label, int control_id) {
-        counters->addWidget(new QLabel(label), row, 0);
-        auto *value = new QLabel(":0");
-        SetControlId(value, control_id);
-        value->setMinimumWidth(90);
-        counters->addWidget(value, row, 1);
-        return value;
-    };
-    mesh_count_ = counter(0, "Mesh", 1012);
-    face_count_ = counter(1, "Face", 1014);
-    vertex_count_ = counter(2, "Vertex", 1013);
-    auto *options = numbered_button("&Options", 1008);
-    auto *clear = numbered_button("&Clear", 1010);
-    auto *statistic = numbered_button("&Statistic", 1011);
-    auto *plugin_info = numbered_button("&Plugin Info", 1015);
-    auto *view = numbered_button("&View", 1009);
-    view->setEnabled(false);
-    auto *help = numbered_button("&Help", 57670);
-    auto *quit = numbered_button("&Quit", 1);
-    auto *about = new QToolButton;
-    about->setText("?");
-    about->setToolTip("Inf&o über Morvane...");
-    auto *buttons = new QGridLayout;
-    buttons->addWidget(options, 0, 0);
-    buttons->addWidget(clear, 0, 1);
-    buttons->addWidget(statistic, 1, 0);
-    buttons->addWidget(plugin_info, 1, 1);
-    buttons->addWidget(view, 2, 0);
-    buttons->addWidget(help, 2, 1);
-    auto *common_row = new QHBoxLayout(common_group);
-    common_row->addLayout(counters);
-    common_row->addStretch();
-    common_row->addLayout(buttons);
+  auto* common_group = new QGroupBox("Common");
+  auto* counters = new QGridLayout;
+  auto counter = [counters](int row, const char* label, int control_id) {
+    counters->addWidget(new QLabel(label), row, 0);
+    auto* value = new QLabel(":0");
+    SetControlId(value, control_id);
+    value->setMinimumWidth(90);
+    counters->addWidget(value, row, 1);
+    return value;
+  };
+  mesh_count_ = counter(0, "Mesh", 1012);
+  face_count_ = counter(1, "Face", 1014);
+  vertex_count_ = counter(2, "Vertex", 1013);
+  auto* options = numbered_button("&Options", 1008);
+  auto* clear = numbered_button("&Clear", 1010);
+  auto* statistic = numbered_button("&Statistic", 1011);
+  auto* plugin_info = numbered_button("&Plugin Info", 1015);
+  auto* view = numbered_button("&View", 1009);
+  view->setEnabled(false);
+  auto* help = numbered_button("&Help", 57670);
+  auto* quit = numbered_button("&Quit", 1);
+  auto* about = new QToolButton;
+  about->setText("?");
+  about->setToolTip("Inf&o über Morvane...");
+  auto* buttons = new QGridLayout;
+  buttons->addWidget(options, 0, 0);
+  buttons->addWidget(clear, 0, 1);
+  buttons->addWidget(statistic, 1, 0);
+  buttons->addWidget(plugin_info, 1, 1);
+  buttons->addWidget(view, 2, 0);
+  buttons->addWidget(help, 2, 1);
+  auto* common_row = new QHBoxLayout(common_group);
+  common_row->addLayout(counters);
+  common_row->addStretch();
+  common_row->addLayout(buttons);
 
-    auto *bottom = new QHBoxLayout;
-    bottom->addWidget(about);
-    bottom->addStretch();
-    bottom->addWidget(quit);
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(import_group);
-    layout->addWidget(export_group);
-    layout->addWidget(common_group);
-    layout->addLayout(bottom);
-    setMinimumWidth(420);
+  auto* bottom = new QHBoxLayout;
+  bottom->addWidget(about);
+  bottom->addStretch();
+  bottom->addWidget(quit);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(import_group);
+  layout->addWidget(export_group);
+  layout->addWidget(common_group);
+  layout->addLayout(bottom);
+  setMinimumWidth(420);
 
-    connect(import_list_, qOverload<int>(&QComboBox::activated), this,
-            [this](int position) { commands_->SelectImport(position); });
-    connect(export_list_, qOverload<int>(&QComboBox::activated), this,
-            [this](int position) { commands_->SelectExport(position); });
-    connect(import_button, &QPushButton::clicked, this, [this]() {
-        if (import_available_)
-            commands_->Import(settings_->ClearFlag(), settings_->CheckNameMode());
-    });
-    connect(import_options, &QPushButton::clicked, this, [this]() {
-        if (import_available_)
-            commands_->ImportOptions();
-    });
-    connect(import_help, &QPushButton::clicked, this, [this]() {
-        if (import_available_)
-            commands_->ImportHelp();
-    });
-    connect(export_button, &QPushButton::clicked, this, [this]() {
-        if (export_available_ || commands_->ImportedObjects().count() == 0)
-            commands_->Export();
-    });
-    connect(export_options, &QPushButton::clicked, this, [this]() {
-        if (export_available_)
-            commands_->ExportOptions();
-    });
-    connect(export_help, &QPushButton::clicked, this, [this]() {
-        if (export_available_)
-            commands_->ExportHelp();
-    });
-    connect(options, &QPushButton::clicked, this, [this]() {
-        HostOptionsDialog dialog(*settings_, false, this);
-        dialog.exec();
-    });
-    connect(clear, &QPushButton::clicked, this, [this]() { commands_->Clear(); commands_->Recount(); });
-    connect(statistic, &QPushButton::clicked, this, [this]() {
-        StatisticsDialog dialog(commands_->ImportedObjects(), false, this);
-        dialog.exec();
-    });
-    connect(plugin_info, &QPushButton::clicked, this, [this]() {
-        PluginInfoDialog dialog(PluginSummaryLines(*plugins_), this);
-        dialog.exec();
-    });
-    connect(help, &QPushButton::clicked, this,
-            [this]() { ShowHelpWindow(this, "Morvane Help", "qrc:/morvane/help.html"); });
-    connect(quit, &QPushButton::clicked, this, &QDialog::close);
-    connect(about, &QToolButton::clicked, this, &MorvaneDialog::ShowAbout);
+  connect(import_list_, qOverload<int>(&QComboBox::activated), this,
+          [this](int position) { commands_->SelectImport(position); });
+  connect(export_list_, qOverload<int>(&QComboBox::activated), this,
+          [this](int position) { commands_->SelectExport(position); });
+  connect(import_button, &QPushButton::clicked, this, [this]() {
+    if (import_available_) commands_->Import(settings_->ClearFlag(), settings_->CheckNameMode());
+  });
+  connect(import_options, &QPushButton::clicked, this, [this]() {
+    if (import_available_) commands_->ImportOptions();
+  });
+  connect(import_help, &QPushButton::clicked, this, [this]() {
+    if (import_available_) commands_->ImportHelp();
+  });
+  connect(export_button, &QPushButton::clicked, this, [this]() {
+    if (export_available_ || commands_->ImportedObjects().count() == 0) commands_->Export();
+  });
+  connect(export_options, &QPushButton::clicked, this, [this]() {
+    if (export_available_) commands_->ExportOptions();
+  });
+  connect(export_help, &QPushButton::clicked, this, [this]() {
+    if (export_available_) commands_->ExportHelp();
+  });
+  connect(options, &QPushButton::clicked, this, [this]() {
+    HostOptionsDialog dialog(*settings_, false, this);
+    dialog.exec();
+  });
+  connect(clear, &QPushButton::clicked, this, [this]() {
+    commands_->Clear();
+    commands_->Recount();
+  });
+  connect(statistic, &QPushButton::clicked, this, [this]() {
+    StatisticsDialog dialog(commands_->ImportedObjects(), false, this);
+    dialog.exec();
+  });
+  connect(plugin_info, &QPushButton::clicked, this, [this]() {
+    PluginInfoDialog dialog(PluginSummaryLines(*plugins_), this);
+    dialog.exec();
+  });
+  connect(help, &QPushButton::clicked, this,
+          [this]() { ShowHelpWindow(this, "Morvane Help", "qrc:/morvane/help.html"); });
+  connect(quit, &QPushButton::clicked, this, &QDialog::close);
+  connect(about, &QToolButton::clicked, this, &MorvaneDialog::ShowAbout);
 }
 
-QWidget *MorvaneDialog::Control(int control_id) const
-{
-    for (QWidget *child : findChildren<QWidget *>())
-        if (child->property("controlId").toInt() == control_id)
-            return child;
-    return nullptr;
+QWidget* MorvaneDialog::Control(int control_id) const {
+  for (QWidget* child : findChildren<QWidget*>())
+    if (child->property("controlId").toInt() == control_id) return child;
+  return nullptr;
 }
 
-bool MorvaneDialog::FillClassList(QComboBox *list, const std::vector<int> &index,
-                                  const std::string &last, int *selected)
-{
-    if (index.empty())
-        return false;
-    list->clear();
-    *selected = 0;
-    for (std::size_t p = 0; p < index.size(); ++p) {
-        const char *name = plugins_->ClassAt(index[p])->ClassName();
-        list->addItem(QString::fromUtf8(name));
-        if (last == name)
-            *selected = static_cast<int>(p);
-    }
-    return true;
+bool MorvaneDialog::FillClassList(QComboBox* list, const std::vector<int>& index,
+                                  const std::string& last, int* selected) {
+  if (index.empty()) return false;
+  list->clear();
+  *selected = 0;
+  for (std::size_t p = 0; p < index.size(); ++p) {
+    const char* name = plugins_->ClassAt(index[p])->ClassName();
+    list->addItem(QString::fromUtf8(name));
+    if (last == name) *selected = static_cast<int>(p);
+  }
+  return true;
 }
 
-void MorvaneDialog::DisableGroups()
-{
-    for (int id : kGroupControls)
-        if (QWidget *control = Control(id))
-            control->setEnabled(false);
+void MorvaneDialog::DisableGroups() {
+  for (int id : kGroupControls)
+    if (QWidget* control = Control(id)) control->setEnabled(false);
 }
 
-void MorvaneDialog::ShowCounters(std::int32_t meshes, std::int32_t faces, std::int32_t vertices)
-{
-    mesh_count_->setText(QString(":%1").arg(meshes));
-    face_count_->setText(QString(":%1").arg(faces));
-    vertex_count_->setText(QString(":%1").arg(vertices));
-    for (int id : {1010, 1011, 1006})
-        if (QWidget *control = Control(id))
-            control->setEnabled(meshes != 0);
+void MorvaneDialog::ShowCounters(std::int32_t meshes, std::int32_t faces, std::int32_t vertices) {
+  mesh_count_->setText(QString(":%1").arg(meshes));
+  face_count_->setText(QString(":%1").arg(faces));
+  vertex_count_->setText(QString(":%1").arg(vertices));
+  for (int id : {1010, 1011, 1006})
+    if (QWidget* control = Control(id)) control->setEnabled(meshes != 0);
 }
 
-void MorvaneDialog::SetBusy(bool busy)
-{
-    for (int id : kBusyControls)
-        if (QWidget *control = Control(id))
-            control->setEnabled(!busy);
-    if (!busy)
-        ShowCounters(commands_->MeshCount(), commands_->FaceCount(), commands_->VertexCount());
+void MorvaneDialog::SetBusy(bool busy) {
+  for (int id : kBusyControls)
+    if (QWidget* control = Control(id)) control->setEnabled(!busy);
+  if (!busy) ShowCounters(commands_->MeshCount(), commands_->FaceCount(), commands_->VertexCount());
 }
 
-void MorvaneDialog::ImportNamed(const QByteArray &file)
-{
-    commands_->ImportByName(AbsoluteFileName(file).constData(), settings_->Extensions(),
-                            settings_->ClearFlag(), settings_->CheckNameMode());
+void MorvaneDialog::ImportNamed(const QByteArray& file) {
+  commands_->ImportByName(AbsoluteFileName(file).constData(), settings_->Extensions(),
+                          settings_->ClearFlag(), settings_->CheckNameMode());
 }
 
-void MorvaneDialog::Activate(const QByteArray &file)
-{
-    setWindowState(windowState() & ~Qt::WindowMinimized);
-    show();
-    raise();
-    activateWindow();
-    if (!file.isEmpty() && !commands_->Busy())
-        ImportNamed(file);
+void MorvaneDialog::Activate(const QByteArray& file) {
+  setWindowState(windowState() & ~Qt::WindowMinimized);
+  show();
+  raise();
+  activateWindow();
+  if (!file.isEmpty() && !commands_->Busy()) ImportNamed(file);
 }
 
-void MorvaneDialog::ShowAbout()
-{
-    QMessageBox box(QMessageBox::Information, "Info über Morvane",
-                    QString(kTitle) + "\n" + QString("Build: %1").arg(CONVERTER_BUILD),
-                    QMessageBox::Ok, this);
-    box.exec();
+void MorvaneDialog::ShowAbout() {
+  QMessageBox box(QMessageBox::Information, "Info über Morvane",
+                  QString(kTitle) + "\n" + QString("Build: %1").arg(CONVERTER_BUILD),
+                  QMessageBox::Ok, this);
+  box.exec();
 }
 
-void MorvaneDialog::closeEvent(QCloseEvent *event)
-{
-    // A running export uses the object list and the plug-ins: closing waits for it.
-    if (commands_ != nullptr && commands_->Busy()) {
-        event->ignore();
-        return;
-    }
-    QDialog::closeEvent(event);
+void MorvaneDialog::closeEvent(QCloseEvent* event) {
+  // A running export uses the object list and the plug-ins: closing waits for it.
+  if (commands_ != nullptr && commands_->Busy()) {
+    event->ignore();
+    return;
+  }
+  QDialog::closeEvent(event);
 }
 
-void MorvaneDialog::reject()
-{
-    if (commands_ != nullptr && commands_->Busy())
-        return;
-    QDialog::reject();
+void MorvaneDialog::reject() {
+  if (commands_ != nullptr && commands_->Busy()) return;
+  QDialog::reject();
 }
 
-void MorvaneDialog::contextMenuEvent(QContextMenuEvent *event)
-{
-    QMenu menu(this);
-    menu.addAction("Inf&o über Morvane...", this, &MorvaneDialog::ShowAbout);
-    menu.exec(event->globalPos());
+void MorvaneDialog::contextMenuEvent(QContextMenuEvent* event) {
+  QMenu menu(this);
+  menu.addAction("Inf&o über Morvane...", this, &MorvaneDialog::ShowAbout);
+  menu.exec(event->globalPos());
 }

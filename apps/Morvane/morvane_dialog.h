@@ -1,5 +1,4 @@
-#ifndef MORVANE_APPS_MORVANE_MORVANE_DIALOG_H
-#define MORVANE_APPS_MORVANE_MORVANE_DIALOG_H
+#pragma once
 
 #include <QByteArray>
 #include <QDialog>
@@ -19,51 +18,49 @@ class SingleInstance;
 // "&Options", "&Clear", "&Statistic", "&Plugin Info", "&Help", "&Quit"). Every control keeps
 // its number as the property "controlId". The commands themselves live in HostCommands.
 class MorvaneDialog : public QDialog {
-    Q_OBJECT
-public:
-    // Runs the start-up: loads the host settings, scans the plug-ins, fills and preselects the
-    // class lists, imports file (when not empty) and starts listening for later starts through
-    // instance (may be null).
-    MorvaneDialog(const QByteArray &file, SingleInstance *instance, QWidget *parent = nullptr);
-    // Runs the shut-down: drops the objects and importers, stores the selected classes, unloads
-    // the plug-ins and saves the host settings.
-    ~MorvaneDialog() override;
+  Q_OBJECT
+ public:
+  // Runs the start-up: loads the host settings, scans the plug-ins, fills and preselects the
+  // class lists, imports file (when not empty) and starts listening for later starts through
+  // instance (may be null).
+  MorvaneDialog(const QByteArray& file, SingleInstance* instance, QWidget* parent = nullptr);
+  // Runs the shut-down: drops the objects and importers, stores the selected classes, unloads
+  // the plug-ins and saves the host settings.
+  ~MorvaneDialog() override;
 
-    HostCommands *Commands() const { return commands_; }
-    HostSettings &Settings() const { return *settings_; }
-    const PluginManager &Plugins() const { return *plugins_; }
-    QWidget *Control(int control_id) const;
+  HostCommands* Commands() const { return commands_; }
+  HostSettings& Settings() const { return *settings_; }
+  const PluginManager& Plugins() const { return *plugins_; }
+  QWidget* Control(int control_id) const;
 
-    // A file handed over by a later start (or dropped): raise the window, import it by name.
-    void Activate(const QByteArray &file);
-    void ShowAbout();
+  // A file handed over by a later start (or dropped): raise the window, import it by name.
+  void Activate(const QByteArray& file);
+  void ShowAbout();
 
-protected:
-    void closeEvent(QCloseEvent *event) override;
-    void reject() override;
-    void contextMenuEvent(QContextMenuEvent *event) override;
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void reject() override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
 
-private:
-    void BuildControls();
-    bool FillClassList(QComboBox *list, const std::vector<int> &index, const std::string &last,
-                       int *selected);
-    void DisableGroups();
-    void ShowCounters(std::int32_t meshes, std::int32_t faces, std::int32_t vertices);
-    void SetBusy(bool busy);
-    void ImportNamed(const QByteArray &file);
+ private:
+  void BuildControls();
+  bool FillClassList(QComboBox* list, const std::vector<int>& index, const std::string& last,
+                     int* selected);
+  void DisableGroups();
+  void ShowCounters(std::int32_t meshes, std::int32_t faces, std::int32_t vertices);
+  void SetBusy(bool busy);
+  void ImportNamed(const QByteArray& file);
 
-    QtHostInterface ui_;
-    HostSettings *settings_ = nullptr;
-    PluginManager *plugins_ = nullptr;
-    HostCommands *commands_ = nullptr;
-    bool import_available_ = false;
-    bool export_available_ = false;
+  QtHostInterface ui_;
+  HostSettings* settings_ = nullptr;
+  PluginManager* plugins_ = nullptr;
+  HostCommands* commands_ = nullptr;
+  bool import_available_ = false;
+  bool export_available_ = false;
 
-    QComboBox *import_list_ = nullptr;
-    QComboBox *export_list_ = nullptr;
-    QLabel *mesh_count_ = nullptr;
-    QLabel *face_count_ = nullptr;
-    QLabel *vertex_count_ = nullptr;
+  QComboBox* import_list_ = nullptr;
+  QComboBox* export_list_ = nullptr;
+  QLabel* mesh_count_ = nullptr;
+  QLabel* face_count_ = nullptr;
+  QLabel* vertex_count_ = nullptr;
 };
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef MORVANE_APPS_MORVANEOGL_EXPORT_DIALOG_H
-#define MORVANE_APPS_MORVANEOGL_EXPORT_DIALOG_H
+#pragma once
 
 #include <QDialog>
 
@@ -10,21 +9,19 @@ class QPushButton;
 // "Export": the export classes, "&Options", "&Help", "&Export" and "&Close". "&Export" writes
 // the object list with the selected class, which asks for the file name itself.
 class ExportDialog : public QDialog {
-    Q_OBJECT
-public:
-    ExportDialog(CMyMorvaneOGLApp &app, QWidget *parent = nullptr);
+  Q_OBJECT
+ public:
+  ExportDialog(CMyMorvaneOGLApp& app, QWidget* parent = nullptr);
 
-    QComboBox *ClassList() const { return classes_; }
+  QComboBox* ClassList() const { return classes_; }
 
-    void RunExport();
+  void RunExport();
 
-    // The program must not end while the exporter writes.
-    void reject() override;
+  // The program must not end while the exporter writes.
+  void reject() override;
 
-private:
-    CMyMorvaneOGLApp &app_;
-    QComboBox *classes_;
-    QPushButton *close_;
+ private:
+  CMyMorvaneOGLApp& app_;
+  QComboBox* classes_;
+  QPushButton* close_;
 };
-
-#endif

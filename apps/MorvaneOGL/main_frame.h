@@ -1,5 +1,4 @@
-#ifndef MORVANE_APPS_MORVANEOGL_MAIN_FRAME_H
-#define MORVANE_APPS_MORVANEOGL_MAIN_FRAME_H
+#pragma once
 
 #include <QMainWindow>
 
@@ -13,44 +12,42 @@ class QLabel;
 // (messages, "M:%d", "F:%d", "V:%d"), the view with the four OpenGL views, dropped files
 // (the first of them is imported) and the keys that act on the view under the mouse pointer.
 class CMainFrame : public QMainWindow {
-    Q_OBJECT
-public:
-    CMainFrame(CMyMorvaneOGLApp &app, CMyMorvaneOGLView *view);
-    ~CMainFrame() override;
+  Q_OBJECT
+ public:
+  CMainFrame(CMyMorvaneOGLApp& app, CMyMorvaneOGLView* view);
+  ~CMainFrame() override;
 
-    CMyMorvaneOGLView *View() const { return view_; }
-    CMyMorvaneOGLDoc *Document() const { return document_; }
+  CMyMorvaneOGLView* View() const { return view_; }
+  CMyMorvaneOGLDoc* Document() const { return document_; }
 
-    // The menu item with that text ("&Import (F3)...").
-    QAction *Action(const QString &text) const;
+  // The menu item with that text ("&Import (F3)...").
+  QAction* Action(const QString& text) const;
 
-    void SetMessage(const QString &text);
-    QString Message() const;
-    // Panes 1 to 3.
-    void SetCounters(int meshes, int faces, int vertices);
-    QLabel *Pane(int index) const;
+  void SetMessage(const QString& text);
+  QString Message() const;
+  // Panes 1 to 3.
+  void SetCounters(int meshes, int faces, int vertices);
+  QLabel* Pane(int index) const;
 
-    // The keys of the views (1 to 7, Space, R, N) for the view under global; false when they
-    // did nothing (no view there, another key).
-    bool ViewKey(int key, Qt::KeyboardModifiers modifiers, const QPoint &global);
+  // The keys of the views (1 to 7, Space, R, N) for the view under global; false when they
+  // did nothing (no view there, another key).
+  bool ViewKey(int key, Qt::KeyboardModifiers modifiers, const QPoint& global);
 
-protected:
-    bool event(QEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
-    void dragEnterEvent(QDragEnterEvent *event) override;
-    void dropEvent(QDropEvent *event) override;
+ protected:
+  bool event(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
-private:
-    void BuildMenus();
-    QAction *AddItem(QMenu *menu, const QString &text, const QKeySequence &key,
-                     const QString &prompt, void (CMyMorvaneOGLApp::*command)());
+ private:
+  void BuildMenus();
+  QAction* AddItem(QMenu* menu, const QString& text, const QKeySequence& key, const QString& prompt,
+                   void (CMyMorvaneOGLApp::*command)());
 
-    CMyMorvaneOGLApp &app_;
-    CMyMorvaneOGLDoc *document_;
-    CMyMorvaneOGLView *view_;
-    QLabel *panes_[4];
-    QString message_;
+  CMyMorvaneOGLApp& app_;
+  CMyMorvaneOGLDoc* document_;
+  CMyMorvaneOGLView* view_;
+  QLabel* panes_[4];
+  QString message_;
 };
-
-#endif

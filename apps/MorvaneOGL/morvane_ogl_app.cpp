@@ -30,362 +30,313 @@ const char kTitle[] = "MorvaneOGL V3.5";
 // How long a file handed over or dropped during another command waits before it tries again.
 const int kRetryMilliseconds = 100;
 
-std::string file_part(const char *path)
-{
-    std::string drive, directory, name, extension;
-    split_path(path != nullptr ? path : "", drive, directory, name, extension);
-    return name + extension;
+std::string file_part(const char* path) {
+  std::string drive, directory, name, extension;
+  split_path(path != nullptr ? path : "", drive, directory, name, extension);
+  return name + extension;
 }
 
-std::string extension_of(const char *path)
-{
-    std::string drive, directory, name, extension;
-    split_path(path, drive, directory, name, extension);
-    return extension;
+std::string extension_of(const char* path) {
+  std::string drive, directory, name, extension;
+  split_path(path, drive, directory, name, extension);
+  return extension;
 }
 
 }  // namespace
 
 // The resources live in a static library: they are registered by hand.
-static void init_resources()
-{
-    Q_INIT_RESOURCE(morvaneogl);
+static void init_resources() { Q_INIT_RESOURCE(morvaneogl); }
+
+CMyMorvaneOGLApp::CMyMorvaneOGLApp(HostSettings* settings, QObject* parent)
+    : QObject(parent),
+      ui_(nullptr),
+      settings_(settings),
+      plugins_(new PluginManager),
+      scene_(new ViewerScene) {
+  init_resources();
+  ui_.on_imported_file = [this](const std::string& name) { SetTitle(name); };
+  ui_.on_counters = [this](std::int32_t m, std::int32_t f, std::int32_t v) {
+    ShowCounters(m, f, v);
+  };
+  frame_ = new CMainFrame(*this, new CMyMorvaneOGLView(*settings_, *scene_));
 }
 
-CMyMorvaneOGLApp::CMyMorvaneOGLApp(HostSettings *settings, QObject *parent)
-    : QObject(parent), ui_(nullptr), settings_(settings), plugins_(new PluginManager),
-      scene_(new ViewerScene)
-{
-    init_resources();
-    ui_.on_imported_file = [this](const std::string &name) { SetTitle(name); };
-    ui_.on_counters = [this](std::int32_t m, std::int32_t f, std::int32_t v) { ShowCounters(m, f, v); };
-    frame_ = new CMainFrame(*this, new CMyMorvaneOGLView(*settings_, *scene_));
+CMyMorvaneOGLApp::~CMyMorvaneOGLApp() {
+  std::string import_class, export_class;
+  if (commands_ != nullptr && !commands_->ImportIndex().empty())
+    import_class = commands_->SelectedImportClass()->ClassName();
+  if (commands_ != nullptr && !commands_->ExportIndex().empty())
+    export_class = commands_->SelectedExportClass()->ClassName();
+
+  delete frame_;  // the views first: they write their render modes into the settings
+  frame_ = nullptr;
+  delete commands_;  // the object list, then every importer with its meshes
+  commands_ = nullptr;
+  delete scene_;  // the light list
+  scene_ = nullptr;
+  if (!import_class.empty()) settings_->SetLastImportClass(import_class.c_str());
+  if (!export_class.empty()) settings_->SetLastExportClass(export_class.c_str());
+  delete plugins_;   // unloads the libraries
+  delete settings_;  // saves
 }
 
-CMyMorvaneOGLApp::~CMyMorvaneOGLApp()
-{
-    std::string import_class, export_class;
-    if (commands_ != nullptr && !commands_->ImportIndex().empty())
-        import_class = commands_->SelectedImportClass()->ClassName();
-    if (commands_ != nullptr && !commands_->ExportIndex().empty())
-        export_class = commands_->SelectedExportClass()->ClassName();
-
-    delete frame_;     // the views first: they write their render modes into the settings
-    frame_ = nullptr;
-    delete commands_;  // the object list, then every importer with its meshes
-    commands_ = nullptr;
-    delete scene_;     // the light list
-    scene_ = nullptr;
-    if (!import_class.empty())
-        settings_->SetLastImportClass(import_class.c_str());
-    if (!export_class.empty())
-        settings_->SetLastExportClass(export_class.c_str());
-    delete plugins_;   // unloads the libraries
-    delete settings_;  // saves
+CMyMorvaneOGLView* CMyMorvaneOGLApp::View() const {
+  return frame_ != nullptr ? frame_->View() : nullptr;
 }
 
-CMyMorvaneOGLView *CMyMorvaneOGLApp::View() const
-{
-    return frame_ != nullptr ? frame_->View() : nullptr;
+bool CMyMorvaneOGLApp::Running() const {
+  return running_ || (commands_ != nullptr && commands_->Busy());
 }
 
-bool CMyMorvaneOGLApp::Running() const
-{
-    return running_ || (commands_ != nullptr && commands_->Busy());
+void CMyMorvaneOGLApp::Start(const QByteArray& file, SingleInstance* instance) {
+  frame_->show();
+  if (instance != nullptr) {
+    connect(instance, &SingleInstance::Activated, this, &CMyMorvaneOGLApp::Activate);
+    instance->Listen();
+  }
+  frame_->setWindowTitle(kTitle);
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  StatusMessage("Start loading plugins ...");
+
+  plugins_->Scan(settings_->PluginPath(), PLUGIN_INTERFACE_VERSION);
+  commands_ = new HostCommands(*plugins_, ui_);
+  if (plugins_->ClassCount() == 0) {
+    StartFailed("No Plugin DLL found\nPlease check plugin path", "No plugins found");
+    return;
+  }
+  if (commands_->ImportIndex().empty()) {
+    StartFailed("No Import Plugin DLL found\nPlease check plugin path", "No import plugins found");
+    return;
+  }
+  commands_->SelectImportClass(settings_->LastImportClass().c_str());
+  if (commands_->ExportIndex().empty()) {
+    StartFailed("No Export Plugin DLL found\nPlease check plugin path", "No export plugins found");
+    return;
+  }
+  commands_->SelectExportClass(settings_->LastExportClass().c_str());
+  import_available_ = export_available_ = true;
+
+  scene_->clear_lights();
+  ShowCounters(0, 0, 0);
+  QApplication::restoreOverrideCursor();
+  StatusMessage("Plugins successfully loaded");
+
+  if (!file.isEmpty()) ImportNamed(file);
 }
 
-void CMyMorvaneOGLApp::Start(const QByteArray &file, SingleInstance *instance)
-{
-    frame_->show();
-    if (instance != nullptr) {
-        connect(instance, &SingleInstance::Activated, this, &CMyMorvaneOGLApp::Activate);
-        instance->Listen();
-    }
-    frame_->setWindowTitle(kTitle);
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    StatusMessage("Start loading plugins ...");
-
-    plugins_->Scan(settings_->PluginPath(), PLUGIN_INTERFACE_VERSION);
-    commands_ = new HostCommands(*plugins_, ui_);
-    if (plugins_->ClassCount() == 0) {
-        StartFailed("No Plugin DLL found\nPlease check plugin path", "No plugins found");
-        return;
-    }
-    if (commands_->ImportIndex().empty()) {
-        StartFailed("No Import Plugin DLL found\nPlease check plugin path", "No import plugins found");
-        return;
-    }
-    commands_->SelectImportClass(settings_->LastImportClass().c_str());
-    if (commands_->ExportIndex().empty()) {
-        StartFailed("No Export Plugin DLL found\nPlease check plugin path", "No export plugins found");
-        return;
-    }
-    commands_->SelectExportClass(settings_->LastExportClass().c_str());
-    import_available_ = export_available_ = true;
-
-    scene_->clear_lights();
-    ShowCounters(0, 0, 0);
-    QApplication::restoreOverrideCursor();
-    StatusMessage("Plugins successfully loaded");
-
-    if (!file.isEmpty())
-        ImportNamed(file);
+void CMyMorvaneOGLApp::StartFailed(const char* message, const char* status) {
+  QApplication::restoreOverrideCursor();
+  StatusMessage(status);
+  ui_.ShowMessage(message, "Error");
 }
 
-void CMyMorvaneOGLApp::StartFailed(const char *message, const char *status)
-{
-    QApplication::restoreOverrideCursor();
-    StatusMessage(status);
-    ui_.ShowMessage(message, "Error");
+void CMyMorvaneOGLApp::StatusMessage(const QString& text) {
+  if (frame_ != nullptr) frame_->SetMessage(text);
 }
 
-void CMyMorvaneOGLApp::StatusMessage(const QString &text)
-{
-    if (frame_ != nullptr)
-        frame_->SetMessage(text);
+void CMyMorvaneOGLApp::SetTitle(const std::string& file_name) {
+  if (frame_ != nullptr)
+    frame_->setWindowTitle(QString(kTitle) + " " + QString::fromLocal8Bit(file_name.c_str()));
 }
 
-void CMyMorvaneOGLApp::SetTitle(const std::string &file_name)
-{
-    if (frame_ != nullptr)
-        frame_->setWindowTitle(QString(kTitle) + " " + QString::fromLocal8Bit(file_name.c_str()));
+void CMyMorvaneOGLApp::ShowCounters(std::int32_t meshes, std::int32_t faces,
+                                    std::int32_t vertices) {
+  if (frame_ != nullptr) frame_->SetCounters(meshes, faces, vertices);
 }
 
-void CMyMorvaneOGLApp::ShowCounters(std::int32_t meshes, std::int32_t faces, std::int32_t vertices)
-{
-    if (frame_ != nullptr)
-        frame_->SetCounters(meshes, faces, vertices);
+bool CMyMorvaneOGLApp::ObjectsEmpty() const {
+  return commands_ == nullptr || commands_->ImportedObjects().count() == 0;
 }
 
-bool CMyMorvaneOGLApp::ObjectsEmpty() const
-{
-    return commands_ == nullptr || commands_->ImportedObjects().count() == 0;
+bool CMyMorvaneOGLApp::ReadyForMeshes(const char* refusal, const char* title) {
+  if (Running() || commands_ == nullptr) return false;
+  if (ObjectsEmpty()) {
+    ui_.ShowMessage(refusal, title);
+    return false;
+  }
+  return true;
 }
 
-bool CMyMorvaneOGLApp::ReadyForMeshes(const char *refusal, const char *title)
-{
-    if (Running() || commands_ == nullptr)
-        return false;
-    if (ObjectsEmpty()) {
-        ui_.ShowMessage(refusal, title);
-        return false;
-    }
-    return true;
-}
-
-void CMyMorvaneOGLApp::OnImport()
-{
-    if (Running() || commands_ == nullptr)
-        return;
-    running_ = true;
-    int result;
-    {
-        ImportDialog dialog(*this, frame_);
-        result = dialog.exec();
-    }
-    running_ = false;
-    if (result != QDialog::Rejected && !ObjectsEmpty())
-        RebuildScene();
-    else if (ObjectsEmpty() && View()->ViewsExist())
-        View()->DestroyViews();
-}
-
-void CMyMorvaneOGLApp::TakeImport(MeshImporter *importer, ObjectList *objects)
-{
-    if (importer == nullptr || commands_ == nullptr)
-        return;
-    if (objects != nullptr && objects->count() > 0) {
-        if (settings_->ClearFlag() != 0)
-            commands_->Clear();
-        scene_->clear_lights();
-        commands_->TakeObjects(objects, settings_->CheckNameMode());
-        SetTitle(file_part(importer->FileName()));
-        last_imported_file_ = importer->FileName();
-    }
-    commands_->KeepImporter(importer);
-    commands_->Recount();
-}
-
-void CMyMorvaneOGLApp::OnImportLast()
-{
-    ImportNamed(QByteArray(last_imported_file_.c_str()));
-}
-
-void CMyMorvaneOGLApp::ImportNamed(const QByteArray &file)
-{
-    if (commands_ == nullptr)
-        return;
-    if (Running()) {
-        QTimer::singleShot(kRetryMilliseconds, this, [this, file]() { ImportNamed(file); });
-        return;
-    }
-    running_ = true;
-    const QByteArray path = file.isEmpty() ? file : AbsoluteFileName(file);
-    if (import_available_) {
-        commands_->ImportByName(path.constData(), settings_->Extensions(), settings_->ClearFlag(),
-                                settings_->CheckNameMode());
-    } else if (settings_->Extensions().FindClassName(extension_of(path.constData()).c_str()) ==
-               nullptr) {
-        // Without usable plug-ins a file still gets the verdict on its extension.
-        ui_.ShowMessage("Extension not recognized!", "Error");
-    }
-    running_ = false;
+void CMyMorvaneOGLApp::OnImport() {
+  if (Running() || commands_ == nullptr) return;
+  running_ = true;
+  int result;
+  {
+    ImportDialog dialog(*this, frame_);
+    result = dialog.exec();
+  }
+  running_ = false;
+  if (result != QDialog::Rejected && !ObjectsEmpty())
     RebuildScene();
+  else if (ObjectsEmpty() && View()->ViewsExist())
+    View()->DestroyViews();
 }
 
-void CMyMorvaneOGLApp::Activate(const QByteArray &file)
-{
-    frame_->setWindowState(frame_->windowState() & ~Qt::WindowMinimized);
-    frame_->show();
-    frame_->raise();
-    frame_->activateWindow();
-    if (!file.isEmpty())
-        ImportNamed(file);
+void CMyMorvaneOGLApp::TakeImport(MeshImporter* importer, ObjectList* objects) {
+  if (importer == nullptr || commands_ == nullptr) return;
+  if (objects != nullptr && objects->count() > 0) {
+    if (settings_->ClearFlag() != 0) commands_->Clear();
+    scene_->clear_lights();
+    commands_->TakeObjects(objects, settings_->CheckNameMode());
+    SetTitle(file_part(importer->FileName()));
+    last_imported_file_ = importer->FileName();
+  }
+  commands_->KeepImporter(importer);
+  commands_->Recount();
 }
 
-void CMyMorvaneOGLApp::RebuildScene()
-{
-    CMyMorvaneOGLView *view = View();
-    if (commands_ == nullptr || view == nullptr)
-        return;
-    // The host replaces its list on every clear; the scene follows it.
-    scene_->set_objects(&commands_->ImportedObjects());
-    if (ObjectsEmpty()) {
-        if (view->ViewsExist())
-            view->DestroyViews();
-        ui_.ShowMessage("No meshes to display", "Info");
-        return;
-    }
-    const bool was_running = running_;
-    running_ = true;
-    scene_->compute_scene_box();
-    ShowCounters(commands_->MeshCount(), commands_->FaceCount(), commands_->VertexCount());
+void CMyMorvaneOGLApp::OnImportLast() { ImportNamed(QByteArray(last_imported_file_.c_str())); }
 
-    view->CreateViews();
-    SceneProgressDialog progress(frame_);
-    progress.show();
-    progress.Step(QString(), 0);  // the views get their sizes and contexts meanwhile
-    COpenGLWnd *top = view->View(kTopView);
-    COpenGLWnd *side = view->View(kSideView);
-    COpenGLWnd *front = view->View(kFrontView);
-    COpenGLWnd *user = view->View(kUserView);
-    for (int kind = 0; kind < 4; ++kind) {
-        COpenGLWnd *v = view->View(kind);
-        // The fit of the reset below needs each view's own aspect.
-        v->navigation().set_projection(v->width(), v->height());
-        v->set_render_modes(view->Pair(kind).mode, view->Pair(kind).fast);
-    }
-
-    auto step = [this, &progress](const QString &text, int percent) {
-        emit SceneStep(text, percent);
-        progress.Step(text, percent);
-    };
-    step("Build OpenGL Model", 0);
-    user->build_model();
-    step(QString(), 20);
-    user->share_lists_with(top);
-    step(QString(), 30);
-    user->share_lists_with(side);
-    step(QString(), 40);
-    user->share_lists_with(front);
-
-    step("Reset Views", 50);
-    user->reset_view();
-    step(QString(), 55);
-    top->reset_view();
-    step(QString(), 60);
-    side->reset_view();
-    step(QString(), 65);
-    front->reset_view();
-
-    step("Update Views", 70);
-    top->redraw();
-    step(QString(), 80);
-    side->redraw();
-    step(QString(), 90);
-    front->redraw();
-    step(QString(), 100);
-    user->redraw();
-    progress.close();
-    running_ = was_running;
+void CMyMorvaneOGLApp::ImportNamed(const QByteArray& file) {
+  if (commands_ == nullptr) return;
+  if (Running()) {
+    QTimer::singleShot(kRetryMilliseconds, this, [this, file]() { ImportNamed(file); });
+    return;
+  }
+  running_ = true;
+  const QByteArray path = file.isEmpty() ? file : AbsoluteFileName(file);
+  if (import_available_) {
+    commands_->ImportByName(path.constData(), settings_->Extensions(), settings_->ClearFlag(),
+                            settings_->CheckNameMode());
+  } else if (settings_->Extensions().FindClassName(extension_of(path.constData()).c_str()) ==
+             nullptr) {
+    // Without usable plug-ins a file still gets the verdict on its extension.
+    ui_.ShowMessage("Extension not recognized!", "Error");
+  }
+  running_ = false;
+  RebuildScene();
 }
 
-void CMyMorvaneOGLApp::OnExport()
-{
-    if (!ReadyForMeshes("No meshes to export", "Export"))
-        return;
-    ExportDialog dialog(*this, frame_);
-    dialog.exec();
+void CMyMorvaneOGLApp::Activate(const QByteArray& file) {
+  frame_->setWindowState(frame_->windowState() & ~Qt::WindowMinimized);
+  frame_->show();
+  frame_->raise();
+  frame_->activateWindow();
+  if (!file.isEmpty()) ImportNamed(file);
 }
 
-void CMyMorvaneOGLApp::OnStatistic()
-{
-    if (!ReadyForMeshes("No meshes to explore", "Statistics"))
-        return;
-    StatisticsDialog dialog(commands_->ImportedObjects(), true, frame_);
-    dialog.exec();
+void CMyMorvaneOGLApp::RebuildScene() {
+  CMyMorvaneOGLView* view = View();
+  if (commands_ == nullptr || view == nullptr) return;
+  // The host replaces its list on every clear; the scene follows it.
+  scene_->set_objects(&commands_->ImportedObjects());
+  if (ObjectsEmpty()) {
+    if (view->ViewsExist()) view->DestroyViews();
+    ui_.ShowMessage("No meshes to display", "Info");
+    return;
+  }
+  const bool was_running = running_;
+  running_ = true;
+  scene_->compute_scene_box();
+  ShowCounters(commands_->MeshCount(), commands_->FaceCount(), commands_->VertexCount());
+
+  view->CreateViews();
+  SceneProgressDialog progress(frame_);
+  progress.show();
+  progress.Step(QString(), 0);  // the views get their sizes and contexts meanwhile
+  COpenGLWnd* top = view->View(kTopView);
+  COpenGLWnd* side = view->View(kSideView);
+  COpenGLWnd* front = view->View(kFrontView);
+  COpenGLWnd* user = view->View(kUserView);
+  for (int kind = 0; kind < 4; ++kind) {
+    COpenGLWnd* v = view->View(kind);
+    // The fit of the reset below needs each view's own aspect.
+    v->navigation().set_projection(v->width(), v->height());
+    v->set_render_modes(view->Pair(kind).mode, view->Pair(kind).fast);
+  }
+
+  auto step = [this, &progress](const QString& text, int percent) {
+    emit SceneStep(text, percent);
+    progress.Step(text, percent);
+  };
+  step("Build OpenGL Model", 0);
+  user->build_model();
+  step(QString(), 20);
+  user->share_lists_with(top);
+  step(QString(), 30);
+  user->share_lists_with(side);
+  step(QString(), 40);
+  user->share_lists_with(front);
+
+  step("Reset Views", 50);
+  user->reset_view();
+  step(QString(), 55);
+  top->reset_view();
+  step(QString(), 60);
+  side->reset_view();
+  step(QString(), 65);
+  front->reset_view();
+
+  step("Update Views", 70);
+  top->redraw();
+  step(QString(), 80);
+  side->redraw();
+  step(QString(), 90);
+  front->redraw();
+  step(QString(), 100);
+  user->redraw();
+  progress.close();
+  running_ = was_running;
 }
 
-void CMyMorvaneOGLApp::OnOptions()
-{
-    HostOptionsDialog dialog(*settings_, true, frame_);
-    dialog.exec();
+void CMyMorvaneOGLApp::OnExport() {
+  if (!ReadyForMeshes("No meshes to export", "Export")) return;
+  ExportDialog dialog(*this, frame_);
+  dialog.exec();
 }
 
-void CMyMorvaneOGLApp::OnLightSetup()
-{
-    if (!ReadyForMeshes("No scene to display", "Light Setup"))
-        return;
-    // A changed light is compiled again before the User view's next draw, so every change is
-    // visible at once.
-    LightSetupDialog dialog(scene_->lights(), frame_);
-    connect(&dialog, &LightSetupDialog::LightChanged, this, [this](int index) {
-        if (COpenGLWnd *user = View()->View(kUserView))
-            user->request_light_update(index);
-    });
-    dialog.exec();
+void CMyMorvaneOGLApp::OnStatistic() {
+  if (!ReadyForMeshes("No meshes to explore", "Statistics")) return;
+  StatisticsDialog dialog(commands_->ImportedObjects(), true, frame_);
+  dialog.exec();
 }
 
-void CMyMorvaneOGLApp::OnViewOptions()
-{
-    if (Running())
-        return;
-    CMyMorvaneOGLView *view = View();
-    ViewModes pairs[4];
-    for (int kind = 0; kind < 4; ++kind)
-        pairs[kind] = view->Pair(kind);
-    ViewOptionsDialog dialog(pairs, view->ViewTitle(), frame_);
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    for (int kind = 0; kind < 4; ++kind)
-        view->SetPair(kind, dialog.Pair(kind));
-    const bool title_changed = dialog.ViewTitle() != view->ViewTitle();
-    view->SetViewTitle(dialog.ViewTitle());
-    if (!view->ViewsExist())
-        return;
-    for (int kind = 0; kind < 4; ++kind)
-        view->View(kind)->set_render_modes(view->Pair(kind).mode, view->Pair(kind).fast);
-    if (title_changed) {
-        RebuildScene();
-    } else {
-        for (int kind = 0; kind < 4; ++kind)
-            view->View(kind)->redraw();
-    }
+void CMyMorvaneOGLApp::OnOptions() {
+  HostOptionsDialog dialog(*settings_, true, frame_);
+  dialog.exec();
 }
 
-void CMyMorvaneOGLApp::OnHelp()
-{
-    ShowHelpWindow(frame_, "MorvaneOGL Help", "qrc:/morvaneogl/help.html");
+void CMyMorvaneOGLApp::OnLightSetup() {
+  if (!ReadyForMeshes("No scene to display", "Light Setup")) return;
+  // A changed light is compiled again before the User view's next draw, so every change is
+  // visible at once.
+  LightSetupDialog dialog(scene_->lights(), frame_);
+  connect(&dialog, &LightSetupDialog::LightChanged, this, [this](int index) {
+    if (COpenGLWnd* user = View()->View(kUserView)) user->request_light_update(index);
+  });
+  dialog.exec();
 }
 
-void CMyMorvaneOGLApp::OnOpenGLInfo()
-{
-    OpenGLInfoDialog dialog(frame_);
-    dialog.exec();
+void CMyMorvaneOGLApp::OnViewOptions() {
+  if (Running()) return;
+  CMyMorvaneOGLView* view = View();
+  ViewModes pairs[4];
+  for (int kind = 0; kind < 4; ++kind) pairs[kind] = view->Pair(kind);
+  ViewOptionsDialog dialog(pairs, view->ViewTitle(), frame_);
+  if (dialog.exec() != QDialog::Accepted) return;
+  for (int kind = 0; kind < 4; ++kind) view->SetPair(kind, dialog.Pair(kind));
+  const bool title_changed = dialog.ViewTitle() != view->ViewTitle();
+  view->SetViewTitle(dialog.ViewTitle());
+  if (!view->ViewsExist()) return;
+  for (int kind = 0; kind < 4; ++kind)
+    view->View(kind)->set_render_modes(view->Pair(kind).mode, view->Pair(kind).fast);
+  if (title_changed) {
+    RebuildScene();
+  } else {
+    for (int kind = 0; kind < 4; ++kind) view->View(kind)->redraw();
+  }
 }
 
-void CMyMorvaneOGLApp::OnAbout()
-{
-    AboutDialog dialog(frame_);
-    dialog.exec();
+void CMyMorvaneOGLApp::OnHelp() {
+  ShowHelpWindow(frame_, "MorvaneOGL Help", "qrc:/morvaneogl/help.html");
+}
+
+void CMyMorvaneOGLApp::OnOpenGLInfo() {
+  OpenGLInfoDialog dialog(frame_);
+  dialog.exec();
+}
+
+void CMyMorvaneOGLApp::OnAbout() {
+  AboutDialog dialog(frame_);
+  dialog.exec();
 }

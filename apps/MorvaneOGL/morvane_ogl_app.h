@@ -1,5 +1,4 @@
-#ifndef MORVANE_APPS_MORVANEOGL_MORVANE_OGL_APP_H
-#define MORVANE_APPS_MORVANEOGL_MORVANE_OGL_APP_H
+#pragma once
 
 #include <cstdint>
 #include <string>
@@ -24,84 +23,82 @@ class ViewerScene;
 // draw), the availability of import and export, and the last imported file. The frame's menu
 // items and keys call the commands here.
 class CMyMorvaneOGLApp : public QObject {
-    Q_OBJECT
-public:
-    // Takes settings (already loaded) and creates the frame with its document and view; the
-    // frame is not shown yet.
-    explicit CMyMorvaneOGLApp(HostSettings *settings, QObject *parent = nullptr);
-    // Shut-down: the views (which write their modes into the settings), the object list, the
-    // importers and the lights; the selected classes are stored; the plug-ins are unloaded
-    // and the settings saved.
-    ~CMyMorvaneOGLApp() override;
+  Q_OBJECT
+ public:
+  // Takes settings (already loaded) and creates the frame with its document and view; the
+  // frame is not shown yet.
+  explicit CMyMorvaneOGLApp(HostSettings* settings, QObject* parent = nullptr);
+  // Shut-down: the views (which write their modes into the settings), the object list, the
+  // importers and the lights; the selected classes are stored; the plug-ins are unloaded
+  // and the settings saved.
+  ~CMyMorvaneOGLApp() override;
 
-    // Start-up after the frame exists: shows it, starts listening for later starts through
-    // instance (may be null), scans the plug-ins and fills the class indexes (messages and
-    // status texts when none are usable), and imports file when it is not empty.
-    void Start(const QByteArray &file, SingleInstance *instance);
+  // Start-up after the frame exists: shows it, starts listening for later starts through
+  // instance (may be null), scans the plug-ins and fills the class indexes (messages and
+  // status texts when none are usable), and imports file when it is not empty.
+  void Start(const QByteArray& file, SingleInstance* instance);
 
-    CMainFrame *Frame() const { return frame_; }
-    CMyMorvaneOGLView *View() const;
-    HostSettings &Settings() const { return *settings_; }
-    HostCommands *Commands() const { return commands_; }
-    PluginManager *Plugins() const { return plugins_; }
-    ViewerScene &Scene() const { return *scene_; }
-    bool ImportAvailable() const { return import_available_; }
-    bool ExportAvailable() const { return export_available_; }
-    const std::string &LastImportedFile() const { return last_imported_file_; }
-    // True while a command runs a plug-in (import, export): the frame then stays open.
-    bool Running() const;
+  CMainFrame* Frame() const { return frame_; }
+  CMyMorvaneOGLView* View() const;
+  HostSettings& Settings() const { return *settings_; }
+  HostCommands* Commands() const { return commands_; }
+  PluginManager* Plugins() const { return plugins_; }
+  ViewerScene& Scene() const { return *scene_; }
+  bool ImportAvailable() const { return import_available_; }
+  bool ExportAvailable() const { return export_available_; }
+  const std::string& LastImportedFile() const { return last_imported_file_; }
+  // True while a command runs a plug-in (import, export): the frame then stays open.
+  bool Running() const;
 
-    // Menu commands.
-    void OnImport();
-    void OnImportLast();
-    void OnExport();
-    void OnStatistic();
-    void OnOptions();
-    void OnLightSetup();
-    void OnViewOptions();
-    void OnHelp();
-    void OnOpenGLInfo();
-    void OnAbout();
+  // Menu commands.
+  void OnImport();
+  void OnImportLast();
+  void OnExport();
+  void OnStatistic();
+  void OnOptions();
+  void OnLightSetup();
+  void OnViewOptions();
+  void OnHelp();
+  void OnOpenGLInfo();
+  void OnAbout();
 
-    // A file given by name (dropped, handed over): imported through the extension table and
-    // shown. Waits while another command runs.
-    void ImportNamed(const QByteArray &file);
-    // A later start's handover: the frame comes back, then the file (if any) is imported.
-    void Activate(const QByteArray &file);
+  // A file given by name (dropped, handed over): imported through the extension table and
+  // shown. Waits while another command runs.
+  void ImportNamed(const QByteArray& file);
+  // A later start's handover: the frame comes back, then the file (if any) is imported.
+  void Activate(const QByteArray& file);
 
-    // What "&OK" of the import dialog does with the importer the dialog made (may be null)
-    // and the list its import returned: takes the objects, keeps the importer.
-    void TakeImport(MeshImporter *importer, ObjectList *objects);
+  // What "&OK" of the import dialog does with the importer the dialog made (may be null)
+  // and the list its import returned: takes the objects, keeps the importer.
+  void TakeImport(MeshImporter* importer, ObjectList* objects);
 
-    // Rebuilds the four views from the object list, or says "No meshes to display".
-    void RebuildScene();
+  // Rebuilds the four views from the object list, or says "No meshes to display".
+  void RebuildScene();
 
-    // Text for the first status pane; nothing before the frame and its status line exist.
-    void StatusMessage(const QString &text);
+  // Text for the first status pane; nothing before the frame and its status line exist.
+  void StatusMessage(const QString& text);
 
-signals:
-    // Each step of a scene rebuild as its progress dialog shows it (text empty when it stays).
-    void SceneStep(const QString &text, int percent);
+ signals:
+  // Each step of a scene rebuild as its progress dialog shows it (text empty when it stays).
+  void SceneStep(const QString& text, int percent);
 
-private:
-    void SetTitle(const std::string &file_name);
-    void ShowCounters(std::int32_t meshes, std::int32_t faces, std::int32_t vertices);
-    bool ObjectsEmpty() const;
-    // False while a command runs or without a host; false with refusal shown when nothing is
-    // imported. The commands that work on the imported meshes start with it.
-    bool ReadyForMeshes(const char *refusal, const char *title);
-    void StartFailed(const char *message, const char *status);
+ private:
+  void SetTitle(const std::string& file_name);
+  void ShowCounters(std::int32_t meshes, std::int32_t faces, std::int32_t vertices);
+  bool ObjectsEmpty() const;
+  // False while a command runs or without a host; false with refusal shown when nothing is
+  // imported. The commands that work on the imported meshes start with it.
+  bool ReadyForMeshes(const char* refusal, const char* title);
+  void StartFailed(const char* message, const char* status);
 
-    QtHostInterface ui_;
-    HostSettings *settings_;
-    PluginManager *plugins_ = nullptr;
-    HostCommands *commands_ = nullptr;
-    ViewerScene *scene_ = nullptr;
-    CMainFrame *frame_ = nullptr;
-    bool import_available_ = false;
-    bool export_available_ = false;
-    bool running_ = false;  // a command with a plug-in run is under way
-    std::string last_imported_file_;
+  QtHostInterface ui_;
+  HostSettings* settings_;
+  PluginManager* plugins_ = nullptr;
+  HostCommands* commands_ = nullptr;
+  ViewerScene* scene_ = nullptr;
+  CMainFrame* frame_ = nullptr;
+  bool import_available_ = false;
+  bool export_available_ = false;
+  bool running_ = false;  // a command with a plug-in run is under way
+  std::string last_imported_file_;
 };
-
-#endif

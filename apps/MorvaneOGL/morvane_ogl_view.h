@@ -1,5 +1,4 @@
-#ifndef MORVANE_APPS_MORVANEOGL_MORVANE_OGL_VIEW_H
-#define MORVANE_APPS_MORVANEOGL_MORVANE_OGL_VIEW_H
+#pragma once
 
 #include <cstdint>
 
@@ -14,8 +13,8 @@ class ViewerScene;
 
 // Render mode and fast render mode of one view.
 struct ViewModes {
-    int32_t mode;
-    int32_t fast;
+  int32_t mode;
+  int32_t fast;
 };
 
 // The frame's view: the four OpenGL views, Top, Side, Front and User, each in one quarter of
@@ -29,54 +28,52 @@ struct ViewModes {
 // The view keeps the render modes of the four views as pairs in view-type order (top, side,
 // front, user), copied from the host settings on creation and written back on destruction.
 class CMyMorvaneOGLView : public QWidget {
-    Q_OBJECT
-public:
-    CMyMorvaneOGLView(HostSettings &settings, ViewerScene &scene, QWidget *parent = nullptr);
-    ~CMyMorvaneOGLView() override;
+  Q_OBJECT
+ public:
+  CMyMorvaneOGLView(HostSettings& settings, ViewerScene& scene, QWidget* parent = nullptr);
+  ~CMyMorvaneOGLView() override;
 
-    ViewModes Pair(int view_kind) const;
-    void SetPair(int view_kind, ViewModes pair);
-    int ViewTitle() const { return view_title_; }
-    void SetViewTitle(int flag) { view_title_ = flag != 0 ? 1 : 0; }
+  ViewModes Pair(int view_kind) const;
+  void SetPair(int view_kind, ViewModes pair);
+  int ViewTitle() const { return view_title_; }
+  void SetViewTitle(int flag) { view_title_ = flag != 0 ? 1 : 0; }
 
-    static QString ViewName(int view_kind);
+  static QString ViewName(int view_kind);
 
-    bool ViewsExist() const;
-    // The OpenGL view of a view type, or null when the views do not exist.
-    COpenGLWnd *View(int view_kind) const;
-    // The window that frames it: its sub-window, or its bordered frame.
-    QWidget *ViewWindow(int view_kind) const;
-    // The view under a point given in global coordinates, or null.
-    COpenGLWnd *ViewAt(const QPoint &global) const;
+  bool ViewsExist() const;
+  // The OpenGL view of a view type, or null when the views do not exist.
+  COpenGLWnd* View(int view_kind) const;
+  // The window that frames it: its sub-window, or its bordered frame.
+  QWidget* ViewWindow(int view_kind) const;
+  // The view under a point given in global coordinates, or null.
+  COpenGLWnd* ViewAt(const QPoint& global) const;
 
-    // Creates the four views in their quarters (the existing ones are destroyed first).
-    void CreateViews();
-    void DestroyViews();
+  // Creates the four views in their quarters (the existing ones are destroyed first).
+  void CreateViews();
+  void DestroyViews();
 
-    // Maximises the view inside the view area, or restores it to its quarter.
-    void ToggleMaximize(COpenGLWnd *view);
-    bool IsMaximized(int view_kind) const;
+  // Maximises the view inside the view area, or restores it to its quarter.
+  void ToggleMaximize(COpenGLWnd* view);
+  bool IsMaximized(int view_kind) const;
 
-    // The quarter of a view type for the current size of the client area.
-    QRect Quarter(int view_kind) const;
+  // The quarter of a view type for the current size of the client area.
+  QRect Quarter(int view_kind) const;
 
-protected:
-    void resizeEvent(QResizeEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
-    QSize ClientSize() const;
-    void PlaceViews();
+ private:
+  QSize ClientSize() const;
+  void PlaceViews();
 
-    HostSettings &settings_;
-    ViewerScene &scene_;
-    ViewModes pairs_[4];
-    int view_title_;
-    bool destroying_ = false;
-    QMdiArea *area_ = nullptr;
-    QPointer<QWidget> windows_[4];
-    QPointer<COpenGLWnd> views_[4];
-    int maximized_ = -1;  // plain windows: the maximised view type, or -1
+  HostSettings& settings_;
+  ViewerScene& scene_;
+  ViewModes pairs_[4];
+  int view_title_;
+  bool destroying_ = false;
+  QMdiArea* area_ = nullptr;
+  QPointer<QWidget> windows_[4];
+  QPointer<COpenGLWnd> views_[4];
+  int maximized_ = -1;  // plain windows: the maximised view type, or -1
 };
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef MORVANE_APPS_MORVANEOGL_OPENGL_INFO_DIALOG_H
-#define MORVANE_APPS_MORVANEOGL_OPENGL_INFO_DIALOG_H
+#pragma once
 
 #include <QDialog>
 
@@ -11,17 +10,15 @@ class QPlainTextEdit;
 // extensions of GLU, read from a temporary rendering context with the views' pixel format
 // (double-buffered RGBA, 24 colour and 32 depth bits) that ends before the dialog shows.
 class OpenGLInfoDialog : public QDialog {
-    Q_OBJECT
-public:
-    explicit OpenGLInfoDialog(QWidget *parent = nullptr);
+  Q_OBJECT
+ public:
+  explicit OpenGLInfoDialog(QWidget* parent = nullptr);
 
-    // The text after "Vendor:", "Renderer:", "Version:", "Extension:", "GLU Version:",
-    // "GLU Extension:".
-    QString Field(const QString &label) const;
-    QGroupBox *ErrorGroup() const { return error_group_; }
+  // The text after "Vendor:", "Renderer:", "Version:", "Extension:", "GLU Version:",
+  // "GLU Extension:".
+  QString Field(const QString& label) const;
+  QGroupBox* ErrorGroup() const { return error_group_; }
 
-private:
-    QGroupBox *error_group_;
+ private:
+  QGroupBox* error_group_;
 };
-
-#endif

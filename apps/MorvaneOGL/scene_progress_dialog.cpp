@@ -6,46 +6,34 @@
 #include <QProgressBar>
 #include <QVBoxLayout>
 
-SceneProgressDialog::SceneProgressDialog(QWidget *parent) : QDialog(parent)
-{
-    setWindowTitle("Progress");
-    text_ = new QLabel;
-    bar_ = new QProgressBar;
-    bar_->setRange(0, 100);
-    bar_->setValue(0);
-    bar_->setTextVisible(false);
-    percent_ = new QLabel(" 0 %");
-    percent_->setMinimumWidth(percent_->fontMetrics().horizontalAdvance(" 100 % "));
-    auto *row = new QHBoxLayout;
-    row->addWidget(bar_, 1);
-    row->addWidget(percent_);
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(text_);
-    layout->addLayout(row);
-    setMinimumWidth(320);
+SceneProgressDialog::SceneProgressDialog(QWidget* parent) : QDialog(parent) {
+  setWindowTitle("Progress");
+  text_ = new QLabel;
+  bar_ = new QProgressBar;
+  bar_->setRange(0, 100);
+  bar_->setValue(0);
+  bar_->setTextVisible(false);
+  percent_ = new QLabel(" 0 %");
+  percent_->setMinimumWidth(percent_->fontMetrics().horizontalAdvance(" 100 % "));
+  auto* row = new QHBoxLayout;
+  row->addWidget(bar_, 1);
+  row->addWidget(percent_);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(text_);
+  layout->addLayout(row);
+  setMinimumWidth(320);
 }
 
-void SceneProgressDialog::Step(const QString &text, int percent)
-{
-    if (!text.isEmpty())
-        text_->setText(text);
-    bar_->setValue(percent);
-    percent_->setText(QString(" %1 %").arg(percent));
-    // Paint, but take no user input while the views are half built.
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+void SceneProgressDialog::Step(const QString& text, int percent) {
+  if (!text.isEmpty()) text_->setText(text);
+  bar_->setValue(percent);
+  percent_->setText(QString(" %1 %").arg(percent));
+  // Paint, but take no user input while the views are half built.
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
-QString SceneProgressDialog::Text() const
-{
-    return text_->text();
-}
+QString SceneProgressDialog::Text() const { return text_->text(); }
 
-int SceneProgressDialog::Percent() const
-{
-    return bar_->value();
-}
+int SceneProgressDialog::Percent() const { return bar_->value(); }
 
-QString SceneProgressDialog::PercentText() const
-{
-    return percent_->text();
-}
+QString SceneProgressDialog::PercentText() const { return percent_->text(); }

@@ -1,5 +1,4 @@
-#ifndef MORVANE_APPS_MORVANEOGL_VIEW_OPTIONS_DIALOG_H
-#define MORVANE_APPS_MORVANEOGL_VIEW_OPTIONS_DIALOG_H
+#pragma once
 
 #include <QDialog>
 
@@ -13,28 +12,26 @@ class QListWidget;
 // (values 0 to 5) of the view chosen in the list, and "&View Titles". Works on a copy of the
 // modes and the title flag; the caller takes them back after "&OK".
 class ViewOptionsDialog : public QDialog {
-    Q_OBJECT
-public:
-    ViewOptionsDialog(const ViewModes pairs[4], int view_title, QWidget *parent = nullptr);
+  Q_OBJECT
+ public:
+  ViewOptionsDialog(const ViewModes pairs[4], int view_title, QWidget* parent = nullptr);
 
-    ViewModes Pair(int view_kind) const;
-    int ViewTitle() const { return view_title_; }
+  ViewModes Pair(int view_kind) const;
+  int ViewTitle() const { return view_title_; }
 
-    QListWidget *Views() const { return views_; }
-    QButtonGroup *RenderModes() const { return modes_; }
-    QButtonGroup *FastRenderModes() const { return fast_modes_; }
-    QCheckBox *Titles() const { return titles_; }
+  QListWidget* Views() const { return views_; }
+  QButtonGroup* RenderModes() const { return modes_; }
+  QButtonGroup* FastRenderModes() const { return fast_modes_; }
+  QCheckBox* Titles() const { return titles_; }
 
-private:
-    void ShowPair(int view_kind);
+ private:
+  void ShowPair(int view_kind);
 
-    ViewModes pairs_[4];
-    int view_title_;
-    int shown_ = 3;
-    QListWidget *views_;
-    QButtonGroup *modes_;
-    QButtonGroup *fast_modes_;
-    QCheckBox *titles_;
+  ViewModes pairs_[4];
+  int view_title_;
+  int shown_ = 3;
+  QListWidget* views_;
+  QButtonGroup* modes_;
+  QButtonGroup* fast_modes_;
+  QCheckBox* titles_;
 };
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef MORVANE_APPS_MORVANE_CONVERT_BATCH_CONVERTER_H
-#define MORVANE_APPS_MORVANE_CONVERT_BATCH_CONVERTER_H
+#pragma once
 
 #include <cstdio>
 #include <string>
@@ -16,6 +15,4 @@
 //
 // Returns the exit status: 0 done, 1 a conversion failed (one line on err names the file and
 // the reason), 2 a wrong command line.
-int RunBatchConversion(const ConvertOptions &options, std::FILE *out, std::FILE *err);
-
-#endif
+int RunBatchConversion(const ConvertOptions& options, std::FILE* out, std::FILE* err);

@@ -1,5 +1,4 @@
-#ifndef MORVANE_APPS_MORVANE_CONVERT_PRIVATE_SETTINGS_H
-#define MORVANE_APPS_MORVANE_CONVERT_PRIVATE_SETTINGS_H
+#pragma once
 
 #include <string>
 #include <vector>
@@ -9,23 +8,21 @@
 // there (XDG_CONFIG_HOME); destruction points it back and removes the copy. Concurrent runs
 // each get their own folder, so none sees another's options.
 class PrivateSettings {
-public:
-    PrivateSettings();
-    ~PrivateSettings();
+ public:
+  PrivateSettings();
+  ~PrivateSettings();
 
-    PrivateSettings(const PrivateSettings &) = delete;
-    PrivateSettings &operator=(const PrivateSettings &) = delete;
+  PrivateSettings(const PrivateSettings&) = delete;
+  PrivateSettings& operator=(const PrivateSettings&) = delete;
 
-    bool ok() const { return !folder_.empty(); }
-    // The private folder (holds the store and scratch files of the run).
-    const std::string &folder() const { return folder_; }
-    // The owners whose files the store holds now.
-    std::vector<std::string> Owners() const;
+  bool ok() const { return !folder_.empty(); }
+  // The private folder (holds the store and scratch files of the run).
+  const std::string& folder() const { return folder_; }
+  // The owners whose files the store holds now.
+  std::vector<std::string> Owners() const;
 
-private:
-    std::string folder_;
-    bool had_config_home_ = false;
-    std::string config_home_;
+ private:
+  std::string folder_;
+  bool had_config_home_ = false;
+  std::string config_home_;
 };
-
-#endif

@@ -30,15 +30,14 @@ void write_file(const std::string& path, const std::string& text) {
 
 std::string quad(double x, double y, double z) {
   std::ostringstream s;
-  s << "4 16 " << x << " " << y << " " << z << " " << x + 1 << " " << y << " " << z << " "
-    << x + 1 << " " << y << " " << z + 1 << " " << x << " " << y << " " << z + 1 << "\n";
+  s << "4 16 " << x << " " << y << " " << z << " " << x + 1 << " " << y << " " << z << " " << x + 1
+    << " " << y << " " << z + 1 << " " << x << " " << y << " " << z + 1 << "\n";
   return s.str();
 }
 
 std::string ref(int colour, double x, double y, double z, const std::string& name) {
   std::ostringstream s;
-  s << "1 " << colour << " " << x << " " << y << " " << z << " 1 0 0 0 1 0 0 0 1 " << name
-    << "\n";
+  s << "1 " << colour << " " << x << " " << y << " " << z << " 1 0 0 0 1 0 0 0 1 " << name << "\n";
   return s.str();
 }
 
@@ -62,7 +61,8 @@ struct GeneratedModel {
       std::string part = quad(i, 0, 0) + quad(i, 1, 0);
       for (int k = 0; k < 2; ++k) {
         std::string sub = quad(k, i, 0) + quad(k, i, 1);
-        for (int n = 0; n < 4; ++n) sub += ref(16, n * 20, 0, k, "prim" + std::to_string((i + n) % kPrimitives) + ".dat");
+        for (int n = 0; n < 4; ++n)
+          sub += ref(16, n * 20, 0, k, "prim" + std::to_string((i + n) % kPrimitives) + ".dat");
         std::string sub_name = "sub" + std::to_string(i) + "_" + std::to_string(k) + ".dat";
         write_file(parts + "/s/" + sub_name, sub);
         part += ref(16, 0, -24 * k, 0, "s\\" + sub_name);

@@ -26,8 +26,9 @@ void weld_grid(Mesh3d& m) {
 }
 
 void per_triangle(benchmark::State& state) {
-  state.counters["per_triangle"] = benchmark::Counter(
-      double(kTriangles), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+  state.counters["per_triangle"] =
+      benchmark::Counter(double(kTriangles), benchmark::Counter::kIsIterationInvariantRate |
+                                                 benchmark::Counter::kInvert);
 }
 
 void report_peak(benchmark::State& state) {
@@ -50,7 +51,11 @@ void BM_GridWeld(benchmark::State& state) {
   }
   per_triangle(state);
 }
-BENCHMARK(BM_GridWeld)->Arg(kTriangles)->Arg((kSide + 1) * (kSide + 1))->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_GridWeld)
+    ->Arg(kTriangles)
+    ->Arg((kSide + 1) * (kSide + 1))
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 
 void BM_GridToFlat(benchmark::State& state) {
   Mesh3d m(kTriangles, "grid");

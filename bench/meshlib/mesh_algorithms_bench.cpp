@@ -24,8 +24,14 @@ std::unique_ptr<Mesh3d> wavy_grid(int nx, int ny, uint32_t seed) {
   for (int j = 0; j < ny; ++j) {
     for (int i = 0; i < nx; ++i) {
       Vec3d a = at(i, j), b = at(i + 1, j), c = at(i + 1, j + 1), d = at(i, j + 1);
-      if (rng() & 1) m->add_triangle(a, b, c); else m->add_triangle(b, a, c);
-      if (rng() & 1) m->add_triangle(a, c, d); else m->add_triangle(c, a, d);
+      if (rng() & 1)
+        m->add_triangle(a, b, c);
+      else
+        m->add_triangle(b, a, c);
+      if (rng() & 1)
+        m->add_triangle(a, c, d);
+      else
+        m->add_triangle(c, a, d);
     }
   }
   return m;
@@ -40,7 +46,10 @@ std::unique_ptr<Mesh3d> soup(int n, uint32_t seed) {
     Vec3d a = v(pos(rng), pos(rng), pos(rng));
     Vec3d b = v(a.x + 0.5, a.y, a.z + 0.1);
     Vec3d c = v(a.x, a.y + 0.5, a.z - 0.1);
-    if (rng() & 1) m->add_triangle(a, b, c); else m->add_triangle(b, a, c);
+    if (rng() & 1)
+      m->add_triangle(a, b, c);
+    else
+      m->add_triangle(b, a, c);
   }
   return m;
 }
@@ -73,9 +82,9 @@ void run_unify(benchmark::State& state, Mesh3d& m) {
   }
   state.counters["faces"] = m.face_count();
   state.counters["sweeps"] = g_progress_calls - 1;
-  state.counters["ns_per_face"] = benchmark::Counter(
-      static_cast<double>(m.face_count()) * state.iterations(),
-      benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  state.counters["ns_per_face"] =
+      benchmark::Counter(static_cast<double>(m.face_count()) * state.iterations(),
+                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 // Faces = 2000 * rows: 250k, 500k, 1M, 2M (the last is the 1000 x 1000 grid).
@@ -83,15 +92,26 @@ void BM_UnifyGrid(benchmark::State& state) {
   auto m = wavy_grid(1000, static_cast<int>(state.range(0)), 1);
   run_unify(state, *m);
 }
-BENCHMARK(BM_UnifyGrid)->Arg(125)->Arg(250)->Arg(500)->Arg(1000)
-    ->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_UnifyGrid)
+    ->Arg(125)
+    ->Arg(250)
+    ->Arg(500)
+    ->Arg(1000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 
 void BM_UnifySoup(benchmark::State& state) {
   auto m = soup(static_cast<int>(state.range(0)), 2);
   run_unify(state, *m);
 }
-BENCHMARK(BM_UnifySoup)->Arg(100000)->Arg(250000)->Arg(500000)->Arg(1000000)->Arg(2000000)
-    ->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_UnifySoup)
+    ->Arg(100000)
+    ->Arg(250000)
+    ->Arg(500000)
+    ->Arg(1000000)
+    ->Arg(2000000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 
 // Corner normals of every face, as an exporter writes them, on the oriented grid.
 void BM_CornerNormalsGrid(benchmark::State& state) {
@@ -108,8 +128,7 @@ void BM_CornerNormalsGrid(benchmark::State& state) {
   benchmark::DoNotOptimize(sink);
   state.counters["faces"] = m->face_count();
 }
-BENCHMARK(BM_CornerNormalsGrid)->Arg(250)->Arg(1000)
-    ->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_CornerNormalsGrid)->Arg(250)->Arg(1000)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 void BM_ExtractEdgesGrid(benchmark::State& state) {
   auto m = wavy_grid(1000, static_cast<int>(state.range(0)), 1);
@@ -122,7 +141,6 @@ void BM_ExtractEdgesGrid(benchmark::State& state) {
   state.counters["faces"] = m->face_count();
   state.counters["kept_edges"] = kept;
 }
-BENCHMARK(BM_ExtractEdgesGrid)->Arg(250)->Arg(1000)
-    ->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_ExtractEdgesGrid)->Arg(250)->Arg(1000)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 }  // namespace

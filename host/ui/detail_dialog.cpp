@@ -12,58 +12,53 @@ namespace {
 // The longest name the dialog takes, as the hosts' name buffers hold it.
 constexpr int kMaxName = 1022;
 
-QString three_decimals(double value)
-{
-    // "%.3lf" with ".", whatever the user's locale.
-    return QString::number(value, 'f', 3);
+QString three_decimals(double value) {
+  // "%.3lf" with ".", whatever the user's locale.
+  return QString::number(value, 'f', 3);
 }
 
 }  // namespace
 
-DetailDialog::DetailDialog(Mesh3d &mesh, bool with_cancel, QWidget *parent)
-    : QDialog(parent), mesh_(mesh)
-{
-    setWindowTitle("Morvane Detailed Statistics");
-    auto *form = new QFormLayout;
-    name_ = new QLineEdit(QString::fromUtf8(mesh.name()));
-    name_->setMaxLength(kMaxName);
-    name_->setObjectName("Name");
-    form->addRow("Name", name_);
-    auto add = [form, this](const QString &label, const QString &text) {
-        auto *field = new QLineEdit(text);
-        field->setReadOnly(true);
-        field->setObjectName(label);
-        form->addRow(label, field);
-    };
-    add("Type", "MESH");
-    add("Faces", QString::number(mesh.flat_face_count));
-    add("Vertices", QString::number(mesh.flat_vertex_count));
-    add("Min X", three_decimals(mesh.bbox_min.x));
-    add("Min Y", three_decimals(mesh.bbox_min.y));
-    add("Min Z", three_decimals(mesh.bbox_min.z));
-    add("Max X", three_decimals(mesh.bbox_max.x));
-    add("Max Y", three_decimals(mesh.bbox_max.y));
-    add("Max Z", three_decimals(mesh.bbox_max.z));
+DetailDialog::DetailDialog(Mesh3d& mesh, bool with_cancel, QWidget* parent)
+    : QDialog(parent), mesh_(mesh) {
+  setWindowTitle("Morvane Detailed Statistics");
+  auto* form = new QFormLayout;
+  name_ = new QLineEdit(QString::fromUtf8(mesh.name()));
+  name_->setMaxLength(kMaxName);
+  name_->setObjectName("Name");
+  form->addRow("Name", name_);
+  auto add = [form, this](const QString& label, const QString& text) {
+    auto* field = new QLineEdit(text);
+    field->setReadOnly(true);
+    field->setObjectName(label);
+    form->addRow(label, field);
+  };
+  add("Type", "MESH");
+  add("Faces", QString::number(mesh.flat_face_count));
+  add("Vertices", QString::number(mesh.flat_vertex_count));
+  add("Min X", three_decimals(mesh.bbox_min.x));
+  add("Min Y", three_decimals(mesh.bbox_min.y));
+  add("Min Z", three_decimals(mesh.bbox_min.z));
+  add("Max X", three_decimals(mesh.bbox_max.x));
+  add("Max Y", three_decimals(mesh.bbox_max.y));
+  add("Max Z", three_decimals(mesh.bbox_max.z));
 
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok);
-    if (with_cancel)
-        buttons->addButton("&Cancel", QDialogButtonBox::RejectRole);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(form);
-    layout->addWidget(buttons);
-    setMinimumWidth(340);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok);
+  if (with_cancel) buttons->addButton("&Cancel", QDialogButtonBox::RejectRole);
+  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(form);
+  layout->addWidget(buttons);
+  setMinimumWidth(340);
 }
 
-QString DetailDialog::Field(const QString &label) const
-{
-    auto *field = findChild<QLineEdit *>(label);
-    return field != nullptr ? field->text() : QString();
+QString DetailDialog::Field(const QString& label) const {
+  auto* field = findChild<QLineEdit*>(label);
+  return field != nullptr ? field->text() : QString();
 }
 
-void DetailDialog::accept()
-{
-    mesh_.set_name(name_->text().toUtf8().constData());
-    QDialog::accept();
+void DetailDialog::accept() {
+  mesh_.set_name(name_->text().toUtf8().constData());
+  QDialog::accept();
 }

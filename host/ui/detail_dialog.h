@@ -1,5 +1,4 @@
-#ifndef MORVANE_HOST_UI_DETAIL_DIALOG_H
-#define MORVANE_HOST_UI_DETAIL_DIALOG_H
+#pragma once
 
 #include <QDialog>
 
@@ -10,20 +9,18 @@ class QLineEdit;
 // face and vertex counts and bounding box (three decimals). OK renames the mesh to the name
 // shown, without any check for equal names; the viewer's "&Cancel" leaves it unchanged.
 class DetailDialog : public QDialog {
-    Q_OBJECT
-public:
-    DetailDialog(Mesh3d &mesh, bool with_cancel, QWidget *parent = nullptr);
+  Q_OBJECT
+ public:
+  DetailDialog(Mesh3d& mesh, bool with_cancel, QWidget* parent = nullptr);
 
-    QLineEdit *NameField() const { return name_; }
-    // The text of the read-only field with that label ("Min X", "Faces", ...).
-    QString Field(const QString &label) const;
+  QLineEdit* NameField() const { return name_; }
+  // The text of the read-only field with that label ("Min X", "Faces", ...).
+  QString Field(const QString& label) const;
 
-public slots:
-    void accept() override;
+ public slots:
+  void accept() override;
 
-private:
-    Mesh3d &mesh_;
-    QLineEdit *name_;
+ private:
+  Mesh3d& mesh_;
+  QLineEdit* name_;
 };
-
-#endif

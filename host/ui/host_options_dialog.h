@@ -1,5 +1,4 @@
-#ifndef MORVANE_HOST_UI_HOST_OPTIONS_DIALOG_H
-#define MORVANE_HOST_UI_HOST_OPTIONS_DIALOG_H
+#pragma once
 
 #include <QDialog>
 
@@ -15,25 +14,23 @@ class QLineEdit;
 // straight into the settings when a radio is clicked and warns that a changed plug-in path
 // needs a restart.
 class HostOptionsDialog : public QDialog {
-    Q_OBJECT
-public:
-    HostOptionsDialog(HostSettings &settings, bool viewer, QWidget *parent = nullptr);
+  Q_OBJECT
+ public:
+  HostOptionsDialog(HostSettings& settings, bool viewer, QWidget* parent = nullptr);
 
-    QLineEdit *PathField() const { return path_; }
-    // Replaces the path as a folder chosen in the browser does: the folder followed by "/".
-    void ChooseFolder(const QString &folder);
+  QLineEdit* PathField() const { return path_; }
+  // Replaces the path as a folder chosen in the browser does: the folder followed by "/".
+  void ChooseFolder(const QString& folder);
 
-    void done(int result) override;
+  void done(int result) override;
 
-private:
-    void Browse();
+ private:
+  void Browse();
 
-    HostSettings &settings_;
-    bool viewer_;
-    QString path_text_;
-    QLineEdit *path_;
-    QCheckBox *clear_;
-    QButtonGroup *name_check_;
+  HostSettings& settings_;
+  bool viewer_;
+  QString path_text_;
+  QLineEdit* path_;
+  QCheckBox* clear_;
+  QButtonGroup* name_check_;
 };
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef MORVANE_HOST_UI_PLUGIN_INFO_DIALOG_H
-#define MORVANE_HOST_UI_PLUGIN_INFO_DIALOG_H
+#pragma once
 
 #include <string>
 #include <vector>
@@ -10,19 +9,17 @@ class QListWidget;
 
 // "Plugin Info": the plug-in summary lines, "Save ..." writing them to a text file and "Close".
 class PluginInfoDialog : public QDialog {
-    Q_OBJECT
-public:
-    PluginInfoDialog(const std::vector<std::string> &lines, QWidget *parent = nullptr);
+  Q_OBJECT
+ public:
+  PluginInfoDialog(const std::vector<std::string>& lines, QWidget* parent = nullptr);
 
-    QListWidget *List() const { return list_; }
-    // Writes the lines to path; "FileOpen Error" (title "Error") when it cannot.
-    bool SaveTo(const QString &path);
+  QListWidget* List() const { return list_; }
+  // Writes the lines to path; "FileOpen Error" (title "Error") when it cannot.
+  bool SaveTo(const QString& path);
 
-private:
-    void Save();
+ private:
+  void Save();
 
-    std::vector<std::string> lines_;
-    QListWidget *list_;
+  std::vector<std::string> lines_;
+  QListWidget* list_;
 };
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef MORVANE_HOST_UI_SINGLE_INSTANCE_H
-#define MORVANE_HOST_UI_SINGLE_INSTANCE_H
+#pragma once
 
 #include <QByteArray>
 #include <QObject>
@@ -13,40 +12,38 @@ class QLocalServer;
 // start finds the lock taken, hands its file name over that socket and ends. The runtime folder
 // is $XDG_RUNTIME_DIR, or /tmp with the user id in the names.
 class SingleInstance : public QObject {
-    Q_OBJECT
-public:
-    // Tries to take the lock; IsFirst() tells whether this process got it.
-    explicit SingleInstance(const QString &mutex_name, QObject *parent = nullptr);
-    ~SingleInstance() override;
+  Q_OBJECT
+ public:
+  // Tries to take the lock; IsFirst() tells whether this process got it.
+  explicit SingleInstance(const QString& mutex_name, QObject* parent = nullptr);
+  ~SingleInstance() override;
 
-    bool IsFirst() const { return lock_fd_ >= 0; }
+  bool IsFirst() const { return lock_fd_ >= 0; }
 
-    // First instance: starts listening for later starts. False when the socket cannot be made.
-    bool Listen();
+  // First instance: starts listening for later starts. False when the socket cannot be made.
+  bool Listen();
 
-    // Later start: sends file (bytes, may be empty) followed by one NUL byte to the running
-    // instance. False when no instance listens; the caller then ends silently all the same.
-    bool HandOver(const QByteArray &file) const;
+  // Later start: sends file (bytes, may be empty) followed by one NUL byte to the running
+  // instance. False when no instance listens; the caller then ends silently all the same.
+  bool HandOver(const QByteArray& file) const;
 
-    // The lock and socket paths of a mutex name.
-    static QString LockPath(const QString &mutex_name);
-    static QString SocketPath(const QString &mutex_name);
+  // The lock and socket paths of a mutex name.
+  static QString LockPath(const QString& mutex_name);
+  static QString SocketPath(const QString& mutex_name);
 
-signals:
-    // A later start asked to be replaced by this one: raise the window, and import file when
-    // it is not empty (an absolute path, made so by the sender or here).
-    void Activated(const QByteArray &file);
+ signals:
+  // A later start asked to be replaced by this one: raise the window, and import file when
+  // it is not empty (an absolute path, made so by the sender or here).
+  void Activated(const QByteArray& file);
 
-private:
-    void ReadConnection();
+ private:
+  void ReadConnection();
 
-    QString name_;
-    int lock_fd_ = -1;
-    QLocalServer *server_ = nullptr;
+  QString name_;
+  int lock_fd_ = -1;
+  QLocalServer* server_ = nullptr;
 };
 
 // A file name from the command line or a handover, made absolute against this process's
 // current directory: the import changes directory before it opens the file.
-QByteArray AbsoluteFileName(const QByteArray &file);
-
-#endif
+QByteArray AbsoluteFileName(const QByteArray& file);

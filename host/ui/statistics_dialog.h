@@ -1,5 +1,4 @@
-#ifndef MORVANE_HOST_UI_STATISTICS_DIALOG_H
-#define MORVANE_HOST_UI_STATISTICS_DIALOG_H
+#pragma once
 
 #include <QDialog>
 
@@ -13,23 +12,21 @@ class QTreeWidgetItem;
 // detail dialog of the line's mesh, whose OK renames it and replaces the line in place.
 // Each row keeps its statistics line as the item's data (Qt::UserRole).
 class StatisticsDialog : public QDialog {
-    Q_OBJECT
-public:
-    // with_details: the viewer's "&Details" button and the detail dialog's "&Cancel".
-    StatisticsDialog(ObjectList &objects, bool with_details, QWidget *parent = nullptr);
+  Q_OBJECT
+ public:
+  // with_details: the viewer's "&Details" button and the detail dialog's "&Cancel".
+  StatisticsDialog(ObjectList& objects, bool with_details, QWidget* parent = nullptr);
 
-    QTreeWidget *List() const { return list_; }
-    // The statistics lines as shown, in order.
-    QStringList Lines() const;
-    // Opens the detail dialog of a row, as a double-click does.
-    void ShowDetails(QTreeWidgetItem *item);
+  QTreeWidget* List() const { return list_; }
+  // The statistics lines as shown, in order.
+  QStringList Lines() const;
+  // Opens the detail dialog of a row, as a double-click does.
+  void ShowDetails(QTreeWidgetItem* item);
 
-private:
-    void AddLine(int position, int row);
+ private:
+  void AddLine(int position, int row);
 
-    ObjectList &objects_;
-    bool with_details_;
-    QTreeWidget *list_;
+  ObjectList& objects_;
+  bool with_details_;
+  QTreeWidget* list_;
 };
-
-#endif

@@ -2,9 +2,10 @@
 
 namespace {
 
-const char* const kColourNames[16] = {
-    "Black", "Blue",      "Green",       "Dark Cyan", "Red",       "Magenta", "Brown",  "Grey",
-    "Dark Grey", "Light Blue", "Light Green", "Cyan", "Light Red", "Pink",    "Yellow", "White"};
+const char* const kColourNames[16] = {"Black",     "Blue",       "Green",       "Dark Cyan",
+                                      "Red",       "Magenta",    "Brown",       "Grey",
+                                      "Dark Grey", "Light Blue", "Light Green", "Cyan",
+                                      "Light Red", "Pink",       "Yellow",      "White"};
 
 }  // namespace
 

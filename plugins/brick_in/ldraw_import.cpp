@@ -16,8 +16,8 @@ namespace {
 
 const FrameClassInfo kLDrawInfo = {
     "LDraw DAT Import Plugin 0.3",
-    {"\tLDraw (Lego) Import\n\n- Imports LDraw ASCII- files (*.dat)\nKelmar 1999\n",
-     "LDraw (Lego)", "Configuration", "Help", "Import"},
+    {"\tLDraw (Lego) Import\n\n- Imports LDraw ASCII- files (*.dat)\nKelmar 1999\n", "LDraw (Lego)",
+     "Configuration", "Help", "Import"},
     true};
 
 // The search path field takes texts of any length: a limit would cut a stored path that
@@ -56,7 +56,8 @@ void LDrawImport::TakeSpecific(const OptionsDialog& dialog, PluginSettings& sett
 }
 
 void LDrawImport::DumpSpecific(LogFile& log, PluginSettings& settings) {
-  log.LogWrite("\t part search path%s\n", static_cast<LDrawSettings&>(settings).search_path.c_str());
+  log.LogWrite("\t part search path%s\n",
+               static_cast<LDrawSettings&>(settings).search_path.c_str());
 }
 
 FrameClassDescription ldraw_import_class("LDraw (*.dat)", MESH_IMPORT_CLASS, 0x00A24DF9,

@@ -14,8 +14,8 @@ class LDrawSettings : public PluginSettings {
   void LoadSettings() override;
   void SaveSettings() override;
 
-  SettingsText path;       // folder of the last model file
-  SettingsText file_name;  // the model file to read
+  SettingsText path;        // folder of the last model file
+  SettingsText file_name;   // the model file to read
   std::string search_path;  // part folders, each followed by ";"
 };
 

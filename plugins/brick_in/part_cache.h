@@ -24,8 +24,8 @@ struct PartEntry {
   std::string name;  // the name of the reference that first read it
   PartGeometry geometry;
   int32_t colour = 0;
-  int32_t use_count = 0;  // depth-0 references so far: numbers the scene elements
-  bool truncated = false; // geometry stopped at the triangle limit
+  int32_t use_count = 0;   // depth-0 references so far: numbers the scene elements
+  bool truncated = false;  // geometry stopped at the triangle limit
 };
 
 // Cache entries in the order in which the parts finished reading, found by their normalised

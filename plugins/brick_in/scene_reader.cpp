@@ -184,8 +184,8 @@ void SceneReader::reference_line(const char* data) {
     return;
   }
   if (reading_.count(key) != 0) {
-    log_.LogWrite("%sERROR: %s refers to itself, reference skipped\n",
-                  indent(depth() + 1).c_str(), reference.file_name.c_str());
+    log_.LogWrite("%sERROR: %s refers to itself, reference skipped\n", indent(depth() + 1).c_str(),
+                  reference.file_name.c_str());
     return;
   }
   Source source;
@@ -258,8 +258,8 @@ void SceneReader::place(PartEntry& part, const PartReference& reference) {
   std::string drive, folder, base, extension;
   split_path(ldraw_path_name(reference.file_name).c_str(), drive, folder, base, extension);
   SceneElement element;
-  element.name = base + "_" + std::to_string(part.use_count) + "_C" +
-                 std::to_string(reference.colour);
+  element.name =
+      base + "_" + std::to_string(part.use_count) + "_C" + std::to_string(reference.colour);
   ++part.use_count;
   element.colour = reference.colour;
   element.part = &part;
@@ -267,8 +267,7 @@ void SceneReader::place(PartEntry& part, const PartReference& reference) {
   scene_.elements.push_back(std::move(element));
 }
 
-void SceneReader::add_triangle(PartEntry& part, const Vec3d& a, const Vec3d& b,
-                               const Vec3d& c) {
+void SceneReader::add_triangle(PartEntry& part, const Vec3d& a, const Vec3d& b, const Vec3d& c) {
   if (!room_for(part, 1)) return;
   std::vector<Vec3d>& corners = part.geometry.corners;
   corners.push_back(a);
@@ -283,8 +282,7 @@ bool SceneReader::room_for(PartEntry& part, int64_t triangles) {
     if (!total_exceeded_) {
       total_exceeded_ = true;
       log_.LogWrite("%sERROR: the parts hold more than %lld triangles, the rest is skipped\n",
-                    indent(depth()).c_str(),
-                    static_cast<long long>(limits_.max_total_triangles));
+                    indent(depth()).c_str(), static_cast<long long>(limits_.max_total_triangles));
     }
     return false;
   }
@@ -303,8 +301,8 @@ bool SceneReader::room_for(PartEntry& part, int64_t triangles) {
 
 }  // namespace
 
-bool read_ldraw_scene(const std::string& file_name, const std::string& search_path,
-                      LogFile& log, const FileProgress& file_progress, LDrawScene& scene,
+bool read_ldraw_scene(const std::string& file_name, const std::string& search_path, LogFile& log,
+                      const FileProgress& file_progress, LDrawScene& scene,
                       const LDrawLimits& limits) {
   SceneReader reader(log, file_progress, scene, limits);
   return reader.run(file_name, search_path);

@@ -13,8 +13,8 @@
 class LogFile;
 
 struct LDrawScene {
-  PartCache cache;                   // parts in the order they finished reading
-  std::unique_ptr<PartEntry> model;  // the model's own triangles, "_default"
+  PartCache cache;                     // parts in the order they finished reading
+  std::unique_ptr<PartEntry> model;    // the model's own triangles, "_default"
   std::vector<SceneElement> elements;  // one per model reference, "_default" last
 };
 
@@ -36,6 +36,6 @@ using FileProgress = std::function<void(uint32_t position, uint32_t total)>;
 // the parts already read, then among the sections of a multi-part model file, then along
 // search_path (folders each followed by ";"), then in the model file's folder. Messages go to
 // log. False, with "File <name> not found" in the log, when the model file cannot be read.
-bool read_ldraw_scene(const std::string& file_name, const std::string& search_path,
-                      LogFile& log, const FileProgress& file_progress, LDrawScene& scene,
+bool read_ldraw_scene(const std::string& file_name, const std::string& search_path, LogFile& log,
+                      const FileProgress& file_progress, LDrawScene& scene,
                       const LDrawLimits& limits = LDrawLimits());

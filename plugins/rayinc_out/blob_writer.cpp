@@ -3,9 +3,9 @@
 #include <string>
 
 #include "meshlib/mesh3d.h"
-#include "settings/number_text.h"
 #include "plugins/rayinc_out/edge_object.h"
 #include "plugins/rayinc_out/inc_writers.h"
+#include "settings/number_text.h"
 
 namespace {
 
@@ -81,7 +81,8 @@ void write_pov_blob(const IncStream& out, const Mesh3d& mesh, double edge_angle,
     if (report != nullptr) report->file_progress(i, edge_count);
     int32_t ends[2];
     wire->edges->ends(i, ends);
-    put_edge_components(out, edge_vertex(*wire, ends[0]), edge_vertex(*wire, ends[1]), radius, tail);
+    put_edge_components(out, edge_vertex(*wire, ends[0]), edge_vertex(*wire, ends[1]), radius,
+                        tail);
   }
   const int32_t vertex_count = wire->vertex_count();
   for (int32_t i = 0; i < vertex_count; ++i) {

@@ -16,7 +16,9 @@ double as_written(double v) {
 
 }  // namespace
 
-Vec3d as_written(const Vec3d& p) { return Vec3d{as_written(p.x), as_written(p.y), as_written(p.z)}; }
+Vec3d as_written(const Vec3d& p) {
+  return Vec3d{as_written(p.x), as_written(p.y), as_written(p.z)};
+}
 
 void put_text(const IncStream& out, const char* text) {
   if (out.writer != nullptr)
@@ -43,7 +45,10 @@ void put_vector(const IncStream& out, const Vec3d& p, char separator) {
   if (out.writer != nullptr) {
     out.writer->Fixed(p.x).Char(separator).Fixed(p.y).Char(separator).Fixed(p.z);
   } else {
-    print_vector(out.ld_mode, out.file, p.x, p.y, p.z, separator == ',' ? 1 : separator == '\t' ? 2 : 0);
+    print_vector(out.ld_mode, out.file, p.x, p.y, p.z,
+                 separator == ','    ? 1
+                 : separator == '\t' ? 2
+                                     : 0);
   }
 }
 

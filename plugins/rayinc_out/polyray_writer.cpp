@@ -5,7 +5,7 @@
 // first face indented where the later ones carry the "+".
 void write_polyray_object(const IncStream& out, const Mesh3d& mesh, double smooth_angle,
                           WriterReport* report) {
-  static const TriangleSyntax syntax = {"define ", " ", "object\n", "\t  ", "\t+ ",
-                                        "object { polygon 3, ", "object { patch ", false};
+  static const TriangleSyntax syntax = {
+      "define ", " ", "object\n", "\t  ", "\t+ ", "object { polygon 3, ", "object { patch ", false};
   write_triangle_object(out, mesh, smooth_angle, syntax, report);
 }

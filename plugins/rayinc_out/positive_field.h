@@ -9,4 +9,4 @@ class QLineEdit;
 // text that is no number: beep, the "Invalid Input Format!" box titled "Error", and the
 // field's previous value shown again. Checked when the edit loses the focus and when Enter is
 // pressed in it; after Enter the dialog stays open.
-void keep_field_positive(OptionsDialog &dialog, QLineEdit *edit, int control_id);
+void keep_field_positive(OptionsDialog& dialog, QLineEdit* edit, int control_id);

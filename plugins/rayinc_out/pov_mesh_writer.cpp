@@ -5,7 +5,7 @@
 // the degenerate triangles of a mesh and refuses a mesh that is left without any.
 void write_pov_mesh(const IncStream& out, const Mesh3d& mesh, double smooth_angle,
                     WriterReport* report) {
-  static const TriangleSyntax syntax = {"#declare ", " = ", "mesh\n", "\t", "\t",
-                                        "triangle { ", "smooth_triangle { ", true};
+  static const TriangleSyntax syntax = {
+      "#declare ", " = ", "mesh\n", "\t", "\t", "triangle { ", "smooth_triangle { ", true};
   write_triangle_object(out, mesh, smooth_angle, syntax, report);
 }

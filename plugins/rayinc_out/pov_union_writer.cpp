@@ -5,7 +5,7 @@
 // empty union, so a mesh without faces needs nothing special.
 void write_pov_union(const IncStream& out, const Mesh3d& mesh, double smooth_angle,
                      WriterReport* report) {
-  static const TriangleSyntax syntax = {"#declare ", " = ", "union\n", "\t", "\t",
-                                        "triangle { ", "smooth_triangle { ", false};
+  static const TriangleSyntax syntax = {
+      "#declare ", " = ", "union\n", "\t", "\t", "triangle { ", "smooth_triangle { ", false};
   write_triangle_object(out, mesh, smooth_angle, syntax, report);
 }

@@ -8,42 +8,41 @@
 
 namespace {
 
-void write_union(const IncStream &out, const Mesh3d &mesh, const RayIncSettings &s,
-                 WriterReport *report)
-{
-    write_pov_union(out, mesh, s.smooth_angle, report);
+void write_union(const IncStream& out, const Mesh3d& mesh, const RayIncSettings& s,
+                 WriterReport* report) {
+  write_pov_union(out, mesh, s.smooth_angle, report);
 }
 
-void write_polyray(const IncStream &out, const Mesh3d &mesh, const RayIncSettings &s,
-                   WriterReport *report)
-{
-    write_polyray_object(out, mesh, s.smooth_angle, report);
+void write_polyray(const IncStream& out, const Mesh3d& mesh, const RayIncSettings& s,
+                   WriterReport* report) {
+  write_polyray_object(out, mesh, s.smooth_angle, report);
 }
 
-void write_wire(const IncStream &out, const Mesh3d &mesh, const RayIncSettings &s,
-                WriterReport *report)
-{
-    write_pov_wire(out, mesh, s.edge_angle, s.radius, report);
+void write_wire(const IncStream& out, const Mesh3d& mesh, const RayIncSettings& s,
+                WriterReport* report) {
+  write_pov_wire(out, mesh, s.edge_angle, s.radius, report);
 }
 
-void write_blob(const IncStream &out, const Mesh3d &mesh, const RayIncSettings &s,
-                WriterReport *report)
-{
-    write_pov_blob(out, mesh, s.edge_angle, s.radius, report);
+void write_blob(const IncStream& out, const Mesh3d& mesh, const RayIncSettings& s,
+                WriterReport* report) {
+  write_pov_blob(out, mesh, s.edge_angle, s.radius, report);
 }
 
-void write_mesh(const IncStream &out, const Mesh3d &mesh, const RayIncSettings &s,
-                WriterReport *report)
-{
-    write_pov_mesh(out, mesh, s.smooth_angle, report);
+void write_mesh(const IncStream& out, const Mesh3d& mesh, const RayIncSettings& s,
+                WriterReport* report) {
+  write_pov_mesh(out, mesh, s.smooth_angle, report);
 }
 
-#define RAYINC_STRINGS(help, short_name) {help, short_name, "Configuration", "Help", "Export"}
+#define RAYINC_STRINGS(help, short_name) \
+  { help, short_name, "Configuration", "Help", "Export" }
 
 }  // namespace
 
 const RayIncClass kRayIncClasses[5] = {
-    {"POV-Ray Moray (*.inc, *.udo)", 0x23705684, "pvu_out", "pvuout.log",
+    {"POV-Ray Moray (*.inc, *.udo)",
+     0x23705684,
+     "pvu_out",
+     "pvuout.log",
      {"POVRAY / UDO Export Plugin 0.2",
       RAYINC_STRINGS("\tPOV/UDO Export\n\n- Exports POV-Ray file (*.inc)\n- Exports Moray UDO file "
                      "(*.udo)\n- Supports mesh objects\n- Angle for mesh smoothing\n- Angle for "
@@ -52,16 +51,28 @@ const RayIncClass kRayIncClasses[5] = {
                      "and raytraces\nmeshes more efficient.\n\nKelmar 1997",
                      "POV/UDO"),
       true},
-     kPovIncFilter, write_union, false, OptionsDumpAt::BeforeIncOpen},
-    {"PolyRay Moray (*.inc, *.udo)", 0x61E47590, "plu_out", "pluout.log",
+     kPovIncFilter,
+     write_union,
+     false,
+     OptionsDumpAt::BeforeIncOpen},
+    {"PolyRay Moray (*.inc, *.udo)",
+     0x61E47590,
+     "plu_out",
+     "pluout.log",
      {"POLYRAY / UDO Export Plugin 0.2",
       RAYINC_STRINGS("\tPOLY/UDO Export\n\n- Exports Poly-Ray file (*.inc)\n- Exports Moray UDO "
                      "file (*.udo)\n- Supports mesh objects\n- Angle for mesh smoothing\n- Angle "
                      "for visible edge detection\n\nKelmar 1997",
                      "POLY/UDO"),
       true},
-     kPolyRayIncFilter, write_polyray, false, OptionsDumpAt::AfterStarted},
-    {"POV-Ray Moray (Wire) (*.inc, *.udo)", 0x1C6D0EA9, "pvwu_out", "pvwuout.log",
+     kPolyRayIncFilter,
+     write_polyray,
+     false,
+     OptionsDumpAt::AfterStarted},
+    {"POV-Ray Moray (Wire) (*.inc, *.udo)",
+     0x1C6D0EA9,
+     "pvwu_out",
+     "pvwuout.log",
      {"POVRAY Wire / UDO Export Plugin 0.2",
       RAYINC_STRINGS("\tPOV Wire/UDO Export\n\n- Exports POV-Ray file (*.inc)\n- Exports Moray "
                      "UDO file (*.udo)\n- Supports mesh objects\n\nFor each edge a cylinder and "
@@ -69,8 +80,14 @@ const RayIncClass kRayIncClasses[5] = {
                      "wire\n\nKelmar 1997",
                      "POV Wire/UDO"),
       true},
-     kPovIncFilter, write_wire, true, OptionsDumpAt::AfterStarted},
-    {"POV-Ray Moray (Blob) (*.inc, *.udo)", 0x68196F97, "pvbwu_out", "pvbwuout.log",
+     kPovIncFilter,
+     write_wire,
+     true,
+     OptionsDumpAt::AfterStarted},
+    {"POV-Ray Moray (Blob) (*.inc, *.udo)",
+     0x68196F97,
+     "pvbwu_out",
+     "pvbwuout.log",
      {"POVRAY Blob Wire / UDO Export Plugin 0.2",
       RAYINC_STRINGS("\tPOV Blob Wire/UDO Export\n\n- Exports POV-Ray file (*.inc)\n- Exports "
                      "Moray UDO file (*.udo)\n- Supports mesh objects\n\nFor each edge some "
@@ -78,23 +95,31 @@ const RayIncClass kRayIncClasses[5] = {
                      "wire\n\nKelmar 1997",
                      "POV Blob Wire/UDO"),
       true},
-     kPovIncFilter, write_blob, true, OptionsDumpAt::AfterStarted},
-    {"POV-Ray3 Moray (*.inc, *.udo)", 0x51EB2083, "pv3u_out", "pv3uout.log",
+     kPovIncFilter,
+     write_blob,
+     true,
+     OptionsDumpAt::AfterStarted},
+    {"POV-Ray3 Moray (*.inc, *.udo)",
+     0x51EB2083,
+     "pv3u_out",
+     "pv3uout.log",
      {"POVRAY 3/ UDO Export Plugin 0.2",
       RAYINC_STRINGS("\tPOV3/UDO Export\n\n- Exports POV-Ray 3 file (*.inc)\n- Exports Moray "
                      "UDO file (*.udo)\n- Supports mesh objects\n- Angle for mesh smoothing\n- "
                      "Angle for visible edge detection\n\nKelmar 1997",
                      "POV 3/UDO"),
       true},
-     kPovIncFilter, write_mesh, false, OptionsDumpAt::Never},
+     kPovIncFilter,
+     write_mesh,
+     false,
+     OptionsDumpAt::Never},
 };
 
 namespace {
 
 template <int Index>
-PluginObject *create_rayinc_export()
-{
-    return new RayIncExport(kRayIncClasses[Index]);
+PluginObject* create_rayinc_export() {
+  return new RayIncExport(kRayIncClasses[Index]);
 }
 
 FrameClassDescription pov_class(kRayIncClasses[0].class_name, MESH_EXPORT_CLASS,

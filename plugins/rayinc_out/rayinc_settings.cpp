@@ -7,30 +7,25 @@ const char kPolyRayIncFilter[] =
     "PolyRay INC File     (*.inc)|*.inc|All Files           (*.*)|*.*||";
 const char kUdoFilter[] = "Moray UDO File      (*.udo)|*.udo|All Files           (*.*)|*.*||";
 
-RayIncSettings::RayIncSettings(const char *owner, const char *log_file, bool radius_option)
-    : PluginSettings(owner, log_file), with_radius(radius_option)
-{
-    LoadSettings();
+RayIncSettings::RayIncSettings(const char* owner, const char* log_file, bool radius_option)
+    : PluginSettings(owner, log_file), with_radius(radius_option) {
+  LoadSettings();
 }
 
 RayIncSettings::~RayIncSettings() { SaveSettings(); }
 
-void RayIncSettings::LoadSettings()
-{
-    LoadFileTexts(path, file_name);
-    LoadFileTexts(path2, file_name2, "2");
-    LoadDouble("smooth_angle", smooth_angle);
-    LoadDouble("edge_angle", edge_angle);
-    if (with_radius)
-        LoadDouble("radius", radius);
+void RayIncSettings::LoadSettings() {
+  LoadFileTexts(path, file_name);
+  LoadFileTexts(path2, file_name2, "2");
+  LoadDouble("smooth_angle", smooth_angle);
+  LoadDouble("edge_angle", edge_angle);
+  if (with_radius) LoadDouble("radius", radius);
 }
 
-void RayIncSettings::SaveSettings()
-{
-    SaveFileTexts(path, file_name);
-    SaveFileTexts(path2, file_name2, "2");
-    SaveDouble("smooth_angle", smooth_angle);
-    SaveDouble("edge_angle", edge_angle);
-    if (with_radius)
-        SaveDouble("radius", radius);
+void RayIncSettings::SaveSettings() {
+  SaveFileTexts(path, file_name);
+  SaveFileTexts(path2, file_name2, "2");
+  SaveDouble("smooth_angle", smooth_angle);
+  SaveDouble("edge_angle", edge_angle);
+  if (with_radius) SaveDouble("radius", radius);
 }

@@ -12,21 +12,21 @@ extern const char kPolyRayIncFilter[];
 extern const char kUdoFilter[];
 
 class RayIncSettings : public PluginSettings {
-public:
-    // owner and log_file: the class's internal name and default log file name. with_radius:
-    // the wire and blob classes, which also keep "radius".
-    RayIncSettings(const char *owner, const char *log_file, bool with_radius);
-    ~RayIncSettings() override;
+ public:
+  // owner and log_file: the class's internal name and default log file name. with_radius:
+  // the wire and blob classes, which also keep "radius".
+  RayIncSettings(const char* owner, const char* log_file, bool with_radius);
+  ~RayIncSettings() override;
 
-    void LoadSettings() override;
-    void SaveSettings() override;
+  void LoadSettings() override;
+  void SaveSettings() override;
 
-    SettingsText path;        // folder of the ".inc" chooser
-    SettingsText file_name;   // the ".inc" file
-    SettingsText path2;       // folder of the ".udo" chooser
-    SettingsText file_name2;  // the ".udo" file
-    double edge_angle = 1.0;     // degrees; faces meeting at this angle or more show their edge
-    double smooth_angle = 70.0;  // degrees; neighbours closer than this are smoothed together
-    double radius = 0.1;         // cylinders, spheres and blob components of the wire classes
-    const bool with_radius;
+  SettingsText path;           // folder of the ".inc" chooser
+  SettingsText file_name;      // the ".inc" file
+  SettingsText path2;          // folder of the ".udo" chooser
+  SettingsText file_name2;     // the ".udo" file
+  double edge_angle = 1.0;     // degrees; faces meeting at this angle or more show their edge
+  double smooth_angle = 70.0;  // degrees; neighbours closer than this are smoothed together
+  double radius = 0.1;         // cylinders, spheres and blob components of the wire classes
+  const bool with_radius;
 };

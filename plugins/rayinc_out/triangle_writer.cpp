@@ -3,8 +3,8 @@
 #include <memory>
 #include <string>
 
-#include "meshlib/mesh3d.h"
 #include "meshlib/corner_normal_pass.h"
+#include "meshlib/mesh3d.h"
 #include "plugins/rayinc_out/clean_name.h"
 
 namespace {

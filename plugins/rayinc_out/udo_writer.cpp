@@ -21,7 +21,8 @@ void put_box_corners(const IncStream& out, const Vec3d& lo, const Vec3d& hi) {
   put_int(out, 8);
   put_text(out, "\n");
   for (int k = 0; k < 8; ++k) {
-    put_vector(out, Vec3d{(k & 4) ? hi.x : lo.x, (k & 1) ? hi.y : lo.y, (k & 2) ? hi.z : lo.z}, ' ');
+    put_vector(out, Vec3d{(k & 4) ? hi.x : lo.x, (k & 1) ? hi.y : lo.y, (k & 2) ? hi.z : lo.z},
+               ' ');
     put_text(out, "\n");
   }
 }

@@ -1,9 +1,9 @@
 #include <string>
 
 #include "meshlib/mesh3d.h"
-#include "settings/text_file.h"
 #include "plugins/rayinc_out/edge_object.h"
 #include "plugins/rayinc_out/inc_writers.h"
+#include "settings/text_file.h"
 
 namespace {
 

@@ -12,21 +12,15 @@ namespace {
 
 // The class's options: the common ones plus the folder and file its chooser last used.
 class DirectXImportSettings final : public PluginSettings {
-public:
-    DirectXImportSettings() : PluginSettings("xfile_in", "Xfilein.log") { LoadSettings(); }
-    ~DirectXImportSettings() override { SaveSettings(); }
+ public:
+  DirectXImportSettings() : PluginSettings("xfile_in", "Xfilein.log") { LoadSettings(); }
+  ~DirectXImportSettings() override { SaveSettings(); }
 
-    void LoadSettings() override
-    {
-        LoadFileTexts(path, file_name);
-    }
-    void SaveSettings() override
-    {
-        SaveFileTexts(path, file_name);
-    }
+  void LoadSettings() override { LoadFileTexts(path, file_name); }
+  void SaveSettings() override { SaveFileTexts(path, file_name); }
 
-    SettingsText path;
-    SettingsText file_name;
+  SettingsText path;
+  SettingsText file_name;
 };
 
 // Twelve blanks before the parenthesis, as the chooser has always shown it.
@@ -40,39 +34,37 @@ const FrameClassInfo kInfo = {
 };
 
 class DirectXImport final : public FrameImporter {
-public:
-    DirectXImport() : FrameImporter(kInfo) {}
+ public:
+  DirectXImport() : FrameImporter(kInfo) {}
 
-protected:
-    PluginSettings *NewSettings() override { return new DirectXImportSettings; }
+ protected:
+  PluginSettings* NewSettings() override { return new DirectXImportSettings; }
 
-    FileSlot InputFile(PluginSettings &settings) override
-    {
-        auto &s = static_cast<DirectXImportSettings &>(settings);
-        return {&s.path, &s.file_name, kFilter, nullptr};
-    }
+  FileSlot InputFile(PluginSettings& settings) override {
+    auto& s = static_cast<DirectXImportSettings&>(settings);
+    return {&s.path, &s.file_name, kFilter, nullptr};
+  }
 
-    void Parse(PluginRun &run) override
-    {
-        run.DumpOptions();
-        const char *name = run.Settings<DirectXImportSettings>().file_name.c_str();
-        run.Status("Parsing %s started ...      \n", name);
-        run.Log("Parsing %s started ...\n", name);
+  void Parse(PluginRun& run) override {
+    run.DumpOptions();
+    const char* name = run.Settings<DirectXImportSettings>().file_name.c_str();
+    run.Status("Parsing %s started ...      \n", name);
+    run.Log("Parsing %s started ...\n", name);
 
-        XFileParseHooks hooks;
-        hooks.log = &run.log;
-        hooks.status = [&run](const char *text) { run.Status("%s", text); };
-        hooks.file_progress = [&run](std::uint32_t position, std::uint32_t total) {
-            run.FileProgress(position, total);
-        };
-        hooks.finish_mesh = [&run](Mesh3d *mesh) { run.FinishMesh(mesh); };
-        hooks.mesh_edges = run.settings.unify_mode != 0;
-        // The outcome is in the log; the caller gets every mesh completed before the end.
-        ParseXFile(name, hooks);
+    XFileParseHooks hooks;
+    hooks.log = &run.log;
+    hooks.status = [&run](const char* text) { run.Status("%s", text); };
+    hooks.file_progress = [&run](std::uint32_t position, std::uint32_t total) {
+      run.FileProgress(position, total);
+    };
+    hooks.finish_mesh = [&run](Mesh3d* mesh) { run.FinishMesh(mesh); };
+    hooks.mesh_edges = run.settings.unify_mode != 0;
+    // The outcome is in the log; the caller gets every mesh completed before the end.
+    ParseXFile(name, hooks);
 
-        run.Status("Parsing finished       \n");
-        run.Log("Parsing finished\n");
-    }
+    run.Status("Parsing finished       \n");
+    run.Log("Parsing finished\n");
+  }
 };
 
 FrameClassDescription xfile_class("XFILE ASCII (*.x)", MESH_IMPORT_CLASS, 0x10F32E1E,

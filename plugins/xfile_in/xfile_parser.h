@@ -1,5 +1,4 @@
-#ifndef MORVANE_XFILE_IN_XFILE_PARSER_H
-#define MORVANE_XFILE_IN_XFILE_PARSER_H
+#pragma once
 
 #include <cstdint>
 #include <cstdio>
@@ -10,19 +9,19 @@ class Mesh3d;
 
 // What a parse of one DirectX text file needs from the run around it.
 struct XFileParseHooks {
-    // Diagnostics; written only when the log is enabled. Required.
-    LogFile *log = nullptr;
-    // Status line for the progress display, already formatted. May be empty.
-    std::function<void(const char *text)> status;
-    // Read position and file size, before each word of the top level and of a frame and
-    // before each vertex, face, normal and normal face. May be empty.
-    std::function<void(std::uint32_t position, std::uint32_t total)> file_progress;
-    // Receives each mesh, in its indexed form, as soon as its data object is complete, and
-    // takes it over (finishing it and adding it to the run's object list). Required.
-    std::function<void(Mesh3d *mesh)> finish_mesh;
-    // Whether meshes carry their edge table. Only orientation unify reads edges; without them
-    // a mesh is welded and numbered the same with less memory and time.
-    bool mesh_edges = true;
+  // Diagnostics; written only when the log is enabled. Required.
+  LogFile* log = nullptr;
+  // Status line for the progress display, already formatted. May be empty.
+  std::function<void(const char* text)> status;
+  // Read position and file size, before each word of the top level and of a frame and
+  // before each vertex, face, normal and normal face. May be empty.
+  std::function<void(std::uint32_t position, std::uint32_t total)> file_progress;
+  // Receives each mesh, in its indexed form, as soon as its data object is complete, and
+  // takes it over (finishing it and adding it to the run's object list). Required.
+  std::function<void(Mesh3d* mesh)> finish_mesh;
+  // Whether meshes carry their edge table. Only orientation unify reads edges; without them
+  // a mesh is welded and numbered the same with less memory and time.
+  bool mesh_edges = true;
 };
 
 // Reads the DirectX text file at path ("xof 0302txt" or "xof 0303txt"; a file without the
@@ -37,10 +36,8 @@ struct XFileParseHooks {
 // <line> (<last word>)", the mesh being read is dropped, and the meshes handed over before it
 // stay where finish_mesh put them. No input makes it allocate more than the file's size can
 // justify: every declared count is checked against the bytes left in the file first.
-int ParseXFile(const char *path, const XFileParseHooks &hooks);
+int ParseXFile(const char* path, const XFileParseHooks& hooks);
 
 // The same for a file that is already open for binary reading (it stays open). Its size is
 // taken once, at the start.
-int ParseXFileStream(std::FILE *file, const XFileParseHooks &hooks);
-
-#endif
+int ParseXFileStream(std::FILE* file, const XFileParseHooks& hooks);

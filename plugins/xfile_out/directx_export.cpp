@@ -16,24 +16,22 @@ const char kFilter[] = "Direct 3D ASCII File     (*.x)|*.x|All Files            
 const int kSmoothAngleControl = 1032;
 
 class DirectXExportSettings : public PluginSettings {
-public:
-    DirectXExportSettings() : PluginSettings("xfile_out", "xfileout.log") { LoadSettings(); }
-    ~DirectXExportSettings() override { SaveSettings(); }
+ public:
+  DirectXExportSettings() : PluginSettings("xfile_out", "xfileout.log") { LoadSettings(); }
+  ~DirectXExportSettings() override { SaveSettings(); }
 
-    void LoadSettings() override
-    {
-        LoadFileTexts(path, file_name);
-        LoadDouble("smooth_angle", smooth_angle);
-    }
-    void SaveSettings() override
-    {
-        SaveFileTexts(path, file_name);
-        SaveDouble("smooth_angle", smooth_angle);
-    }
+  void LoadSettings() override {
+    LoadFileTexts(path, file_name);
+    LoadDouble("smooth_angle", smooth_angle);
+  }
+  void SaveSettings() override {
+    SaveFileTexts(path, file_name);
+    SaveDouble("smooth_angle", smooth_angle);
+  }
 
-    SettingsText path;
-    SettingsText file_name;
-    double smooth_angle = 70.0;
+  SettingsText path;
+  SettingsText file_name;
+  double smooth_angle = 70.0;
 };
 
 const FrameClassInfo kInfo = {
@@ -44,69 +42,63 @@ const FrameClassInfo kInfo = {
     true};
 
 class DirectXExport final : public FrameExporter {
-public:
-    DirectXExport() : FrameExporter(kInfo) {}
+ public:
+  DirectXExport() : FrameExporter(kInfo) {}
 
-protected:
-    PluginSettings *NewSettings() override { return new DirectXExportSettings; }
+ protected:
+  PluginSettings* NewSettings() override { return new DirectXExportSettings; }
 
-    int OutputFiles(PluginSettings &settings, FileSlot files[2]) override
-    {
-        auto &s = static_cast<DirectXExportSettings &>(settings);
-        files[0] = {&s.path, &s.file_name, kFilter, "x"};
-        return 1;
+  int OutputFiles(PluginSettings& settings, FileSlot files[2]) override {
+    auto& s = static_cast<DirectXExportSettings&>(settings);
+    files[0] = {&s.path, &s.file_name, kFilter, "x"};
+    return 1;
+  }
+
+  void FillSpecific(OptionsDialog& dialog, PluginSettings& settings) override {
+    auto& s = static_cast<DirectXExportSettings&>(settings);
+    dialog.AddNumberField(kSmoothAngleControl, "Smooth Angle", s.smooth_angle);
+  }
+
+  void TakeSpecific(const OptionsDialog& dialog, PluginSettings& settings) override {
+    static_cast<DirectXExportSettings&>(settings).smooth_angle =
+        dialog.NumberValue(kSmoothAngleControl);
+  }
+
+  void DumpSpecific(LogFile& log, PluginSettings& settings) override {
+    char number[64];
+    log.LogWrite("\t smooth_angle: %s\n",
+                 format_lf(static_cast<DirectXExportSettings&>(settings).smooth_angle, number));
+  }
+
+  void Write(PluginRun& run) override {
+    auto& s = run.Settings<DirectXExportSettings>();
+    const char* file_name = s.file_name.c_str();
+    run.DumpOptions();
+
+    OutputFile output(file_name);
+    if (!output.is_open()) {
+      run.Log("Cannot write %s: %s\n", file_name, output.error().c_str());
+      return;
+    }
+    write_header(output.stream(), s.ld_mode);
+    run.Status("Writing %s started ...\n", file_name);
+    run.Log("Writing %s started ...\n", file_name);
+
+    for (int32_t i = 0; i < run.objects->count(); ++i) {
+      auto* object = static_cast<Obj3d*>(run.objects->get(i));
+      if (object == nullptr || object->kind() != 0) continue;
+      // The writer reads vertices, faces and the faces around each vertex: no edges.
+      ExportMesh pass(*static_cast<Mesh3d*>(object), s, false);
+      write_mesh(output.stream(), pass.mesh(), s.smooth_angle, s.ld_mode, &run);
     }
 
-    void FillSpecific(OptionsDialog &dialog, PluginSettings &settings) override
-    {
-        auto &s = static_cast<DirectXExportSettings &>(settings);
-        dialog.AddNumberField(kSmoothAngleControl, "Smooth Angle", s.smooth_angle);
+    if (!output.Commit()) {
+      run.Log("Cannot write %s: %s\n", file_name, output.error().c_str());
+      return;
     }
-
-    void TakeSpecific(const OptionsDialog &dialog, PluginSettings &settings) override
-    {
-        static_cast<DirectXExportSettings &>(settings).smooth_angle =
-            dialog.NumberValue(kSmoothAngleControl);
-    }
-
-    void DumpSpecific(LogFile &log, PluginSettings &settings) override
-    {
-        char number[64];
-        log.LogWrite("\t smooth_angle: %s\n",
-                     format_lf(static_cast<DirectXExportSettings &>(settings).smooth_angle, number));
-    }
-
-    void Write(PluginRun &run) override
-    {
-        auto &s = run.Settings<DirectXExportSettings>();
-        const char *file_name = s.file_name.c_str();
-        run.DumpOptions();
-
-        OutputFile output(file_name);
-        if (!output.is_open()) {
-            run.Log("Cannot write %s: %s\n", file_name, output.error().c_str());
-            return;
-        }
-        write_header(output.stream(), s.ld_mode);
-        run.Status("Writing %s started ...\n", file_name);
-        run.Log("Writing %s started ...\n", file_name);
-
-        for (int32_t i = 0; i < run.objects->count(); ++i) {
-            auto *object = static_cast<Obj3d *>(run.objects->get(i));
-            if (object == nullptr || object->kind() != 0)
-                continue;
-            // The writer reads vertices, faces and the faces around each vertex: no edges.
-            ExportMesh pass(*static_cast<Mesh3d *>(object), s, false);
-            write_mesh(output.stream(), pass.mesh(), s.smooth_angle, s.ld_mode, &run);
-        }
-
-        if (!output.Commit()) {
-            run.Log("Cannot write %s: %s\n", file_name, output.error().c_str());
-            return;
-        }
-        run.Status("Writing %s finished       \n", file_name);
-        run.Log("Writing %s finished       \n", file_name);
-    }
+    run.Status("Writing %s finished       \n", file_name);
+    run.Log("Writing %s finished       \n", file_name);
+  }
 };
 
 FrameClassDescription directx_export_class("Direct 3D (*.x)", MESH_EXPORT_CLASS, 0x4F0763BE,

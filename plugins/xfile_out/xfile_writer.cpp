@@ -11,167 +11,192 @@
 namespace {
 
 struct Template {
-    const char *name;
-    const char *guid;
-    const char *members[5];
-    bool blank_line_after;
+  const char* name;
+  const char* guid;
+  const char* members[5];
+  bool blank_line_after;
 };
 
 // The DirectX file format's own template declarations, in the order readers expect them.
 const Template kTemplates[] = {
-    {"Header", "3D82AB43-62DA-11cf-AB39-0020AF71E433", {"WORD major;", "WORD minor;", "DWORD flags;"}, true},
+    {"Header",
+     "3D82AB43-62DA-11cf-AB39-0020AF71E433",
+     {"WORD major;", "WORD minor;", "DWORD flags;"},
+     true},
     {"Vector", "3D82AB5E-62DA-11cf-AB39-0020AF71E433", {"FLOAT x;", "FLOAT y;", "FLOAT z;"}, true},
     {"Coords2d", "F6F23F44-7686-11cf-8F52-0040333594A3", {"FLOAT u;", "FLOAT v;"}, true},
     {"Matrix4x4", "F6F23F45-7686-11cf-8F52-0040333594A3", {"array FLOAT matrix[16];"}, false},
-    {"ColorRGBA", "35FF44E0-6C7C-11cf-8F52-0040333594A3",
-     {"FLOAT red;", "FLOAT green;", "FLOAT blue;", "FLOAT alpha;"}, true},
-    {"ColorRGB", "D3E16E81-7835-11cf-8F52-0040333594A3", {"FLOAT red;", "FLOAT green;", "FLOAT blue;"}, true},
-    {"IndexedColor", "1630B820-7842-11cf-8F52-0040333594A3", {"DWORD index;", "ColorRGBA indexColor;"}, true},
+    {"ColorRGBA",
+     "35FF44E0-6C7C-11cf-8F52-0040333594A3",
+     {"FLOAT red;", "FLOAT green;", "FLOAT blue;", "FLOAT alpha;"},
+     true},
+    {"ColorRGB",
+     "D3E16E81-7835-11cf-8F52-0040333594A3",
+     {"FLOAT red;", "FLOAT green;", "FLOAT blue;"},
+     true},
+    {"IndexedColor",
+     "1630B820-7842-11cf-8F52-0040333594A3",
+     {"DWORD index;", "ColorRGBA indexColor;"},
+     true},
     {"Boolean", "4885AE61-78E8-11cf-8F52-0040333594A3", {"WORD truefalse;"}, true},
     {"Boolean2d", "4885AE63-78E8-11cf-8F52-0040333594A3", {"Boolean u;", "Boolean v;"}, true},
     {"MaterialWrap", "4885AE60-78E8-11cf-8F52-0040333594A3", {"Boolean u;", "Boolean v;"}, true},
     {"TextureFilename", "A42790E1-7810-11cf-8F52-0040333594A3", {"STRING filename;"}, true},
-    {"Material", "3D82AB4D-62DA-11cf-AB39-0020AF71E433",
-     {"ColorRGBA faceColor;", "FLOAT power;", "ColorRGB specularColor;", "ColorRGB emissiveColor;", "[...]"}, true},
-    {"MeshFace", "3D82AB5F-62DA-11cf-AB39-0020AF71E433",
-     {"DWORD nFaceVertexIndices;", "array DWORD faceVertexIndices[nFaceVertexIndices];"}, true},
-    {"MeshFaceWraps", "4885AE62-78E8-11cf-8F52-0040333594A3",
-     {"DWORD nFaceWrapValues;", "Boolean2d faceWrapValues;"}, true},
-    {"MeshTextureCoords", "F6F23F40-7686-11cf-8F52-0040333594A3",
-     {"DWORD nTextureCoords;", "array Coords2d textureCoords[nTextureCoords];"}, true},
-    {"MeshMaterialList", "F6F23F42-7686-11cf-8F52-0040333594A3",
-     {"DWORD nMaterials;", "DWORD nFaceIndexes;", "array DWORD faceIndexes[nFaceIndexes];", "[Material]"}, true},
-    {"MeshNormals", "F6F23F43-7686-11cf-8F52-0040333594A3",
+    {"Material",
+     "3D82AB4D-62DA-11cf-AB39-0020AF71E433",
+     {"ColorRGBA faceColor;", "FLOAT power;", "ColorRGB specularColor;", "ColorRGB emissiveColor;",
+      "[...]"},
+     true},
+    {"MeshFace",
+     "3D82AB5F-62DA-11cf-AB39-0020AF71E433",
+     {"DWORD nFaceVertexIndices;", "array DWORD faceVertexIndices[nFaceVertexIndices];"},
+     true},
+    {"MeshFaceWraps",
+     "4885AE62-78E8-11cf-8F52-0040333594A3",
+     {"DWORD nFaceWrapValues;", "Boolean2d faceWrapValues;"},
+     true},
+    {"MeshTextureCoords",
+     "F6F23F40-7686-11cf-8F52-0040333594A3",
+     {"DWORD nTextureCoords;", "array Coords2d textureCoords[nTextureCoords];"},
+     true},
+    {"MeshMaterialList",
+     "F6F23F42-7686-11cf-8F52-0040333594A3",
+     {"DWORD nMaterials;", "DWORD nFaceIndexes;", "array DWORD faceIndexes[nFaceIndexes];",
+      "[Material]"},
+     true},
+    {"MeshNormals",
+     "F6F23F43-7686-11cf-8F52-0040333594A3",
      {"DWORD nNormals;", "array Vector normals[nNormals];", "DWORD nFaceNormals;",
-      "array MeshFace faceNormals[nFaceNormals];"}, true},
-    {"MeshVertexColors", "1630B821-7842-11cf-8F52-0040333594A3",
-     {"DWORD nVertexColors;", "array IndexedColor vertexColors[nVertexColors];"}, true},
-    {"Mesh", "3D82AB44-62DA-11cf-AB39-0020AF71E433",
-     {"DWORD nVertices;", "array Vector vertices[nVertices];", "DWORD nFaces;", "array MeshFace faces[nFaces];",
-      "[...]"}, true},
-    {"FrameTransformMatrix", "F6F23F41-7686-11cf-8F52-0040333594A3", {"Matrix4x4 frameMatrix;"}, true},
+      "array MeshFace faceNormals[nFaceNormals];"},
+     true},
+    {"MeshVertexColors",
+     "1630B821-7842-11cf-8F52-0040333594A3",
+     {"DWORD nVertexColors;", "array IndexedColor vertexColors[nVertexColors];"},
+     true},
+    {"Mesh",
+     "3D82AB44-62DA-11cf-AB39-0020AF71E433",
+     {"DWORD nVertices;", "array Vector vertices[nVertices];", "DWORD nFaces;",
+      "array MeshFace faces[nFaces];", "[...]"},
+     true},
+    {"FrameTransformMatrix",
+     "F6F23F41-7686-11cf-8F52-0040333594A3",
+     {"Matrix4x4 frameMatrix;"},
+     true},
     {"Frame", "3D82AB46-62DA-11cf-AB39-0020AF71E433", {"[...]"}, false},
 };
 
 const char kMaterialName[] = "mat_default";
 
 // ",\n" after every entry of a list but the last, the list's end after the last.
-const char *list_end(std::int32_t i, std::int32_t count, const char *last)
-{
-    return i < count - 1 ? ",\n" : last;
+const char* list_end(std::int32_t i, std::int32_t count, const char* last) {
+  return i < count - 1 ? ",\n" : last;
 }
 
 }  // namespace
 
-void write_header(std::FILE *file, int ld)
-{
-    print_delimited(ld, file, "xof 0302txt 0064\n");
-    for (const Template &t : kTemplates) {
-        print_delimited(ld, file, "template %s {\n", t.name);
-        print_delimited(ld, file, " <%s>\n", t.guid);
-        for (const char *member : t.members)
-            if (member != nullptr)
-                print_delimited(ld, file, " %s\n", member);
-        print_delimited(ld, file, "}\n");
-        if (t.blank_line_after)
-            print_delimited(ld, file, "\n");
-    }
-    print_delimited(ld, file, "Header {\n 1;\n 0;\n 1;\n}\n\n");
-    print_delimited(ld, file, "Material %s {\n", kMaterialName);
-    print_delimited(ld, file, "\t0.800000;0.800000;0.800000;1.000000;;\n");
-    print_delimited(ld, file, "\t32.000000;\n");
-    print_delimited(ld, file, "\t0.700000;0.700000;0.700000;;\n");
-    print_delimited(ld, file, "\t0.000000;0.000000;0.000000;;\n");
-    print_delimited(ld, file, "}\n\n");
+void write_header(std::FILE* file, int ld) {
+  print_delimited(ld, file, "xof 0302txt 0064\n");
+  for (const Template& t : kTemplates) {
+    print_delimited(ld, file, "template %s {\n", t.name);
+    print_delimited(ld, file, " <%s>\n", t.guid);
+    for (const char* member : t.members)
+      if (member != nullptr) print_delimited(ld, file, " %s\n", member);
+    print_delimited(ld, file, "}\n");
+    if (t.blank_line_after) print_delimited(ld, file, "\n");
+  }
+  print_delimited(ld, file, "Header {\n 1;\n 0;\n 1;\n}\n\n");
+  print_delimited(ld, file, "Material %s {\n", kMaterialName);
+  print_delimited(ld, file, "\t0.800000;0.800000;0.800000;1.000000;;\n");
+  print_delimited(ld, file, "\t32.000000;\n");
+  print_delimited(ld, file, "\t0.700000;0.700000;0.700000;;\n");
+  print_delimited(ld, file, "\t0.000000;0.000000;0.000000;;\n");
+  print_delimited(ld, file, "}\n\n");
 }
 
-void write_mesh(std::FILE *file, const Mesh3d &mesh, double smooth_angle, int ld, PluginRun *run)
-{
-    const std::int32_t vertex_count = mesh.vertex_count();
-    const std::int32_t face_count = mesh.face_count();
-    auto progress = [run](std::int32_t i, std::int32_t count) {
-        if (run != nullptr)
-            run->FileProgress(static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(count));
-    };
-    if (run != nullptr) {
-        run->Status("Working on: %s\n", mesh.name());
-        run->Log("Working on: %s\n", mesh.name());
-    }
+void write_mesh(std::FILE* file, const Mesh3d& mesh, double smooth_angle, int ld, PluginRun* run) {
+  const std::int32_t vertex_count = mesh.vertex_count();
+  const std::int32_t face_count = mesh.face_count();
+  auto progress = [run](std::int32_t i, std::int32_t count) {
+    if (run != nullptr)
+      run->FileProgress(static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(count));
+  };
+  if (run != nullptr) {
+    run->Status("Working on: %s\n", mesh.name());
+    run->Log("Working on: %s\n", mesh.name());
+  }
 
-    // The mesh goes out through one buffered writer: numbers are formatted as "%f" and "%d"
-    // would, and corner normals come from one pass over the mesh that computes each face's
-    // normal about once.
-    DelimitedWriter out(ld, file);
-    const std::string name = xfile_safe_name(mesh.name());
-    out.Text("Mesh ").Text(name.data(), name.size()).Text(" {\n");
-    out.Char(' ').Int(vertex_count).Text(";\n");
-    for (std::int32_t i = 0; i < vertex_count; ++i) {
-        progress(i, vertex_count);
-        Vec3d p;
-        mesh.vertices->position(i, p);
-        out.Char(' ').Fixed(p.x).Char(';').Fixed(p.y).Char(';').Fixed(p.z).Char(';');
-        out.Text(list_end(i, vertex_count, ";\n"));
-    }
-    out.Newline();
+  // The mesh goes out through one buffered writer: numbers are formatted as "%f" and "%d"
+  // would, and corner normals come from one pass over the mesh that computes each face's
+  // normal about once.
+  DelimitedWriter out(ld, file);
+  const std::string name = xfile_safe_name(mesh.name());
+  out.Text("Mesh ").Text(name.data(), name.size()).Text(" {\n");
+  out.Char(' ').Int(vertex_count).Text(";\n");
+  for (std::int32_t i = 0; i < vertex_count; ++i) {
+    progress(i, vertex_count);
+    Vec3d p;
+    mesh.vertices->position(i, p);
+    out.Char(' ').Fixed(p.x).Char(';').Fixed(p.y).Char(';').Fixed(p.z).Char(';');
+    out.Text(list_end(i, vertex_count, ";\n"));
+  }
+  out.Newline();
 
-    out.Char(' ').Int(face_count).Text(";\n");
-    for (std::int32_t i = 0; i < face_count; ++i) {
-        progress(i, face_count);
-        int32_t corners[3];
-        mesh.faces->face(i, corners);
-        out.Text(" 3;").Int(corners[0]).Char(',').Int(corners[1]).Char(',').Int(corners[2]).Char(';');
-        out.Text(list_end(i, face_count, ";\n"));
-    }
-    out.Newline();
+  out.Char(' ').Int(face_count).Text(";\n");
+  for (std::int32_t i = 0; i < face_count; ++i) {
+    progress(i, face_count);
+    int32_t corners[3];
+    mesh.faces->face(i, corners);
+    out.Text(" 3;").Int(corners[0]).Char(',').Int(corners[1]).Char(',').Int(corners[2]).Char(';');
+    out.Text(list_end(i, face_count, ";\n"));
+  }
+  out.Newline();
 
-    out.Text(" MeshMaterialList {\n");
-    out.Text("  ").Int(1).Text(";\n");
-    out.Text("  ").Int(face_count).Text(";\n");
-    for (std::int32_t i = 0; i < face_count; ++i) {
-        progress(i, face_count);
-        out.Text("  ").Int(0).Text(list_end(i, face_count, ";;\n"));
-    }
-    out.Text("  {").Text(kMaterialName).Text("}\n");
-    out.Text(" } # MeshMaterialList\n");
-    out.Newline();
+  out.Text(" MeshMaterialList {\n");
+  out.Text("  ").Int(1).Text(";\n");
+  out.Text("  ").Int(face_count).Text(";\n");
+  for (std::int32_t i = 0; i < face_count; ++i) {
+    progress(i, face_count);
+    out.Text("  ").Int(0).Text(list_end(i, face_count, ";;\n"));
+  }
+  out.Text("  {").Text(kMaterialName).Text("}\n");
+  out.Text(" } # MeshMaterialList\n");
+  out.Newline();
 
-    out.Text(" MeshNormals {\n");
-    out.Char(' ').Int(3 * face_count).Text(";\n");
-    CornerNormalPass normals(mesh, smooth_angle);
-    for (std::int32_t i = 0; i < face_count; ++i) {
-        progress(i, face_count);
-        Vec3d n[3];
-        normals.get(i, n);
-        for (int k = 0; k < 3; ++k) {
-            out.Char(' ').Fixed(n[k].x).Char(';').Fixed(n[k].y).Char(';').Fixed(n[k].z).Char(';');
-            out.Text(k < 2 ? ",\n" : list_end(i, face_count, ";\n"));
-        }
+  out.Text(" MeshNormals {\n");
+  out.Char(' ').Int(3 * face_count).Text(";\n");
+  CornerNormalPass normals(mesh, smooth_angle);
+  for (std::int32_t i = 0; i < face_count; ++i) {
+    progress(i, face_count);
+    Vec3d n[3];
+    normals.get(i, n);
+    for (int k = 0; k < 3; ++k) {
+      out.Char(' ').Fixed(n[k].x).Char(';').Fixed(n[k].y).Char(';').Fixed(n[k].z).Char(';');
+      out.Text(k < 2 ? ",\n" : list_end(i, face_count, ";\n"));
     }
-    out.Newline();
+  }
+  out.Newline();
 
-    out.Char(' ').Int(face_count).Text(";\n");
-    for (std::int32_t i = 0; i < face_count; ++i) {
-        progress(i, face_count);
-        out.Text(" 3;").Int(3 * i).Char(',').Int(3 * i + 1).Char(',').Int(3 * i + 2).Char(';');
-        out.Text(list_end(i, face_count, ";\n"));
-    }
-    out.Text(" } # MeshNormals\n");
-    out.Text("} # Mesh\n");
-    out.Newline();
+  out.Char(' ').Int(face_count).Text(";\n");
+  for (std::int32_t i = 0; i < face_count; ++i) {
+    progress(i, face_count);
+    out.Text(" 3;").Int(3 * i).Char(',').Int(3 * i + 1).Char(',').Int(3 * i + 2).Char(';');
+    out.Text(list_end(i, face_count, ";\n"));
+  }
+  out.Text(" } # MeshNormals\n");
+  out.Text("} # Mesh\n");
+  out.Newline();
 }
 
-std::string xfile_safe_name(const char *name)
-{
-    std::string safe = name != nullptr ? name : "";
-    if (safe.empty())
-        return "_";
-    for (std::string::size_type i = 0; i < safe.size(); ++i) {
-        unsigned char c = static_cast<unsigned char>(safe[i]);
-        bool comment = c == '/' && ((i + 1 < safe.size() && safe[i + 1] == '/') ||
-                                    (i > 0 && name[i - 1] == '/'));
-        if (c <= ' ' || c == 127 || c == '{' || c == '}' || c == ',' || c == ';' || c == '#' ||
-            c == '"' || comment)
-            safe[i] = '_';
-    }
-    return safe;
+std::string xfile_safe_name(const char* name) {
+  std::string safe = name != nullptr ? name : "";
+  if (safe.empty()) return "_";
+  for (std::string::size_type i = 0; i < safe.size(); ++i) {
+    unsigned char c = static_cast<unsigned char>(safe[i]);
+    bool comment =
+        c == '/' && ((i + 1 < safe.size() && safe[i + 1] == '/') || (i > 0 && name[i - 1] == '/'));
+    if (c <= ' ' || c == 127 || c == '{' || c == '}' || c == ',' || c == ';' || c == '#' ||
+        c == '"' || comment)
+      safe[i] = '_';
+  }
+  return safe;
 }

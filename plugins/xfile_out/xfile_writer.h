@@ -1,5 +1,4 @@
-#ifndef MORVANE_PLUGINS_XFILE_OUT_XFILE_WRITER_H
-#define MORVANE_PLUGINS_XFILE_OUT_XFILE_WRITER_H
+#pragma once
 
 #include <cstdio>
 #include <string>
@@ -13,17 +12,15 @@ class PluginRun;
 
 // Writes the fixed head: the format line, the 21 templates, the header object and the default
 // material. ld_mode gives the line ends (0 CR LF, 1 LF, 2 CR, other: none).
-void write_header(std::FILE *file, int ld_mode);
+void write_header(std::FILE* file, int ld_mode);
 
 // Writes one Mesh block of the indexed form of mesh, with corner normals smoothed at
 // smooth_angle degrees. Reports "Working on: <name>" and file progress through run.
-void write_mesh(std::FILE *file, const Mesh3d &mesh, double smooth_angle, int ld_mode,
-                PluginRun *run);
+void write_mesh(std::FILE* file, const Mesh3d& mesh, double smooth_angle, int ld_mode,
+                PluginRun* run);
 
 // The name as a DirectX identifier: blanks and other control or separator characters, braces,
 // ",", ";", "#", '"' and "//" would end the name or start a comment when the file is read
 // back, so each such character becomes "_"; an empty name becomes "_". Names made only of
 // letters, digits, "_", "-" and "." pass unchanged.
-std::string xfile_safe_name(const char *name);
-
-#endif
+std::string xfile_safe_name(const char* name);

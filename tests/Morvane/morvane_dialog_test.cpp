@@ -47,243 +47,223 @@ const char kCube[] =
 
 // Answers the next modal message box: records its title and text and presses OK.
 struct MessageCatcher {
-    QString title, text;
-    int seen = 0;
-    void Arm()
-    {
-        QTimer::singleShot(0, [this]() { Catch(); });
+  QString title, text;
+  int seen = 0;
+  void Arm() {
+    QTimer::singleShot(0, [this]() { Catch(); });
+  }
+  void Catch() {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (box == nullptr) {
+      QTimer::singleShot(20, [this]() { Catch(); });
+      return;
     }
-    void Catch()
-    {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (box == nullptr) {
-            QTimer::singleShot(20, [this]() { Catch(); });
-            return;
-        }
-        ++seen;
-        title = box->windowTitle();
-        text = box->text();
-        box->accept();
-    }
+    ++seen;
+    title = box->windowTitle();
+    text = box->text();
+    box->accept();
+  }
 };
 
 class MorvaneDialogTest : public ::testing::Test {
-protected:
-    static void SetUpTestSuite()
-    {
-        static int argc = 1;
-        static char name[] = "test_morvane";
-        static char *argv[] = {name, nullptr};
-        if (QApplication::instance() == nullptr)
-            new QApplication(argc, argv);
-    }
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/morvane_dialog_test.XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        folder = pattern;
-        setenv("XDG_CONFIG_HOME", (folder + "/config").c_str(), 1);
-        std::ofstream(folder + "/cube.x") << kCube;
-    }
-    void TearDown() override { std::system(("rm -rf '" + folder + "'").c_str()); }
+ protected:
+  static void SetUpTestSuite() {
+    static int argc = 1;
+    static char name[] = "test_morvane";
+    static char* argv[] = {name, nullptr};
+    if (QApplication::instance() == nullptr) new QApplication(argc, argv);
+  }
+  void SetUp() override {
+    char pattern[] = "/tmp/morvane_dialog_test.XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    folder = pattern;
+    setenv("XDG_CONFIG_HOME", (folder + "/config").c_str(), 1);
+    std::ofstream(folder + "/cube.x") << kCube;
+  }
+  void TearDown() override { std::system(("rm -rf '" + folder + "'").c_str()); }
 
-    QString label(MorvaneDialog &dialog, int id)
-    {
-        return static_cast<QLabel *>(dialog.Control(id))->text();
-    }
-    std::string stored(const char *section, const char *name)
-    {
-        char value[1024] = "";
-        SettingsReadString("test_morvane", section, name, "<missing>", value, sizeof value);
-        return value;
-    }
+  QString label(MorvaneDialog& dialog, int id) {
+    return static_cast<QLabel*>(dialog.Control(id))->text();
+  }
+  std::string stored(const char* section, const char* name) {
+    char value[1024] = "";
+    SettingsReadString("test_morvane", section, name, "<missing>", value, sizeof value);
+    return value;
+  }
 
-    std::string folder;
+  std::string folder;
 };
 
 }  // namespace
 
-TEST_F(MorvaneDialogTest, FirstStartFindsThePluginsAndStoresEveryDefaultAtExit)
-{
-    {
-        MorvaneDialog dialog(QByteArray(), nullptr);
-        EXPECT_EQ(dialog.windowTitle(), "Morvane V 3.5");
-        auto *imports = static_cast<QComboBox *>(dialog.Control(1003));
-        auto *exports = static_cast<QComboBox *>(dialog.Control(1007));
-        ASSERT_EQ(imports->count(), 2);
-        EXPECT_EQ(imports->itemText(0), "LDraw (*.dat)") << "brick_in.so is found before xfile_in.so";
-        EXPECT_EQ(imports->itemText(1), "XFILE ASCII (*.x)");
-        EXPECT_EQ(exports->count(), 6);
-        EXPECT_EQ(imports->currentIndex(), 0);
-        EXPECT_EQ(label(dialog, 1012), ":0");
-        EXPECT_TRUE(dialog.Control(1002)->isEnabled());
-        EXPECT_FALSE(dialog.Control(1010)->isEnabled()) << "nothing to clear yet";
-        EXPECT_FALSE(dialog.Control(1009)->isEnabled()) << "\"&View\" has no command";
-    }
-    EXPECT_EQ(stored("Settings", "Build"), "216");
-    EXPECT_EQ(stored("Settings", "clear_flag"), "1");
-    EXPECT_EQ(stored("Settings", "check_name_mode"), "2");
-    EXPECT_EQ(stored("Settings", "plugin_path"), MORVANE_BINARY_DIR "/bin/plugin/");
-    EXPECT_EQ(stored("Settings", "last_import_class"), "LDraw (*.dat)");
-    unsigned long rows = 0;
-    SettingsCountValues("test_morvane", "Settings\\extension", &rows);
-    EXPECT_EQ(rows, 12u);
-}
-
-TEST_F(MorvaneDialogTest, NoPluginsLeavesTheListsEmptyAndTheGroupsDisabled)
-{
-    QDir().mkpath(QString::fromStdString(folder + "/empty"));
-    SettingsWriteString("test_morvane", "Settings", "plugin_path", (folder + "/empty/").c_str());
-    MorvaneDialog dialog(QByteArray((folder + "/cube.x").c_str()), nullptr);
-    EXPECT_EQ(static_cast<QComboBox *>(dialog.Control(1003))->currentText(), "(none)");
-    EXPECT_EQ(static_cast<QComboBox *>(dialog.Control(1007))->currentText(), "(none)");
-    for (int id : {1000, 1001, 1002, 1003, 1004, 1005, 1006, 1007, 1010, 1011})
-        EXPECT_FALSE(dialog.Control(id)->isEnabled()) << id;
-    EXPECT_TRUE(dialog.Control(1008)->isEnabled()) << "the options still reach the plug-in path";
-    EXPECT_EQ(dialog.Commands()->MeshCount(), 0) << "the named file is not imported";
-}
-
-TEST_F(MorvaneDialogTest, StoredClassesArePreselectedAndUnknownOnesSelectTheFirst)
-{
-    SettingsWriteString("test_morvane", "Settings", "last_import_class", "XFILE ASCII (*.x)");
-    SettingsWriteString("test_morvane", "Settings", "last_export_class", "No Such Class");
+TEST_F(MorvaneDialogTest, FirstStartFindsThePluginsAndStoresEveryDefaultAtExit) {
+  {
     MorvaneDialog dialog(QByteArray(), nullptr);
-    EXPECT_EQ(static_cast<QComboBox *>(dialog.Control(1003))->currentText(), "XFILE ASCII (*.x)");
-    EXPECT_EQ(static_cast<QComboBox *>(dialog.Control(1007))->currentIndex(), 0);
-}
-
-TEST_F(MorvaneDialogTest, NamedFileIsImportedIntoTitleAndCounters)
-{
-    MorvaneDialog dialog(QByteArray((folder + "/cube.x").c_str()), nullptr);
-    EXPECT_EQ(dialog.windowTitle(), "Morvane V 3.5 cube.x");
-    EXPECT_EQ(label(dialog, 1012), ":1");
-    EXPECT_EQ(label(dialog, 1014), ":12");
-    EXPECT_EQ(label(dialog, 1013), ":8");
-    for (int id : {1006, 1010, 1011})
-        EXPECT_TRUE(dialog.Control(id)->isEnabled()) << id;
-
-    static_cast<QPushButton *>(dialog.Control(1010))->click();
+    EXPECT_EQ(dialog.windowTitle(), "Morvane V 3.5");
+    auto* imports = static_cast<QComboBox*>(dialog.Control(1003));
+    auto* exports = static_cast<QComboBox*>(dialog.Control(1007));
+    ASSERT_EQ(imports->count(), 2);
+    EXPECT_EQ(imports->itemText(0), "LDraw (*.dat)") << "brick_in.so is found before xfile_in.so";
+    EXPECT_EQ(imports->itemText(1), "XFILE ASCII (*.x)");
+    EXPECT_EQ(exports->count(), 6);
+    EXPECT_EQ(imports->currentIndex(), 0);
     EXPECT_EQ(label(dialog, 1012), ":0");
-    EXPECT_FALSE(dialog.Control(1011)->isEnabled());
+    EXPECT_TRUE(dialog.Control(1002)->isEnabled());
+    EXPECT_FALSE(dialog.Control(1010)->isEnabled()) << "nothing to clear yet";
+    EXPECT_FALSE(dialog.Control(1009)->isEnabled()) << "\"&View\" has no command";
+  }
+  EXPECT_EQ(stored("Settings", "Build"), "216");
+  EXPECT_EQ(stored("Settings", "clear_flag"), "1");
+  EXPECT_EQ(stored("Settings", "check_name_mode"), "2");
+  EXPECT_EQ(stored("Settings", "plugin_path"), MORVANE_BINARY_DIR "/bin/plugin/");
+  EXPECT_EQ(stored("Settings", "last_import_class"), "LDraw (*.dat)");
+  unsigned long rows = 0;
+  SettingsCountValues("test_morvane", "Settings\\extension", &rows);
+  EXPECT_EQ(rows, 12u);
 }
 
-TEST_F(MorvaneDialogTest, RefusalsShowTheirMessageAndTitle)
-{
-    std::ofstream(folder + "/MODEL.3DS") << "3ds";
+TEST_F(MorvaneDialogTest, NoPluginsLeavesTheListsEmptyAndTheGroupsDisabled) {
+  QDir().mkpath(QString::fromStdString(folder + "/empty"));
+  SettingsWriteString("test_morvane", "Settings", "plugin_path", (folder + "/empty/").c_str());
+  MorvaneDialog dialog(QByteArray((folder + "/cube.x").c_str()), nullptr);
+  EXPECT_EQ(static_cast<QComboBox*>(dialog.Control(1003))->currentText(), "(none)");
+  EXPECT_EQ(static_cast<QComboBox*>(dialog.Control(1007))->currentText(), "(none)");
+  for (int id : {1000, 1001, 1002, 1003, 1004, 1005, 1006, 1007, 1010, 1011})
+    EXPECT_FALSE(dialog.Control(id)->isEnabled()) << id;
+  EXPECT_TRUE(dialog.Control(1008)->isEnabled()) << "the options still reach the plug-in path";
+  EXPECT_EQ(dialog.Commands()->MeshCount(), 0) << "the named file is not imported";
+}
+
+TEST_F(MorvaneDialogTest, StoredClassesArePreselectedAndUnknownOnesSelectTheFirst) {
+  SettingsWriteString("test_morvane", "Settings", "last_import_class", "XFILE ASCII (*.x)");
+  SettingsWriteString("test_morvane", "Settings", "last_export_class", "No Such Class");
+  MorvaneDialog dialog(QByteArray(), nullptr);
+  EXPECT_EQ(static_cast<QComboBox*>(dialog.Control(1003))->currentText(), "XFILE ASCII (*.x)");
+  EXPECT_EQ(static_cast<QComboBox*>(dialog.Control(1007))->currentIndex(), 0);
+}
+
+TEST_F(MorvaneDialogTest, NamedFileIsImportedIntoTitleAndCounters) {
+  MorvaneDialog dialog(QByteArray((folder + "/cube.x").c_str()), nullptr);
+  EXPECT_EQ(dialog.windowTitle(), "Morvane V 3.5 cube.x");
+  EXPECT_EQ(label(dialog, 1012), ":1");
+  EXPECT_EQ(label(dialog, 1014), ":12");
+  EXPECT_EQ(label(dialog, 1013), ":8");
+  for (int id : {1006, 1010, 1011}) EXPECT_TRUE(dialog.Control(id)->isEnabled()) << id;
+
+  static_cast<QPushButton*>(dialog.Control(1010))->click();
+  EXPECT_EQ(label(dialog, 1012), ":0");
+  EXPECT_FALSE(dialog.Control(1011)->isEnabled());
+}
+
+TEST_F(MorvaneDialogTest, RefusalsShowTheirMessageAndTitle) {
+  std::ofstream(folder + "/MODEL.3DS") << "3ds";
+  MessageCatcher catcher;
+  catcher.Arm();
+  MorvaneDialog dialog(QByteArray((folder + "/MODEL.3DS").c_str()), nullptr);
+  EXPECT_EQ(catcher.seen, 1);
+  EXPECT_EQ(catcher.title, "Error");
+  EXPECT_EQ(catcher.text, "Extension not recognized!");
+
+  catcher.Arm();
+  dialog.Commands()->Export();
+  EXPECT_EQ(catcher.seen, 2);
+  EXPECT_EQ(catcher.text, "Object List is empty");
+}
+
+TEST_F(MorvaneDialogTest, StatisticsAndDetailsShowAndRenameTheMesh) {
+  MorvaneDialog dialog(QByteArray((folder + "/cube.x").c_str()), nullptr);
+  StatisticsDialog statistics(dialog.Commands()->ImportedObjects(), false, &dialog);
+  EXPECT_EQ(statistics.windowTitle(), "Morvane Statistic");
+  EXPECT_EQ(statistics.Lines(), QStringList{"\t1\tMESH\tcube\t12\t8"});
+  EXPECT_EQ(statistics.List()->currentItem(), statistics.List()->topLevelItem(0));
+
+  auto* mesh = static_cast<Mesh3d*>(dialog.Commands()->ImportedObjects().get(0));
+  QTimer::singleShot(0, [&]() {
+    auto* detail = qobject_cast<DetailDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(detail, nullptr);
+    EXPECT_EQ(detail->windowTitle(), "Morvane Detailed Statistics");
+    EXPECT_EQ(detail->Field("Min X"), "-0.500");
+    EXPECT_EQ(detail->Field("Faces"), "12");
+    detail->NameField()->setText("box 50%");
+    detail->accept();
+  });
+  statistics.ShowDetails(statistics.List()->topLevelItem(0));
+  EXPECT_STREQ(mesh->name(), "box 50%");
+  EXPECT_EQ(statistics.Lines(), QStringList{"\t1\tMESH\tbox 50%\t12\t8"});
+}
+
+TEST_F(MorvaneDialogTest, DetailRenameToATakenNameIsAccepted) {
+  std::ofstream(folder + "/second.x") << kCube;
+  MorvaneDialog dialog(QByteArray((folder + "/cube.x").c_str()), nullptr);
+  dialog.Commands()->ImportByName((folder + "/second.x").c_str(), dialog.Settings().Extensions(), 0,
+                                  NAME_CHECK_AUTOMATIC);
+  StatisticsDialog statistics(dialog.Commands()->ImportedObjects(), false, &dialog);
+  ASSERT_EQ(statistics.Lines(),
+            (QStringList{"\t1\tMESH\tcube\t12\t8", "\t2\tMESH\tcube_0\t12\t8"}));
+  QTimer::singleShot(0, [&]() {
+    auto* detail = qobject_cast<DetailDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(detail, nullptr);
+    detail->NameField()->setText("cube");
+    detail->accept();
+  });
+  statistics.ShowDetails(statistics.List()->topLevelItem(1));
+  EXPECT_EQ(statistics.Lines(), (QStringList{"\t1\tMESH\tcube\t12\t8", "\t2\tMESH\tcube\t12\t8"}));
+  EXPECT_EQ(statistics.List()->currentItem(), statistics.List()->topLevelItem(1));
+}
+
+TEST_F(MorvaneDialogTest, AboutBoxShowsTitleAndBuild) {
+  MorvaneDialog dialog(QByteArray(), nullptr);
+  MessageCatcher catcher;
+  catcher.Arm();
+  dialog.ShowAbout();
+  EXPECT_EQ(catcher.title, "Info über Morvane");
+  EXPECT_EQ(catcher.text, "Morvane V 3.5\nBuild: 216");
+}
+
+TEST_F(MorvaneDialogTest, PluginInfoListsTheFourLibrariesAndSavesThem) {
+  MorvaneDialog dialog(QByteArray(), nullptr);
+  QStringList shown;
+  {
     MessageCatcher catcher;
+    PluginInfoDialog info(PluginSummaryLines(dialog.Plugins()), &dialog);
+    for (int i = 0; i < info.List()->count(); ++i) shown << info.List()->item(i)->text();
+    EXPECT_TRUE(shown.contains("        Libraries: 4"));
+    EXPECT_TRUE(shown.contains("        Classes: 8"));
+    EXPECT_TRUE(info.SaveTo(QString::fromStdString(folder + "/summary.txt")));
+    std::string saved = read_file(folder + "/summary.txt");
+    EXPECT_NE(saved.find(" Summary:\n\tLibraries: 4\n\tClasses: 8\n"), std::string::npos);
     catcher.Arm();
-    MorvaneDialog dialog(QByteArray((folder + "/MODEL.3DS").c_str()), nullptr);
-    EXPECT_EQ(catcher.seen, 1);
+    EXPECT_FALSE(info.SaveTo(QString::fromStdString(folder + "/no/such/folder/summary.txt")));
+    EXPECT_EQ(catcher.text, "FileOpen Error");
     EXPECT_EQ(catcher.title, "Error");
-    EXPECT_EQ(catcher.text, "Extension not recognized!");
-
-    catcher.Arm();
-    dialog.Commands()->Export();
-    EXPECT_EQ(catcher.seen, 2);
-    EXPECT_EQ(catcher.text, "Object List is empty");
+  }
 }
 
-TEST_F(MorvaneDialogTest, StatisticsAndDetailsShowAndRenameTheMesh)
-{
-    MorvaneDialog dialog(QByteArray((folder + "/cube.x").c_str()), nullptr);
-    StatisticsDialog statistics(dialog.Commands()->ImportedObjects(), false, &dialog);
-    EXPECT_EQ(statistics.windowTitle(), "Morvane Statistic");
-    EXPECT_EQ(statistics.Lines(), QStringList{"\t1\tMESH\tcube\t12\t8"});
-    EXPECT_EQ(statistics.List()->currentItem(), statistics.List()->topLevelItem(0));
-
-    auto *mesh = static_cast<Mesh3d *>(dialog.Commands()->ImportedObjects().get(0));
-    QTimer::singleShot(0, [&]() {
-        auto *detail = qobject_cast<DetailDialog *>(QApplication::activeModalWidget());
-        ASSERT_NE(detail, nullptr);
-        EXPECT_EQ(detail->windowTitle(), "Morvane Detailed Statistics");
-        EXPECT_EQ(detail->Field("Min X"), "-0.500");
-        EXPECT_EQ(detail->Field("Faces"), "12");
-        detail->NameField()->setText("box 50%");
-        detail->accept();
-    });
-    statistics.ShowDetails(statistics.List()->topLevelItem(0));
-    EXPECT_STREQ(mesh->name(), "box 50%");
-    EXPECT_EQ(statistics.Lines(), QStringList{"\t1\tMESH\tbox 50%\t12\t8"});
+TEST_F(MorvaneDialogTest, OptionsDialogKeepsItsValuesByEitherButton) {
+  MorvaneDialog dialog(QByteArray(), nullptr);
+  HostOptionsDialog options(dialog.Settings(), false, &dialog);
+  EXPECT_EQ(options.windowTitle(), "Morvane Configuration");
+  options.ChooseFolder("/opt/morvane/plugins");
+  options.reject();
+  EXPECT_EQ(dialog.Settings().PluginPath(), "/opt/morvane/plugins/");
 }
 
-TEST_F(MorvaneDialogTest, DetailRenameToATakenNameIsAccepted)
-{
-    std::ofstream(folder + "/second.x") << kCube;
-    MorvaneDialog dialog(QByteArray((folder + "/cube.x").c_str()), nullptr);
-    dialog.Commands()->ImportByName((folder + "/second.x").c_str(), dialog.Settings().Extensions(), 0,
-                                    NAME_CHECK_AUTOMATIC);
-    StatisticsDialog statistics(dialog.Commands()->ImportedObjects(), false, &dialog);
-    ASSERT_EQ(statistics.Lines(), (QStringList{"\t1\tMESH\tcube\t12\t8", "\t2\tMESH\tcube_0\t12\t8"}));
-    QTimer::singleShot(0, [&]() {
-        auto *detail = qobject_cast<DetailDialog *>(QApplication::activeModalWidget());
-        ASSERT_NE(detail, nullptr);
-        detail->NameField()->setText("cube");
-        detail->accept();
-    });
-    statistics.ShowDetails(statistics.List()->topLevelItem(1));
-    EXPECT_EQ(statistics.Lines(), (QStringList{"\t1\tMESH\tcube\t12\t8", "\t2\tMESH\tcube\t12\t8"}));
-    EXPECT_EQ(statistics.List()->currentItem(), statistics.List()->topLevelItem(1));
+TEST_F(MorvaneDialogTest, HandedOverFileRestoresTheWindowAndIsImported) {
+  MorvaneDialog dialog(QByteArray(), nullptr);
+  dialog.showMinimized();
+  QTest::qWait(50);
+  dialog.Activate(QByteArray((folder + "/cube.x").c_str()));
+  EXPECT_TRUE(QTest::qWaitFor([&]() { return !dialog.isMinimized() && dialog.isVisible(); }, 2000));
+  EXPECT_EQ(dialog.Commands()->MeshCount(), 1);
 }
 
-TEST_F(MorvaneDialogTest, AboutBoxShowsTitleAndBuild)
-{
-    MorvaneDialog dialog(QByteArray(), nullptr);
-    MessageCatcher catcher;
-    catcher.Arm();
-    dialog.ShowAbout();
-    EXPECT_EQ(catcher.title, "Info über Morvane");
-    EXPECT_EQ(catcher.text, "Morvane V 3.5\nBuild: 216");
-}
-
-TEST_F(MorvaneDialogTest, PluginInfoListsTheFourLibrariesAndSavesThem)
-{
-    MorvaneDialog dialog(QByteArray(), nullptr);
-    QStringList shown;
-    {
-        MessageCatcher catcher;
-        PluginInfoDialog info(PluginSummaryLines(dialog.Plugins()), &dialog);
-        for (int i = 0; i < info.List()->count(); ++i)
-            shown << info.List()->item(i)->text();
-        EXPECT_TRUE(shown.contains("        Libraries: 4"));
-        EXPECT_TRUE(shown.contains("        Classes: 8"));
-        EXPECT_TRUE(info.SaveTo(QString::fromStdString(folder + "/summary.txt")));
-        std::string saved = read_file(folder + "/summary.txt");
-        EXPECT_NE(saved.find(" Summary:\n\tLibraries: 4\n\tClasses: 8\n"), std::string::npos);
-        catcher.Arm();
-        EXPECT_FALSE(info.SaveTo(QString::fromStdString(folder + "/no/such/folder/summary.txt")));
-        EXPECT_EQ(catcher.text, "FileOpen Error");
-        EXPECT_EQ(catcher.title, "Error");
-    }
-}
-
-TEST_F(MorvaneDialogTest, OptionsDialogKeepsItsValuesByEitherButton)
-{
-    MorvaneDialog dialog(QByteArray(), nullptr);
-    HostOptionsDialog options(dialog.Settings(), false, &dialog);
-    EXPECT_EQ(options.windowTitle(), "Morvane Configuration");
-    options.ChooseFolder("/opt/morvane/plugins");
-    options.reject();
-    EXPECT_EQ(dialog.Settings().PluginPath(), "/opt/morvane/plugins/");
-}
-
-TEST_F(MorvaneDialogTest, HandedOverFileRestoresTheWindowAndIsImported)
-{
-    MorvaneDialog dialog(QByteArray(), nullptr);
-    dialog.showMinimized();
-    QTest::qWait(50);
-    dialog.Activate(QByteArray((folder + "/cube.x").c_str()));
-    EXPECT_TRUE(QTest::qWaitFor([&]() { return !dialog.isMinimized() && dialog.isVisible(); }, 2000));
-    EXPECT_EQ(dialog.Commands()->MeshCount(), 1);
-}
-
-TEST_F(MorvaneDialogTest, ScreenshotWithAModelLoaded)
-{
-    MorvaneDialog dialog(QByteArray(MORVANE_SOURCE_DIR "/examples/table.x"), nullptr);
-    dialog.show();
-    QApplication::processEvents();
-    QDir().mkpath(MORVANE_BINARY_DIR "/screenshots");
-    QPixmap shot = dialog.grab();
-    ASSERT_FALSE(shot.isNull());
-    EXPECT_TRUE(shot.save(MORVANE_BINARY_DIR "/screenshots/morvane_main.png"));
-    EXPECT_EQ(dialog.windowTitle(), "Morvane V 3.5 table.x");
+TEST_F(MorvaneDialogTest, ScreenshotWithAModelLoaded) {
+  MorvaneDialog dialog(QByteArray(MORVANE_SOURCE_DIR "/examples/table.x"), nullptr);
+  dialog.show();
+  QApplication::processEvents();
+  QDir().mkpath(MORVANE_BINARY_DIR "/screenshots");
+  QPixmap shot = dialog.grab();
+  ASSERT_FALSE(shot.isNull());
+  EXPECT_TRUE(shot.save(MORVANE_BINARY_DIR "/screenshots/morvane_main.png"));
+  EXPECT_EQ(dialog.windowTitle(), "Morvane V 3.5 table.x");
 }

@@ -42,8 +42,8 @@ void write_file(const std::string& path, const char* data, std::size_t size) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
-  static const char* const kFiles[] = {"model.ldr", "parts/a.dat", "parts/s/b.dat",
-                                       "parts/C.DAT", "p/d.dat"};
+  static const char* const kFiles[] = {"model.ldr", "parts/a.dat", "parts/s/b.dat", "parts/C.DAT",
+                                       "p/d.dat"};
   const std::string& f = folder();
   std::string input(reinterpret_cast<const char*>(data), size);
   std::size_t start = 0;

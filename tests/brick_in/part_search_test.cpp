@@ -6,7 +6,6 @@
 #include "tests/brick_in/scoped_env.h"
 #include "tests/brick_in/temp_folder.h"
 
-
 TEST(SearchPath, OnlyEntriesFollowedBySemicolonCount) {
   EXPECT_EQ(split_search_path("/a;/b;"), (std::vector<std::string>{"/a", "/b"}));
   EXPECT_EQ(split_search_path("/a;/b"), (std::vector<std::string>{"/a"}));

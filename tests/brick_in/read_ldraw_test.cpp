@@ -7,11 +7,11 @@
 #include "meshlib/mesh3d.h"
 #include "meshlib/object_list.h"
 #include "plugin_api/plugin_api.h"
+#include "plugin_frame/plugin_run.h"
+#include "plugin_frame/progress_callbacks.h"
 #include "plugins/brick_in/ldraw_import.h"
 #include "plugins/brick_in/ldraw_settings.h"
 #include "plugins/brick_in/read_ldraw.h"
-#include "plugin_frame/plugin_run.h"
-#include "plugin_frame/progress_callbacks.h"
 #include "settings/log_file.h"
 #include "tests/brick_in/scoped_env.h"
 #include "tests/brick_in/temp_folder.h"
@@ -67,15 +67,15 @@ std::size_t position_of(const std::string& text, const std::string& what) {
 TEST(LDrawImport, TwoPlacementsBecomeNumberedColouredMeshesWithDefaultLast) {
   TempFolder t;
   t.write("parts/3001.dat", kSquareQuad);
-  std::string model = t.write("m.dat", ref_line(4, 0, 0, 0, "3001.dat") +
-                                           "3 16 0 0 0 1 0 0 0 1 0\n" +
-                                           ref_line(1, 0, 0, 0, "3001.dat"));
+  std::string model =
+      t.write("m.dat", ref_line(4, 0, 0, 0, "3001.dat") + "3 16 0 0 0 1 0 0 0 1 0\n" +
+                           ref_line(1, 0, 0, 0, "3001.dat"));
   Import run(t, model, t / "parts;");
   EXPECT_EQ(run.names(), (std::vector<std::string>{"3001_0_C4", "3001_1_C1", "_default"}));
   EXPECT_EQ(run.mesh(0)->flat_face_count, 2);
   EXPECT_EQ(run.mesh(0)->flat_vertex_count, 4);  // the quad's diagonal corners weld
   EXPECT_EQ(run.mesh(2)->flat_face_count, 1);
-  EXPECT_EQ(run.mesh(0)->vertices, nullptr);     // reduced to the flat form
+  EXPECT_EQ(run.mesh(0)->vertices, nullptr);  // reduced to the flat form
   // "Used Parts" names 3001.dat once
   std::size_t used = position_of(run.log, "Used Parts\nRef Name: 3001.dat\nScene Elements\n");
   EXPECT_LT(used, run.log.size());
@@ -93,8 +93,9 @@ TEST(LDrawImport, LogFollowsTheImportOrder) {
   std::size_t reference =
       position_of(run.log, "Part Reference: 4 0 0 0 1 0 0 0 1 0 0 0 1 3001.dat\n");
   std::size_t used = position_of(run.log, "Used Parts\n");
-  std::size_t scene = position_of(run.log, "Scene Name: 3001_0_C4 (4) [Solid Red]\n"
-                                           "Scene Name: _default (0) [Solid Black]\n");
+  std::size_t scene = position_of(run.log,
+                                  "Scene Name: 3001_0_C4 (4) [Solid Red]\n"
+                                  "Scene Name: _default (0) [Solid Black]\n");
   std::size_t stats = position_of(run.log, "Statistic:\nObject   : 3001_0_C4\n");
   std::size_t finished = position_of(run.log, "Parsing finished\n");
   EXPECT_EQ(banner, 0u);
@@ -112,21 +113,21 @@ TEST(LDrawImport, LogFollowsTheImportOrder) {
 TEST(LDrawImport, ColoursAreDescribedInTheSceneLog) {
   TempFolder t;
   t.write("p.dat", kSquareQuad);
-  std::string model = t.write(
-      "m.dat", ref_line(40, 0, 0, 0, "p.dat") + ref_line(16, 0, 0, 0, "p.dat") +
-                   ref_line(41, 0, 0, 0, "p.dat") +
-                   ref_line(300, 0, 0, 0, "p.dat") + ref_line(15, 0, 0, 0, "p.dat") +
-                   ref_line(99, 0, 0, 0, "p.dat") +
-                   "1 0x2FF0000 0 0 0 1 0 0 0 1 0 0 0 1 p.dat\n");
+  std::string model =
+      t.write("m.dat", ref_line(40, 0, 0, 0, "p.dat") + ref_line(16, 0, 0, 0, "p.dat") +
+                           ref_line(41, 0, 0, 0, "p.dat") + ref_line(300, 0, 0, 0, "p.dat") +
+                           ref_line(15, 0, 0, 0, "p.dat") + ref_line(99, 0, 0, 0, "p.dat") +
+                           "1 0x2FF0000 0 0 0 1 0 0 0 1 0 0 0 1 p.dat\n");
   Import run(t, model, "");
   // Transparent colours name colour - 32: 40 is Dark Grey, 41 Light Blue.
-  position_of(run.log, "Scene Name: p_0_C40 (40) [Clear Dark Grey]\n"
-                       "Scene Name: p_1_C16 (16) \n"
-                       "Scene Name: p_2_C41 (41) [Clear Light Blue]\n"
-                       "Scene Name: p_3_C300 (300) \n"
-                       "Scene Name: p_4_C15 (15) [Solid White]\n"
-                       "Scene Name: p_5_C99 (99) color unknown\n"
-                       "Scene Name: p_6_C50266112 (50266112) color unknown\n");
+  position_of(run.log,
+              "Scene Name: p_0_C40 (40) [Clear Dark Grey]\n"
+              "Scene Name: p_1_C16 (16) \n"
+              "Scene Name: p_2_C41 (41) [Clear Light Blue]\n"
+              "Scene Name: p_3_C300 (300) \n"
+              "Scene Name: p_4_C15 (15) [Solid White]\n"
+              "Scene Name: p_5_C99 (99) color unknown\n"
+              "Scene Name: p_6_C50266112 (50266112) color unknown\n");
   EXPECT_EQ(run.count(), 7);
   position_of(run.log, "Min : <0.000000,0.000000,0.000000>\n");
 }
@@ -163,8 +164,8 @@ TEST(LDrawImport, SearchPathOrderAndMissingFinalSemicolon) {
   t.write("one/p.dat", "3 16 0 0 0 1 0 0 0 1 0\n");
   t.write("two/p.dat", kSquareQuad);
   t.write("two/q.dat", kSquareQuad);
-  std::string model = t.write("models/m.dat", ref_line(4, 0, 0, 0, "p.dat") +
-                                                  ref_line(4, 0, 0, 0, "q.dat"));
+  std::string model =
+      t.write("models/m.dat", ref_line(4, 0, 0, 0, "p.dat") + ref_line(4, 0, 0, 0, "q.dat"));
   {
     Import both(t, model, t / "one;" + t / "two;");
     ASSERT_EQ(both.names(), (std::vector<std::string>{"p_0_C4", "q_0_C4"}));
@@ -228,12 +229,11 @@ TEST(ReadLDraw, StatusLinesFrameTheRunAndFollowEachMesh) {
   read_ldraw(run);
   set_progress_sink(previous);
   EXPECT_EQ(sink.statuses,
-            (std::vector<std::string>{"Parsing " + model + " started ...      \n",
-                                      "Sizing: p_0_C4\n", "Swapping axis: p_0_C4\n",
-                                      "Unifying: p_0_C4\n", "Reducing: p_0_C4\n",
-                                      "Sizing: _default\n", "Swapping axis: _default\n",
-                                      "Unifying: _default\n", "Reducing: _default\n",
-                                      "Parsing finished       \n"}));
+            (std::vector<std::string>{
+                "Parsing " + model + " started ...      \n", "Sizing: p_0_C4\n",
+                "Swapping axis: p_0_C4\n", "Unifying: p_0_C4\n", "Reducing: p_0_C4\n",
+                "Sizing: _default\n", "Swapping axis: _default\n", "Unifying: _default\n",
+                "Reducing: _default\n", "Parsing finished       \n"}));
   EXPECT_EQ(objects.count(), 2);
   ASSERT_FALSE(sink.file_percents.empty());
   EXPECT_EQ(sink.file_percents.front(), 0);

@@ -56,9 +56,9 @@ TEST(SceneReader, TwoPlacementsAreNumberedPerPartWithTheirColours) {
   TempFolder t;
   t.write("parts/3001.dat", kSquareQuad);
   t.write("parts/3003.dat", kSquareQuad);
-  std::string model = t.write("m.ldr", ref_line(4, 0, 0, 0, "3001.dat") +
-                                           ref_line(2, 0, 0, 0, "3003.dat") +
-                                           ref_line(1, 0, 0, 0, "3001.dat"));
+  std::string model =
+      t.write("m.ldr", ref_line(4, 0, 0, 0, "3001.dat") + ref_line(2, 0, 0, 0, "3003.dat") +
+                           ref_line(1, 0, 0, 0, "3001.dat"));
   auto r = read_scene(t, model, t / "parts;");
   ASSERT_TRUE(r->ok);
   EXPECT_EQ(names(r->scene),
@@ -91,18 +91,23 @@ TEST(SceneReader, QuadSplitsAlongTheFirstToThirdCornerDiagonal) {
   const std::vector<Vec3d>& c = r->scene.model->geometry.corners;
   ASSERT_EQ(c.size(), 6u);
   // (p1, p2, p3) then (p1, p3, p4)
-  EXPECT_DOUBLE_EQ(c[0].x, 0); EXPECT_DOUBLE_EQ(c[1].x, 2); EXPECT_DOUBLE_EQ(c[2].z, 2);
+  EXPECT_DOUBLE_EQ(c[0].x, 0);
+  EXPECT_DOUBLE_EQ(c[1].x, 2);
+  EXPECT_DOUBLE_EQ(c[2].z, 2);
   EXPECT_DOUBLE_EQ(c[2].x, 2);
-  EXPECT_DOUBLE_EQ(c[3].x, 0); EXPECT_DOUBLE_EQ(c[3].z, 0);
-  EXPECT_DOUBLE_EQ(c[4].x, 2); EXPECT_DOUBLE_EQ(c[4].z, 2);
-  EXPECT_DOUBLE_EQ(c[5].x, 0); EXPECT_DOUBLE_EQ(c[5].z, 2);
+  EXPECT_DOUBLE_EQ(c[3].x, 0);
+  EXPECT_DOUBLE_EQ(c[3].z, 0);
+  EXPECT_DOUBLE_EQ(c[4].x, 2);
+  EXPECT_DOUBLE_EQ(c[4].z, 2);
+  EXPECT_DOUBLE_EQ(c[5].x, 0);
+  EXPECT_DOUBLE_EQ(c[5].z, 2);
 }
 
 TEST(SceneReader, NoDefaultMeshWithoutOwnGeometry) {
   TempFolder t;
   t.write("parts/3001.dat", kSquareQuad);
-  std::string model = t.write("m.ldr", "0 comment\n2 24 0 0 0 1 1 1\n" +
-                                           ref_line(4, 0, 0, 0, "3001.dat"));
+  std::string model =
+      t.write("m.ldr", "0 comment\n2 24 0 0 0 1 1 1\n" + ref_line(4, 0, 0, 0, "3001.dat"));
   auto r = read_scene(t, model, t / "parts;");
   EXPECT_EQ(build_scene_mesh(r->scene.elements.back()), nullptr);
 }
@@ -110,9 +115,9 @@ TEST(SceneReader, NoDefaultMeshWithoutOwnGeometry) {
 TEST(SceneReader, MalformedLinesAreLoggedAndSkipped) {
   TempFolder t;
   t.write("parts/3001.dat", kSquareQuad);
-  std::string model = t.write(
-      "m.ldr", "1 4 0 0 0 1 0 0 0 1 0 0 1 3001.dat\n3 16 1 2 3\n4 16 0 0 0 1 1 1\n" +
-                   ref_line(4, 0, 0, 0, "3001.dat"));
+  std::string model =
+      t.write("m.ldr", "1 4 0 0 0 1 0 0 0 1 0 0 1 3001.dat\n3 16 1 2 3\n4 16 0 0 0 1 1 1\n" +
+                           ref_line(4, 0, 0, 0, "3001.dat"));
   auto r = read_scene(t, model, t / "parts;");
   EXPECT_NE(r->log.find(" ERROR: Part Reference: 4 0 0 0 1 0 0 0 1 0 0 1 3001.dat\n"),
             std::string::npos);
@@ -124,8 +129,7 @@ TEST(SceneReader, MalformedLinesAreLoggedAndSkipped) {
 TEST(SceneReader, TabsSeparateFieldsLikeBlanks) {
   TempFolder t;
   t.write("parts/3001.dat", kSquareQuad);
-  std::string model =
-      t.write("m.ldr", "\t1\t4\t0\t0\t0\t1\t0\t0\t0\t1\t0\t0\t0\t1\t3001.dat\n");
+  std::string model = t.write("m.ldr", "\t1\t4\t0\t0\t0\t1\t0\t0\t0\t1\t0\t0\t0\t1\t3001.dat\n");
   auto r = read_scene(t, model, t / "parts;");
   EXPECT_EQ(names(r->scene), (std::vector<std::string>{"3001_0_C4", "_default"}));
 }
@@ -133,20 +137,24 @@ TEST(SceneReader, TabsSeparateFieldsLikeBlanks) {
 TEST(SceneReader, SubPartsFlattenAtAnyDepthWithComposedPlacements) {
   TempFolder t;
   t.write("parts/leaf.dat", "3 16 0 0 0 1 0 0 0 0 1\n");
-  t.write("parts/s/mid.dat", ref_line(16, 10, 0, 0, "leaf.dat") + ref_line(16, 20, 0, 0, "leaf.dat"));
+  t.write("parts/s/mid.dat",
+          ref_line(16, 10, 0, 0, "leaf.dat") + ref_line(16, 20, 0, 0, "leaf.dat"));
   // top: mid moved by 100 in y, and mid scaled by 2 in x
-  t.write("parts/top.dat", ref_line(16, 0, 100, 0, "s\\mid.dat") +
-                               "1 16 0 0 0 2 0 0 0 1 0 0 0 1 S\\MID.DAT\n");
+  t.write("parts/top.dat",
+          ref_line(16, 0, 100, 0, "s\\mid.dat") + "1 16 0 0 0 2 0 0 0 1 0 0 0 1 S\\MID.DAT\n");
   std::string model = t.write("m.ldr", ref_line(7, 0, 0, 1000, "top.dat"));
   auto r = read_scene(t, model, t / "parts;");
   ASSERT_EQ(names(r->scene), (std::vector<std::string>{"top_0_C7", "_default"}));
   const PartEntry* top = r->scene.elements[0].part;
   ASSERT_EQ(top->geometry.triangle_count(), 4);
   const std::vector<Vec3d>& c = top->geometry.corners;
-  EXPECT_DOUBLE_EQ(c[0].x, 10); EXPECT_DOUBLE_EQ(c[0].y, 100);
-  EXPECT_DOUBLE_EQ(c[3].x, 20); EXPECT_DOUBLE_EQ(c[3].y, 100);
-  EXPECT_DOUBLE_EQ(c[6].x, 20); EXPECT_DOUBLE_EQ(c[6].y, 0);   // 2 * 10
-  EXPECT_DOUBLE_EQ(c[7].x, 22);                                // 2 * (10 + 1)
+  EXPECT_DOUBLE_EQ(c[0].x, 10);
+  EXPECT_DOUBLE_EQ(c[0].y, 100);
+  EXPECT_DOUBLE_EQ(c[3].x, 20);
+  EXPECT_DOUBLE_EQ(c[3].y, 100);
+  EXPECT_DOUBLE_EQ(c[6].x, 20);
+  EXPECT_DOUBLE_EQ(c[6].y, 0);   // 2 * 10
+  EXPECT_DOUBLE_EQ(c[7].x, 22);  // 2 * (10 + 1)
   // each part read once: leaf, mid (one key for both spellings), top
   ASSERT_EQ(r->scene.cache.entries().size(), 3u);
   EXPECT_EQ(r->scene.cache.entries()[0]->name, "leaf.dat");
@@ -174,10 +182,9 @@ TEST(SceneReader, MissingPartsAreLoggedEveryTimeAndTheRestImports) {
   TempFolder t;
   t.write("parts/3001.dat", kSquareQuad);
   t.write("parts/holder.dat", ref_line(16, 0, 0, 0, "gone.dat") + kSquareQuad);
-  std::string model = t.write("m.ldr", ref_line(4, 0, 0, 0, "gone.dat") +
-                                           ref_line(4, 0, 0, 0, "holder.dat") +
-                                           ref_line(4, 0, 0, 0, "gone.dat") +
-                                           ref_line(4, 0, 0, 0, "3001.dat"));
+  std::string model =
+      t.write("m.ldr", ref_line(4, 0, 0, 0, "gone.dat") + ref_line(4, 0, 0, 0, "holder.dat") +
+                           ref_line(4, 0, 0, 0, "gone.dat") + ref_line(4, 0, 0, 0, "3001.dat"));
   auto r = read_scene(t, model, t / "parts;");
   EXPECT_EQ(count_of(r->log, "File gone.dat not found\n"), 3);
   EXPECT_NE(r->log.find("\t\tFile gone.dat not found\n"), std::string::npos);  // depth 1
@@ -199,8 +206,8 @@ TEST(SceneReader, CyclesAreLoggedAndSkipped) {
   t.write("parts/a.dat", ref_line(16, 0, 0, 0, "b.dat") + kSquareQuad);
   t.write("parts/b.dat", ref_line(16, 0, 0, 0, "A.DAT") + "3 16 0 0 0 1 0 0 0 1 0\n");
   t.write("parts/self.dat", ref_line(16, 0, 0, 0, "self.dat") + kSquareQuad);
-  std::string model = t.write("m.ldr", ref_line(4, 0, 0, 0, "a.dat") +
-                                           ref_line(4, 0, 0, 0, "self.dat"));
+  std::string model =
+      t.write("m.ldr", ref_line(4, 0, 0, 0, "a.dat") + ref_line(4, 0, 0, 0, "self.dat"));
   auto r = read_scene(t, model, t / "parts;");
   EXPECT_NE(r->log.find("ERROR: A.DAT refers to itself, reference skipped\n"), std::string::npos);
   EXPECT_NE(r->log.find("ERROR: self.dat refers to itself, reference skipped\n"),
@@ -266,8 +273,8 @@ TEST(SceneReader, ModelFolderIsSearchedAfterTheSearchPath) {
   t.write("parts/both.dat", "3 16 0 0 0 1 0 0 0 1 0\n");
   t.write("models/both.dat", kSquareQuad);
   t.write("models/Sub Model.ldr", kSquareQuad);
-  std::string model = t.write("models/m.ldr", ref_line(4, 0, 0, 0, "both.dat") +
-                                                  ref_line(4, 0, 0, 0, "sub model.LDR"));
+  std::string model = t.write(
+      "models/m.ldr", ref_line(4, 0, 0, 0, "both.dat") + ref_line(4, 0, 0, 0, "sub model.LDR"));
   auto r = read_scene(t, model, t / "parts;");
   ASSERT_EQ(names(r->scene), (std::vector<std::string>{"both_0_C4", "sub model_0_C4", "_default"}));
   EXPECT_EQ(r->scene.elements[0].part->geometry.triangle_count(), 1);  // from parts/
@@ -279,12 +286,13 @@ TEST(SceneReader, MultiPartDocumentSectionsResolveBeforeTheDisk) {
   t.write("parts/3001.dat", kSquareQuad);
   t.write("parts/wheel.ldr", "3 16 0 0 0 1 0 0 0 1 0\n");  // shadowed by the section
   std::string model = t.write(
-      "car.mpd",
-      "0 FILE car.ldr\n" + ref_line(4, 0, 0, 0, "Wheel.LDR") + ref_line(1, 0, 0, 0, "wheel.ldr") +
-          ref_line(2, 0, 0, 0, "3001.dat") + ref_line(3, 0, 0, 0, "my body.ldr") +
-          "0 FILE wheel.ldr\n" + kSquareQuad + kSquareQuad + "0 NOFILE\n" +
-          "3 16 9 9 9 9 9 9 9 9 9\n" +  // outside every section: not part of anything
-          "0 FILE my body.ldr\n" + ref_line(16, 0, 0, 0, "3001.dat") + ref_line(16, 0, 0, 0, "car.ldr"));
+      "car.mpd", "0 FILE car.ldr\n" + ref_line(4, 0, 0, 0, "Wheel.LDR") +
+                     ref_line(1, 0, 0, 0, "wheel.ldr") + ref_line(2, 0, 0, 0, "3001.dat") +
+                     ref_line(3, 0, 0, 0, "my body.ldr") + "0 FILE wheel.ldr\n" + kSquareQuad +
+                     kSquareQuad + "0 NOFILE\n" +
+                     "3 16 9 9 9 9 9 9 9 9 9\n" +  // outside every section: not part of anything
+                     "0 FILE my body.ldr\n" + ref_line(16, 0, 0, 0, "3001.dat") +
+                     ref_line(16, 0, 0, 0, "car.ldr"));
   auto r = read_scene(t, model, t / "parts;");
   ASSERT_EQ(names(r->scene), (std::vector<std::string>{"Wheel_0_C4", "wheel_1_C1", "3001_0_C2",
                                                        "my body_0_C3", "_default"}));
@@ -306,9 +314,11 @@ TEST(SceneReader, LdrWithFileSectionsIsAMultiPartDocument) {
 TEST(SceneReader, ByteOrderMarkDoesNotHideTheFirstLine) {
   TempFolder t;
   t.write("parts/p.dat", "\xEF\xBB\xBF" + std::string(kSquareQuad));
-  std::string model = t.write("m.mpd", "\xEF\xBB\xBF" "0 FILE main.ldr\n" +
-                                           ref_line(4, 0, 0, 0, "p.dat") +
-                                           "0 FILE other.ldr\n" + kSquareQuad);
+  std::string model =
+      t.write("m.mpd",
+              "\xEF\xBB\xBF"
+              "0 FILE main.ldr\n" +
+                  ref_line(4, 0, 0, 0, "p.dat") + "0 FILE other.ldr\n" + kSquareQuad);
   auto r = read_scene(t, model, t / "parts;");
   ASSERT_EQ(names(r->scene), (std::vector<std::string>{"p_0_C4", "_default"}));
   EXPECT_EQ(r->scene.elements[0].part->geometry.triangle_count(), 2);

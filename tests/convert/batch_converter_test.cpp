@@ -17,10 +17,9 @@
 
 namespace {
 
-bool exists(const std::string &path)
-{
-    struct stat st;
-    return stat(path.c_str(), &st) == 0;
+bool exists(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0;
 }
 
 // A cube of six quads, and a pyramid of one quad and four triangles.
@@ -37,211 +36,208 @@ const char kPyramid[] =
     " 5;\n 4;0,3,2,1;, 3;0,1,4;, 3;1,2,4;, 3;2,3,4;, 3;3,0,4;;\n}\n";
 
 struct Result {
-    int status;
-    std::string out;
-    std::string err;
+  int status;
+  std::string out;
+  std::string err;
 };
 
 class BatchConverterTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/convert_test.XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        folder = pattern;
-        config = folder + "/config";
-        write_file(folder + "/cube.x", kCube);
-        write_file(folder + "/pyramid.x", kPyramid);
-    }
-    void TearDown() override { std::system(("chmod -R u+w '" + folder + "'; rm -rf '" + folder + "'").c_str()); }
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/convert_test.XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    folder = pattern;
+    config = folder + "/config";
+    write_file(folder + "/cube.x", kCube);
+    write_file(folder + "/pyramid.x", kPyramid);
+  }
+  void TearDown() override {
+    std::system(("chmod -R u+w '" + folder + "'; rm -rf '" + folder + "'").c_str());
+  }
 
-    // Runs the converter in the test folder with the given arguments (already quoted), after
-    // the given prefix (environment settings, a wrapper command).
-    Result Run(const std::string &arguments, const std::string &prefix = "")
-    {
-        return Shell(prefix + " " MORVANE_BINARY_DIR "/bin/morvane-convert " + arguments);
-    }
-    // Runs a shell command in the test folder with the test's settings store.
-    Result Shell(const std::string &command_line)
-    {
-        std::string command = "cd '" + folder + "' && export XDG_CONFIG_HOME='" + config + "' && { " +
-                              command_line + " ; } >'" + folder + "/stdout' 2>'" + folder + "/stderr'";
-        int status = std::system(command.c_str());
-        Result result;
-        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        result.out = read_file(folder + "/stdout");
-        result.err = read_file(folder + "/stderr");
-        return result;
-    }
+  // Runs the converter in the test folder with the given arguments (already quoted), after
+  // the given prefix (environment settings, a wrapper command).
+  Result Run(const std::string& arguments, const std::string& prefix = "") {
+    return Shell(prefix + " " MORVANE_BINARY_DIR "/bin/morvane-convert " + arguments);
+  }
+  // Runs a shell command in the test folder with the test's settings store.
+  Result Shell(const std::string& command_line) {
+    std::string command = "cd '" + folder + "' && export XDG_CONFIG_HOME='" + config + "' && { " +
+                          command_line + " ; } >'" + folder + "/stdout' 2>'" + folder + "/stderr'";
+    int status = std::system(command.c_str());
+    Result result;
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.out = read_file(folder + "/stdout");
+    result.err = read_file(folder + "/stderr");
+    return result;
+  }
 
-    std::string folder;
-    std::string config;
+  std::string folder;
+  std::string config;
 };
 
 }  // namespace
 
-TEST_F(BatchConverterTest, ConvertsToDirectXText)
-{
-    Result r = Run("cube.x -o out.x");
-    ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.err, "") << "silent when standard error is no terminal";
-    std::string bytes = read_file(folder + "/out.x");
-    EXPECT_EQ(bytes.rfind("xof 0302txt 0064\r\n", 0), 0u) << "the stored line end (DOS) by default";
-    EXPECT_NE(bytes.find("Mesh cube {\r\n 8;\r\n"), std::string::npos);
-    EXPECT_NE(bytes.find(" 12;\r\n"), std::string::npos) << "six quads cut into twelve triangles";
+TEST_F(BatchConverterTest, ConvertsToDirectXText) {
+  Result r = Run("cube.x -o out.x");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err, "") << "silent when standard error is no terminal";
+  std::string bytes = read_file(folder + "/out.x");
+  EXPECT_EQ(bytes.rfind("xof 0302txt 0064\r\n", 0), 0u) << "the stored line end (DOS) by default";
+  EXPECT_NE(bytes.find("Mesh cube {\r\n 8;\r\n"), std::string::npos);
+  EXPECT_NE(bytes.find(" 12;\r\n"), std::string::npos) << "six quads cut into twelve triangles";
 }
 
-TEST_F(BatchConverterTest, ConvertsToEveryRayTracerClassWithItsCompanion)
-{
-    const char *classes[] = {"POV-Ray Moray (*.inc, *.udo)", "PolyRay Moray (*.inc, *.udo)",
-                             "POV-Ray Moray (Wire) (*.inc, *.udo)",
-                             "POV-Ray Moray (Blob) (*.inc, *.udo)"};
-    int n = 0;
-    for (const char *name : classes) {
-        std::string base = "ray" + std::to_string(n++);
-        Result r = Run("--to '" + std::string(name) + "' cube.x -o " + base + ".inc");
-        ASSERT_EQ(r.status, 0) << name << ": " << r.err;
-        EXPECT_NE(read_file(folder + "/" + base + ".inc").find("cube"), std::string::npos) << name;
-        EXPECT_TRUE(exists(folder + "/" + base + ".udo")) << name;
-    }
-    Result r = Run("cube.x -o mesh.inc --udo sub.udo");
-    ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_NE(read_file(folder + "/mesh.inc").find("mesh"), std::string::npos) << "POV-Ray 3 mesh by extension";
-    EXPECT_TRUE(exists(folder + "/sub.udo"));
-    EXPECT_FALSE(exists(folder + "/mesh.udo"));
+TEST_F(BatchConverterTest, ConvertsToEveryRayTracerClassWithItsCompanion) {
+  const char* classes[] = {"POV-Ray Moray (*.inc, *.udo)", "PolyRay Moray (*.inc, *.udo)",
+                           "POV-Ray Moray (Wire) (*.inc, *.udo)",
+                           "POV-Ray Moray (Blob) (*.inc, *.udo)"};
+  int n = 0;
+  for (const char* name : classes) {
+    std::string base = "ray" + std::to_string(n++);
+    Result r = Run("--to '" + std::string(name) + "' cube.x -o " + base + ".inc");
+    ASSERT_EQ(r.status, 0) << name << ": " << r.err;
+    EXPECT_NE(read_file(folder + "/" + base + ".inc").find("cube"), std::string::npos) << name;
+    EXPECT_TRUE(exists(folder + "/" + base + ".udo")) << name;
+  }
+  Result r = Run("cube.x -o mesh.inc --udo sub.udo");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(read_file(folder + "/mesh.inc").find("mesh"), std::string::npos)
+      << "POV-Ray 3 mesh by extension";
+  EXPECT_TRUE(exists(folder + "/sub.udo"));
+  EXPECT_FALSE(exists(folder + "/mesh.udo"));
 }
 
-TEST_F(BatchConverterTest, SeveralInputsKeepEveryMeshUnderAUniqueName)
-{
-    Result r = Run("--info cube.x pyramid.x cube.x");
-    ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out,
-              "\t1\tMESH\tcube\t12\t8\t<0.000000,0.000000,0.000000>\t<1.000000,1.000000,1.000000>\n"
-              "\t2\tMESH\tCube_0\t6\t5\t<0.000000,0.000000,0.000000>\t<2.000000,2.000000,1.500000>\n"
-              "\t3\tMESH\tcube_1\t12\t8\t<0.000000,0.000000,0.000000>\t<1.000000,1.000000,1.000000>\n");
-    r = Run("cube.x pyramid.x -o both.x --line-ends unix");
-    ASSERT_EQ(r.status, 0) << r.err;
-    std::string bytes = read_file(folder + "/both.x");
-    EXPECT_NE(bytes.find("Mesh cube {\n"), std::string::npos);
-    EXPECT_NE(bytes.find("Mesh Cube_0 {\n"), std::string::npos);
+TEST_F(BatchConverterTest, SeveralInputsKeepEveryMeshUnderAUniqueName) {
+  Result r = Run("--info cube.x pyramid.x cube.x");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(
+      r.out,
+      "\t1\tMESH\tcube\t12\t8\t<0.000000,0.000000,0.000000>\t<1.000000,1.000000,1.000000>\n"
+      "\t2\tMESH\tCube_0\t6\t5\t<0.000000,0.000000,0.000000>\t<2.000000,2.000000,1.500000>\n"
+      "\t3\tMESH\tcube_1\t12\t8\t<0.000000,0.000000,0.000000>\t<1.000000,1.000000,1.000000>\n");
+  r = Run("cube.x pyramid.x -o both.x --line-ends unix");
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::string bytes = read_file(folder + "/both.x");
+  EXPECT_NE(bytes.find("Mesh cube {\n"), std::string::npos);
+  EXPECT_NE(bytes.find("Mesh Cube_0 {\n"), std::string::npos);
 }
 
-TEST_F(BatchConverterTest, EveryFailureNamesTheFileAndTheReason)
-{
-    write_file(folder + "/model.3ds", "not a model");
-    write_file(folder + "/empty.x", "xof 0302txt 0064\n");
-    struct Case {
-        std::string arguments;
-        std::string message;
-    } cases[] = {
-        {"model.3ds -o out.x", "morvane-convert: model.3ds: no import class for the extension \".3ds\" (use --from)\n"},
-        {"--from 'No Such Class' cube.x -o out.x", "morvane-convert: cube.x: no import class \"No Such Class\" (see --list)\n"},
-        {"missing.x -o out.x", "morvane-convert: missing.x: No such file or directory\n"},
-        {"empty.x -o out.x", "morvane-convert: empty.x: no mesh found (XFILE ASCII (*.x))\n"},
-        {"cube.x -o out.obj", "morvane-convert: out.obj: no export class for the extension \".obj\" (use --to)\n"},
-        {"cube.x -o nowhere/out.x", "morvane-convert: " + folder + "/nowhere: cannot write here: No such file or directory\n"},
-    };
-    for (const Case &c : cases) {
-        Result r = Run(c.arguments);
-        EXPECT_EQ(r.status, 1) << c.arguments;
-        EXPECT_EQ(r.err, c.message) << c.arguments;
-        EXPECT_FALSE(exists(folder + "/out.x")) << c.arguments;
-    }
-    Result r = Run("cube.x");
-    EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(r.err, "morvane-convert: no output file (-o OUTPUT)\nTry 'morvane-convert --help'.\n");
-    r = Run("--size big cube.x -o out.x");
-    EXPECT_EQ(r.status, 2);
-    EXPECT_NE(r.err.find("--size needs a number"), std::string::npos) << r.err;
+TEST_F(BatchConverterTest, EveryFailureNamesTheFileAndTheReason) {
+  write_file(folder + "/model.3ds", "not a model");
+  write_file(folder + "/empty.x", "xof 0302txt 0064\n");
+  struct Case {
+    std::string arguments;
+    std::string message;
+  } cases[] = {
+      {"model.3ds -o out.x",
+       "morvane-convert: model.3ds: no import class for the extension \".3ds\" (use --from)\n"},
+      {"--from 'No Such Class' cube.x -o out.x",
+       "morvane-convert: cube.x: no import class \"No Such Class\" (see --list)\n"},
+      {"missing.x -o out.x", "morvane-convert: missing.x: No such file or directory\n"},
+      {"empty.x -o out.x", "morvane-convert: empty.x: no mesh found (XFILE ASCII (*.x))\n"},
+      {"cube.x -o out.obj",
+       "morvane-convert: out.obj: no export class for the extension \".obj\" (use --to)\n"},
+      {"cube.x -o nowhere/out.x",
+       "morvane-convert: " + folder + "/nowhere: cannot write here: No such file or directory\n"},
+  };
+  for (const Case& c : cases) {
+    Result r = Run(c.arguments);
+    EXPECT_EQ(r.status, 1) << c.arguments;
+    EXPECT_EQ(r.err, c.message) << c.arguments;
+    EXPECT_FALSE(exists(folder + "/out.x")) << c.arguments;
+  }
+  Result r = Run("cube.x");
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.err, "morvane-convert: no output file (-o OUTPUT)\nTry 'morvane-convert --help'.\n");
+  r = Run("--size big cube.x -o out.x");
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("--size needs a number"), std::string::npos) << r.err;
 }
 
-TEST_F(BatchConverterTest, ReadOnlyTargetIsRefusedAndKept)
-{
-    write_file(folder + "/locked.x", "keep me");
-    chmod((folder + "/locked.x").c_str(), 0444);
-    // Root writes through every permission: run the converter as an ordinary user then.
-    std::string prefix;
-    if (geteuid() == 0) {
-        chmod(folder.c_str(), 0777);
-        prefix = "setpriv --reuid=65534 --regid=65534 --clear-groups";
-    }
-    Result r = Run("cube.x -o locked.x", prefix);
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "morvane-convert: locked.x: exists and is read-only\n");
-    EXPECT_EQ(read_file(folder + "/locked.x"), "keep me");
+TEST_F(BatchConverterTest, ReadOnlyTargetIsRefusedAndKept) {
+  write_file(folder + "/locked.x", "keep me");
+  chmod((folder + "/locked.x").c_str(), 0444);
+  // Root writes through every permission: run the converter as an ordinary user then.
+  std::string prefix;
+  if (geteuid() == 0) {
+    chmod(folder.c_str(), 0777);
+    prefix = "setpriv --reuid=65534 --regid=65534 --clear-groups";
+  }
+  Result r = Run("cube.x -o locked.x", prefix);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "morvane-convert: locked.x: exists and is read-only\n");
+  EXPECT_EQ(read_file(folder + "/locked.x"), "keep me");
 }
 
-TEST_F(BatchConverterTest, FullDiskLeavesNoOutputAndSaysSo)
-{
-    // A file size limit makes the writer fail part way, as a full disk would.
-    Result r = Run("cube.x pyramid.x cube.x -o big.x", "sh -c 'ulimit -f 4; exec \"$0\" \"$@\"'");
-    EXPECT_EQ(r.status, 1) << r.err;
-    EXPECT_NE(r.err.find("morvane-convert: big.x: not written"), std::string::npos) << r.err;
-    EXPECT_FALSE(exists(folder + "/big.x"));
-    EXPECT_EQ(std::system(("ls -A '" + folder + "' | grep -q '^\\.big'").c_str()) == 0, false)
-        << "no temporary file left behind";
+TEST_F(BatchConverterTest, FullDiskLeavesNoOutputAndSaysSo) {
+  // A file size limit makes the writer fail part way, as a full disk would.
+  Result r = Run("cube.x pyramid.x cube.x -o big.x", "sh -c 'ulimit -f 4; exec \"$0\" \"$@\"'");
+  EXPECT_EQ(r.status, 1) << r.err;
+  EXPECT_NE(r.err.find("morvane-convert: big.x: not written"), std::string::npos) << r.err;
+  EXPECT_FALSE(exists(folder + "/big.x"));
+  EXPECT_EQ(std::system(("ls -A '" + folder + "' | grep -q '^\\.big'").c_str()) == 0, false)
+      << "no temporary file left behind";
 }
 
-TEST_F(BatchConverterTest, ListsThePlugins)
-{
-    Result r = Run("--list");
-    ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_NE(r.out.find(" LibName: XFILE Import Lib\n"), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("\tClassName: POV-Ray3 Moray (*.inc, *.udo)\n"), std::string::npos);
-    EXPECT_NE(r.out.find(" Summary:\n\tLibraries: 4\n\tClasses: 8\n"), std::string::npos) << r.out;
+TEST_F(BatchConverterTest, ListsThePlugins) {
+  Result r = Run("--list");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find(" LibName: XFILE Import Lib\n"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("\tClassName: POV-Ray3 Moray (*.inc, *.udo)\n"), std::string::npos);
+  EXPECT_NE(r.out.find(" Summary:\n\tLibraries: 4\n\tClasses: 8\n"), std::string::npos) << r.out;
 }
 
-TEST_F(BatchConverterTest, OverridesLeaveTheStoredOptionsUntouched)
-{
-    mkdir(config.c_str(), 0755);
-    mkdir((config + "/Kelmar Software").c_str(), 0755);
-    const std::string store = config + "/Kelmar Software/xfile_out.conf";
-    write_file(store, "[Common Settings]\n\"ld_mode\"=\"2\"\n\"size_value\"=\"1.000000\"\n");
-    Result r = Run("cube.x -o out.x --line-ends unix --size 2 --smooth-angle 0");
-    ASSERT_EQ(r.status, 0) << r.err;
-    std::string bytes = read_file(folder + "/out.x");
-    EXPECT_EQ(bytes.find('\r'), std::string::npos);
-    EXPECT_NE(bytes.find(" 2.000000;2.000000;2.000000;"), std::string::npos);
-    EXPECT_EQ(read_file(store), "[Common Settings]\n\"ld_mode\"=\"2\"\n\"size_value\"=\"1.000000\"\n");
-    EXPECT_FALSE(exists(config + "/Kelmar Software/xfile_in.conf")) << "nothing new in the user's store";
+TEST_F(BatchConverterTest, OverridesLeaveTheStoredOptionsUntouched) {
+  mkdir(config.c_str(), 0755);
+  mkdir((config + "/Kelmar Software").c_str(), 0755);
+  const std::string store = config + "/Kelmar Software/xfile_out.conf";
+  write_file(store, "[Common Settings]\n\"ld_mode\"=\"2\"\n\"size_value\"=\"1.000000\"\n");
+  Result r = Run("cube.x -o out.x --line-ends unix --size 2 --smooth-angle 0");
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::string bytes = read_file(folder + "/out.x");
+  EXPECT_EQ(bytes.find('\r'), std::string::npos);
+  EXPECT_NE(bytes.find(" 2.000000;2.000000;2.000000;"), std::string::npos);
+  EXPECT_EQ(read_file(store),
+            "[Common Settings]\n\"ld_mode\"=\"2\"\n\"size_value\"=\"1.000000\"\n");
+  EXPECT_FALSE(exists(config + "/Kelmar Software/xfile_in.conf"))
+      << "nothing new in the user's store";
 
-    r = Run("cube.x -o stored.x");  // without overrides the stored MAC line ends count
-    ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(read_file(folder + "/stored.x").rfind("xof 0302txt 0064\r", 0), 0u);
+  r = Run("cube.x -o stored.x");  // without overrides the stored MAC line ends count
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(read_file(folder + "/stored.x").rfind("xof 0302txt 0064\r", 0), 0u);
 }
 
-TEST_F(BatchConverterTest, LogCollectsEveryPluginRun)
-{
-    Result r = Run("cube.x -o out.x --log run.log");
-    ASSERT_EQ(r.status, 0) << r.err;
-    std::string log = read_file(folder + "/run.log");
-    EXPECT_EQ(log.rfind("Direct X Import Plugin 0.1 ", 0), 0u) << log;
-    EXPECT_NE(log.find("Direct X Export Plugin 0.2 "), std::string::npos) << log;
+TEST_F(BatchConverterTest, LogCollectsEveryPluginRun) {
+  Result r = Run("cube.x -o out.x --log run.log");
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::string log = read_file(folder + "/run.log");
+  EXPECT_EQ(log.rfind("Direct X Import Plugin 0.1 ", 0), 0u) << log;
+  EXPECT_NE(log.find("Direct X Export Plugin 0.2 "), std::string::npos) << log;
 }
 
-TEST_F(BatchConverterTest, ConversionsSideBySideDoNotDisturbEachOther)
-{
-    std::string command;
-    for (int i = 0; i < 6; ++i)
-        command += "( " MORVANE_BINARY_DIR "/bin/morvane-convert cube.x pyramid.x -o par" +
-                   std::to_string(i) + ".x --line-ends unix --size " + std::to_string(i + 1) +
-                   " || echo fail ) & ";
-    command += "wait";
-    Result r = Shell(command);
-    EXPECT_EQ(r.out.find("fail"), std::string::npos) << r.out << r.err;
-    for (int i = 0; i < 6; ++i) {
-        std::string bytes = read_file(folder + "/par" + std::to_string(i) + ".x");
-        char corner[64];
-        std::snprintf(corner, sizeof corner, " %d.000000;%d.000000;%d.000000;", i + 1, i + 1, i + 1);
-        EXPECT_NE(bytes.find(corner), std::string::npos) << i;
-    }
+TEST_F(BatchConverterTest, ConversionsSideBySideDoNotDisturbEachOther) {
+  std::string command;
+  for (int i = 0; i < 6; ++i)
+    command += "( " MORVANE_BINARY_DIR "/bin/morvane-convert cube.x pyramid.x -o par" +
+               std::to_string(i) + ".x --line-ends unix --size " + std::to_string(i + 1) +
+               " || echo fail ) & ";
+  command += "wait";
+  Result r = Shell(command);
+  EXPECT_EQ(r.out.find("fail"), std::string::npos) << r.out << r.err;
+  for (int i = 0; i < 6; ++i) {
+    std::string bytes = read_file(folder + "/par" + std::to_string(i) + ".x");
+    char corner[64];
+    std::snprintf(corner, sizeof corner, " %d.000000;%d.000000;%d.000000;", i + 1, i + 1, i + 1);
+    EXPECT_NE(bytes.find(corner), std::string::npos) << i;
+  }
 }
 
-TEST_F(BatchConverterTest, DecimalCommaLocaleWritesTheSameBytes)
-{
-    Result c = Run("cube.x pyramid.x -o c.x --smooth-angle 45.5 --size 0.5", "env LC_ALL=C");
-    Result de = Run("cube.x pyramid.x -o de.x --smooth-angle 45.5 --size 0.5", "env LC_ALL=de_DE.UTF-8");
-    ASSERT_EQ(c.status, 0) << c.err;
-    ASSERT_EQ(de.status, 0) << de.err;
-    EXPECT_EQ(read_file(folder + "/c.x"), read_file(folder + "/de.x"));
+TEST_F(BatchConverterTest, DecimalCommaLocaleWritesTheSameBytes) {
+  Result c = Run("cube.x pyramid.x -o c.x --smooth-angle 45.5 --size 0.5", "env LC_ALL=C");
+  Result de =
+      Run("cube.x pyramid.x -o de.x --smooth-angle 45.5 --size 0.5", "env LC_ALL=de_DE.UTF-8");
+  ASSERT_EQ(c.status, 0) << c.err;
+  ASSERT_EQ(de.status, 0) << de.err;
+  EXPECT_EQ(read_file(folder + "/c.x"), read_file(folder + "/de.x"));
 }

@@ -21,10 +21,10 @@
 namespace {
 
 struct ExportClass {
-    const char *name;
-    const char *tag;        // short name in the checksum table
-    const char *extension;  // ".x" or ".inc"
-    const char *extra;      // further options for this run
+  const char* name;
+  const char* tag;        // short name in the checksum table
+  const char* extension;  // ".x" or ".inc"
+  const char* extra;      // further options for this run
 };
 
 const ExportClass kClasses[] = {
@@ -37,52 +37,49 @@ const ExportClass kClasses[] = {
     {"POV-Ray3 Moray (*.inc, *.udo)", "pov3", ".inc", ""},
 };
 
-const char *const kLineEnds[] = {"dos", "unix", "mac"};
+const char* const kLineEnds[] = {"dos", "unix", "mac"};
 
 // FNV-1a, 64 bits: enough to tell any changed output from the recorded one.
-std::uint64_t checksum(const std::string &bytes)
-{
-    std::uint64_t h = 14695981039346656037ULL;
-    for (unsigned char c : bytes) {
-        h ^= c;
-        h *= 1099511628211ULL;
-    }
-    return h;
+std::uint64_t checksum(const std::string& bytes) {
+  std::uint64_t h = 14695981039346656037ULL;
+  for (unsigned char c : bytes) {
+    h ^= c;
+    h *= 1099511628211ULL;
+  }
+  return h;
 }
 
 // The text with every occurrence of from replaced by to.
-std::string replace_all(std::string text, const std::string &from, const std::string &to)
-{
-    for (std::string::size_type at = text.find(from); at != std::string::npos;
-         at = text.find(from, at + to.size()))
-        text.replace(at, from.size(), to);
-    return text;
+std::string replace_all(std::string text, const std::string& from, const std::string& to) {
+  for (std::string::size_type at = text.find(from); at != std::string::npos;
+       at = text.find(from, at + to.size()))
+    text.replace(at, from.size(), to);
+  return text;
 }
 
 // A grid of n x n quads with heights from whole numbers, so that the input has the same bytes
 // wherever it is made, some faces are tilted and the normals are smoothed across them.
-std::string grid_text(int n)
-{
-    const int side = n + 1;
-    std::string text = "xof 0302txt 0064\nHeader {\n 1;\n 0;\n 1;\n}\n\nMesh grid {\n " +
-                       std::to_string(side * side) + ";\n";
-    char line[128];
-    for (int y = 0; y < side; ++y)
-        for (int x = 0; x < side; ++x) {
-            double z = ((x * 7 + y * 13) % 11) * 0.125 - 0.5;
-            std::snprintf(line, sizeof line, " %f;%f;%f;%s\n", x * 0.5, y * 0.25, z,
-                          (x == n && y == n) ? ";" : ",");
-            text += line;
-        }
-    text += " " + std::to_string(n * n) + ";\n";
-    for (int y = 0; y < n; ++y)
-        for (int x = 0; x < n; ++x) {
-            int a = y * side + x;
-            std::snprintf(line, sizeof line, " 4;%d,%d,%d,%d;%s\n", a, a + 1, a + side + 1, a + side,
-                          (x == n - 1 && y == n - 1) ? ";" : ",");
-            text += line;
-        }
-    return text + "}\n";
+std::string grid_text(int n) {
+  const int side = n + 1;
+  std::string text = "xof 0302txt 0064\nHeader {\n 1;\n 0;\n 1;\n}\n\nMesh grid {\n " +
+                     std::to_string(side * side) + ";\n";
+  char line[128];
+  for (int y = 0; y < side; ++y)
+    for (int x = 0; x < side; ++x) {
+      double z = ((x * 7 + y * 13) % 11) * 0.125 - 0.5;
+      std::snprintf(line, sizeof line, " %f;%f;%f;%s\n", x * 0.5, y * 0.25, z,
+                    (x == n && y == n) ? ";" : ",");
+      text += line;
+    }
+  text += " " + std::to_string(n * n) + ";\n";
+  for (int y = 0; y < n; ++y)
+    for (int x = 0; x < n; ++x) {
+      int a = y * side + x;
+      std::snprintf(line, sizeof line, " 4;%d,%d,%d,%d;%s\n", a, a + 1, a + side + 1, a + side,
+                    (x == n - 1 && y == n - 1) ? ";" : ",");
+      text += line;
+    }
+  return text + "}\n";
 }
 
 // Checksums recorded before the speed work, by input, class tag and line-end mode.
@@ -207,70 +204,64 @@ const std::map<std::string, std::uint64_t> kRecorded = {
 };
 
 class OutputChecksums : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/output_checksums.XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        folder = pattern;
-        write_file(folder + "/grid.x", grid_text(24));
-    }
-    void TearDown() override { std::system(("rm -rf '" + folder + "'").c_str()); }
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/output_checksums.XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    folder = pattern;
+    write_file(folder + "/grid.x", grid_text(24));
+  }
+  void TearDown() override { std::system(("rm -rf '" + folder + "'").c_str()); }
 
-    // Converts input with every class in every line-end mode and compares each output file with its
-    // recorded checksum. The folder of the run is written as "@" before the checksum, since
-    // the .udo names its .inc by full path.
-    void CheckAll(const std::string &label, const std::string &input, const std::string &options)
-    {
-        for (const ExportClass &c : kClasses)
-            for (const char *ends : kLineEnds) {
-                std::string out = folder + "/out" + c.extension;
-                std::string udo = folder + "/out.udo";
-                std::remove(out.c_str());
-                std::remove(udo.c_str());
-                std::string command = "cd '" + folder + "' && XDG_CONFIG_HOME='" + folder +
-                                      "/config' " MORVANE_BINARY_DIR "/bin/morvane-convert -q " +
-                                      options + " --to '" + c.name + "'" + c.extra +
-                                      " --line-ends " + ends + " '" + input + "' -o '" + out +
-                                      "' >/dev/null 2>&1";
-                int status = std::system(command.c_str());
-                ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << command;
-                Compare(label + "/" + c.tag + "/" + ends, read_file(out));
-                if (std::string(c.extension) == ".inc")
-                    Compare(label + "/" + c.tag + "/" + ends + "/udo",
-                            replace_all(read_file(udo), folder, "@"));
-            }
-    }
+  // Converts input with every class in every line-end mode and compares each output file with its
+  // recorded checksum. The folder of the run is written as "@" before the checksum, since
+  // the .udo names its .inc by full path.
+  void CheckAll(const std::string& label, const std::string& input, const std::string& options) {
+    for (const ExportClass& c : kClasses)
+      for (const char* ends : kLineEnds) {
+        std::string out = folder + "/out" + c.extension;
+        std::string udo = folder + "/out.udo";
+        std::remove(out.c_str());
+        std::remove(udo.c_str());
+        std::string command = "cd '" + folder + "' && XDG_CONFIG_HOME='" + folder +
+                              "/config' " MORVANE_BINARY_DIR "/bin/morvane-convert -q " + options +
+                              " --to '" + c.name + "'" + c.extra + " --line-ends " + ends + " '" +
+                              input + "' -o '" + out + "' >/dev/null 2>&1";
+        int status = std::system(command.c_str());
+        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << command;
+        Compare(label + "/" + c.tag + "/" + ends, read_file(out));
+        if (std::string(c.extension) == ".inc")
+          Compare(label + "/" + c.tag + "/" + ends + "/udo",
+                  replace_all(read_file(udo), folder, "@"));
+      }
+  }
 
-    void Compare(const std::string &key, const std::string &bytes)
-    {
-        ASSERT_FALSE(bytes.empty()) << key;
-        std::uint64_t sum = checksum(bytes);
-        auto recorded = kRecorded.find(key);
-        char line[160];
-        std::snprintf(line, sizeof line, "    {\"%s\", 0x%016" PRIx64 "ULL},", key.c_str(), sum);
-        EXPECT_TRUE(recorded != kRecorded.end() && recorded->second == sum)
-            << "output changed or not recorded; now:\n" << line;
-    }
+  void Compare(const std::string& key, const std::string& bytes) {
+    ASSERT_FALSE(bytes.empty()) << key;
+    std::uint64_t sum = checksum(bytes);
+    auto recorded = kRecorded.find(key);
+    char line[160];
+    std::snprintf(line, sizeof line, "    {\"%s\", 0x%016" PRIx64 "ULL},", key.c_str(), sum);
+    EXPECT_TRUE(recorded != kRecorded.end() && recorded->second == sum)
+        << "output changed or not recorded; now:\n"
+        << line;
+  }
 
-    std::string folder;
+  std::string folder;
 };
 
-TEST_F(OutputChecksums, SampleTableUnchangedInEveryClass)
-{
-    CheckAll("table", MORVANE_SOURCE_DIR "/examples/table.x", "");
+TEST_F(OutputChecksums, SampleTableUnchangedInEveryClass) {
+  CheckAll("table", MORVANE_SOURCE_DIR "/examples/table.x", "");
 }
 
-TEST_F(OutputChecksums, SampleBrickTowerUnchangedInEveryClass)
-{
-    CheckAll("tower", MORVANE_SOURCE_DIR "/examples/ldraw/models/tower.ldr",
-             "--search-path '" MORVANE_SOURCE_DIR "/examples/ldraw/parts;" MORVANE_SOURCE_DIR
-             "/examples/ldraw/p;'");
+TEST_F(OutputChecksums, SampleBrickTowerUnchangedInEveryClass) {
+  CheckAll("tower", MORVANE_SOURCE_DIR "/examples/ldraw/models/tower.ldr",
+           "--search-path '" MORVANE_SOURCE_DIR "/examples/ldraw/parts;" MORVANE_SOURCE_DIR
+           "/examples/ldraw/p;'");
 }
 
-TEST_F(OutputChecksums, GeneratedGridUnchangedInEveryClass)
-{
-    CheckAll("grid", folder + "/grid.x", "");
+TEST_F(OutputChecksums, GeneratedGridUnchangedInEveryClass) {
+  CheckAll("grid", folder + "/grid.x", "");
 }
 
 }  // namespace

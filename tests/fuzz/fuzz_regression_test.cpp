@@ -96,8 +96,8 @@ TEST(FuzzRegression, DirectXInputsParseWithoutFault) {
 
 #ifdef MORVANE_FUZZ_HAS_READ_LDRAW
 TEST(FuzzRegression, LDrawInputsReadWithoutFault) {
-  EXPECT_GT(feed(fuzz_entry_read_ldraw,
-                 {kHere + "/seeds/read_ldraw", kHere + "/regressions/read_ldraw"}),
-            0u);
+  EXPECT_GT(
+      feed(fuzz_entry_read_ldraw, {kHere + "/seeds/read_ldraw", kHere + "/regressions/read_ldraw"}),
+      0u);
 }
 #endif

@@ -114,8 +114,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       char name[64], text[64];
       unsigned long name_size = sizeof name, data_size = sizeof text;
       unsigned type = 0;
-      int got = SettingsEnumValue(kOwner, section.c_str(), i, name, &name_size, &type, text,
-                                  &data_size);
+      int got =
+          SettingsEnumValue(kOwner, section.c_str(), i, name, &name_size, &type, text, &data_size);
       check(name_size == values[i]->name.size(), "enumerated name length");
       check(data_size == values[i]->value.size() + 1, "enumerated value length");
       if (got) check(values[i]->name == name, "enumerated name");

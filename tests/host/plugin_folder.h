@@ -1,5 +1,4 @@
-#ifndef MORVANE_TESTS_HOST_PLUGIN_FOLDER_H
-#define MORVANE_TESTS_HOST_PLUGIN_FOLDER_H
+#pragma once
 
 #include <cstdlib>
 #include <filesystem>
@@ -9,47 +8,40 @@
 // A temporary folder that the tests fill with copies of the test plug-in libraries under
 // chosen names; removed with everything in it at the end of the test.
 class PluginFolder {
-public:
-    PluginFolder()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "morvane-host-XXXXXX").string();
-        char *made = mkdtemp(&pattern[0]);
-        if (made != nullptr)
-            path_ = made;
-    }
-    ~PluginFolder()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    PluginFolder(const PluginFolder &) = delete;
-    PluginFolder &operator=(const PluginFolder &) = delete;
+ public:
+  PluginFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "morvane-host-XXXXXX").string();
+    char* made = mkdtemp(&pattern[0]);
+    if (made != nullptr) path_ = made;
+  }
+  ~PluginFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  PluginFolder(const PluginFolder&) = delete;
+  PluginFolder& operator=(const PluginFolder&) = delete;
 
-    // The folder with a trailing "/", as the host stores a plug-in path.
-    std::string Path() const { return path_ + "/"; }
+  // The folder with a trailing "/", as the host stores a plug-in path.
+  std::string Path() const { return path_ + "/"; }
 
-    // Copies the built test library `library` (for example "tp_good") to name, which may
-    // contain a subfolder; returns the full name of the copy.
-    std::string Add(const std::string &library, const std::string &name) const
-    {
-        std::filesystem::path target = std::filesystem::path(path_) / name;
-        std::filesystem::create_directories(target.parent_path());
-        std::filesystem::copy_file(std::string(HOST_TEST_PLUGIN_DIR) + "/" + library + ".so", target,
-                                   std::filesystem::copy_options::overwrite_existing);
-        return target.string();
-    }
+  // Copies the built test library `library` (for example "tp_good") to name, which may
+  // contain a subfolder; returns the full name of the copy.
+  std::string Add(const std::string& library, const std::string& name) const {
+    std::filesystem::path target = std::filesystem::path(path_) / name;
+    std::filesystem::create_directories(target.parent_path());
+    std::filesystem::copy_file(std::string(HOST_TEST_PLUGIN_DIR) + "/" + library + ".so", target,
+                               std::filesystem::copy_options::overwrite_existing);
+    return target.string();
+  }
 
-    // Writes a file with the given text.
-    std::string AddText(const std::string &name, const std::string &text) const
-    {
-        std::filesystem::path target = std::filesystem::path(path_) / name;
-        std::filesystem::create_directories(target.parent_path());
-        std::ofstream(target) << text;
-        return target.string();
-    }
+  // Writes a file with the given text.
+  std::string AddText(const std::string& name, const std::string& text) const {
+    std::filesystem::path target = std::filesystem::path(path_) / name;
+    std::filesystem::create_directories(target.parent_path());
+    std::ofstream(target) << text;
+    return target.string();
+  }
 
-private:
-    std::string path_;
+ private:
+  std::string path_;
 };
-
-#endif

@@ -25,7 +25,8 @@ TEST(AddTriangles, BatchBuildsTheTablesOfSingleAdds) {
     corners.push_back(Vec3d{coordinate(random) * 0.5, coordinate(random) * 1.0, (i % 7) * 1e-7});
   for (int32_t count : {0, 1, 5, 9, 5000}) {
     Mesh3d one(0, "one"), batch(0, "batch");
-    for (int32_t t = 0; t < count; ++t) one.add_triangle(corners[3 * t], corners[3 * t + 1], corners[3 * t + 2]);
+    for (int32_t t = 0; t < count; ++t)
+      one.add_triangle(corners[3 * t], corners[3 * t + 1], corners[3 * t + 2]);
     batch.add_triangles(corners.data(), count);
     ASSERT_EQ(batch.vertex_count(), one.vertex_count());
     ASSERT_EQ(batch.face_count(), one.face_count());

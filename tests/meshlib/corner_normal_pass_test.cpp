@@ -24,7 +24,8 @@ void expect_same_as_corner_normals(const Mesh3d& mesh, double angle) {
     corner_normals(mesh, f, angle, expected);
     pass.get(f, got);
     for (int k = 0; k < 3; ++k)
-      ASSERT_TRUE(same_bits(got[k], expected[k])) << "face " << f << " corner " << k << " angle " << angle;
+      ASSERT_TRUE(same_bits(got[k], expected[k]))
+          << "face " << f << " corner " << k << " angle " << angle;
   }
 }
 
@@ -63,8 +64,10 @@ TEST(CornerNormalPass, SameVectorsAsCornerNormalsOnRoughGridsAtEveryAngle) {
 TEST(CornerNormalPass, SameVectorsOnACubeWhereNeighboursMeetAtExactlyTheAngle) {
   Mesh3d mesh(12, "cube");
   Vec3d p[8];
-  for (int i = 0; i < 8; ++i) p[i] = Vec3d{double(i & 1), double((i >> 1) & 1), double((i >> 2) & 1)};
-  const int quads[6][4] = {{0, 2, 3, 1}, {4, 5, 7, 6}, {0, 1, 5, 4}, {2, 6, 7, 3}, {1, 3, 7, 5}, {0, 4, 6, 2}};
+  for (int i = 0; i < 8; ++i)
+    p[i] = Vec3d{double(i & 1), double((i >> 1) & 1), double((i >> 2) & 1)};
+  const int quads[6][4] = {{0, 2, 3, 1}, {4, 5, 7, 6}, {0, 1, 5, 4},
+                           {2, 6, 7, 3}, {1, 3, 7, 5}, {0, 4, 6, 2}};
   for (const auto& q : quads) {
     mesh.add_triangle(p[q[0]], p[q[1]], p[q[2]]);
     mesh.add_triangle(p[q[0]], p[q[2]], p[q[3]]);
@@ -151,7 +154,8 @@ TEST(ExtractEdges, KeepsExactlyTheEdgesOfThePlainAngleTest) {
       Vec3d a, b;
       wire->vertices->position(ends[0], a);
       wire->vertices->position(ends[1], b);
-      ASSERT_TRUE(same_bits(a, expected[e].first) && same_bits(b, expected[e].second)) << angle << " " << e;
+      ASSERT_TRUE(same_bits(a, expected[e].first) && same_bits(b, expected[e].second))
+          << angle << " " << e;
     }
     delete wire;
   }

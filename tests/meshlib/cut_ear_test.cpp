@@ -36,8 +36,8 @@ std::vector<int32_t> Identity(int n) {
 }  // namespace
 
 TEST(CutEar, ConvexPentagonFansFromCornerZero) {
-  std::vector<Vec3d> p = {{1, 0, 0}, {0.309, 0.951, 0}, {-0.809, 0.588, 0}, {-0.809, -0.588, 0},
-                          {0.309, -0.951, 0}};
+  std::vector<Vec3d> p = {
+      {1, 0, 0}, {0.309, 0.951, 0}, {-0.809, 0.588, 0}, {-0.809, -0.588, 0}, {0.309, -0.951, 0}};
   auto t = CutAll(Identity(5), p);
   ASSERT_EQ(t.size(), 3u);
   EXPECT_EQ(t[0], (Triangle{0, 1, 2}));

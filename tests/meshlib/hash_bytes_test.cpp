@@ -75,8 +75,7 @@ TEST(HashBytes, FastKeysMatchByteDefinition) {
       h = hash_bytes(h, &b, 4, m);
       ASSERT_EQ(sorted_edge_key(a, b, magic, m), h);
       ASSERT_EQ(sorted_face_key(a, b, c, magic, m), hash_bytes(h, &c, 4, m));
-      ASSERT_EQ(bucket_mod(static_cast<uint32_t>(seed), magic, m),
-                static_cast<uint32_t>(seed) % m);
+      ASSERT_EQ(bucket_mod(static_cast<uint32_t>(seed), magic, m), static_cast<uint32_t>(seed) % m);
     }
   }
 }

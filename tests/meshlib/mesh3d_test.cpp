@@ -40,7 +40,8 @@ void set_flat(Mesh3d& m, const std::vector<Vec3d>& vs, const std::vector<std::ve
   m.flat_vertices = static_cast<Vec3d*>(must_alloc(sizeof(Vec3d) * vs.size()));
   m.flat_faces = static_cast<FlatFace*>(must_alloc(sizeof(FlatFace) * fs.size()));
   for (size_t i = 0; i < vs.size(); ++i) m.flat_vertices[i] = vs[i];
-  for (size_t i = 0; i < fs.size(); ++i) m.flat_faces[i] = FlatFace{{fs[i][0], fs[i][1], fs[i][2], 0}};
+  for (size_t i = 0; i < fs.size(); ++i)
+    m.flat_faces[i] = FlatFace{{fs[i][0], fs[i][1], fs[i][2], 0}};
   m.flat_vertex_count = static_cast<int32_t>(vs.size());
   m.flat_face_count = static_cast<int32_t>(fs.size());
 }
@@ -161,7 +162,7 @@ TEST(Mesh3d, ToFlatCopiesTablesInOrder) {
   EXPECT_EQ(m.flat_faces[1].v[2], 3);
   EXPECT_EQ(m.flat_faces[1].v[3], 0);
   EXPECT_NE(m.vertices, nullptr);  // tables stay
-  m.to_flat();                      // a second reduction replaces the first
+  m.to_flat();                     // a second reduction replaces the first
   EXPECT_EQ(m.flat_face_count, 2);
 }
 

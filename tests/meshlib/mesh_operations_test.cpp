@@ -143,7 +143,8 @@ TEST(ScaleMesh, ScalesEveryVertexAndBothBoxCorners) {
   m->scale_mesh(2.0);
   const Snapshot after = snapshot(*m);
   ASSERT_EQ(after.coords.size(), before.coords.size());
-  for (size_t i = 0; i < before.coords.size(); ++i) EXPECT_EQ(after.coords[i], 2 * before.coords[i]);
+  for (size_t i = 0; i < before.coords.size(); ++i)
+    EXPECT_EQ(after.coords[i], 2 * before.coords[i]);
   EXPECT_EQ(after.corners, before.corners);
   expect_vec(m->bbox_min, 2, 4, 6);
   expect_vec(m->bbox_max, 8, 12, 16);

@@ -14,7 +14,9 @@ namespace {
 void add_rough_triangles(Mesh3d& mesh, unsigned seed) {
   std::mt19937 random(seed);
   std::uniform_int_distribution<int> coordinate(0, 12);
-  auto point = [&] { return Vec3d{coordinate(random) * 0.5, coordinate(random) * 0.25, coordinate(random) * 1.0}; };
+  auto point = [&] {
+    return Vec3d{coordinate(random) * 0.5, coordinate(random) * 0.25, coordinate(random) * 1.0};
+  };
   for (int i = 0; i < 3000; ++i) {
     Vec3d a = point(), b = point(), c = point();
     if (i % 50 == 0) c = a;  // degenerate

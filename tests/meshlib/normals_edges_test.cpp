@@ -171,9 +171,9 @@ TEST(CornerNormals, SmoothsAcrossAShallowRidgeOnly) {
   vec_normalize(mid);
   Vec3d out[3];
   corner_normals(m, 0, 30.0, out);
-  expect_vec(out[0], mid, 1e-12);   // (0,0,0) is on both faces
-  expect_vec(out[1], mid, 1e-12);   // (1,0,0) too
-  expect_vec(out[2], n0, 1e-12);    // (0,1,0) only on face 0
+  expect_vec(out[0], mid, 1e-12);  // (0,0,0) is on both faces
+  expect_vec(out[1], mid, 1e-12);  // (1,0,0) too
+  expect_vec(out[2], n0, 1e-12);   // (0,1,0) only on face 0
   corner_normals(m, 0, 10.0, out);
   for (const Vec3d& n : out) expect_vec(n, n0, 1e-12);
 }

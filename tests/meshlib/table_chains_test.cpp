@@ -42,8 +42,10 @@ TEST(TableChains, EdgeAddsGiveTheIndicesOfALookupBySortedPair) {
   std::uniform_int_distribution<int32_t> vertex(0, 400);
   for (int i = 0; i < 60000; ++i) {
     int32_t a = vertex(random), b = vertex(random);
-    auto found = reference.emplace(std::make_pair(std::min(a, b), std::max(a, b)),
-                                   static_cast<int32_t>(reference.size())).first;
+    auto found = reference
+                     .emplace(std::make_pair(std::min(a, b), std::max(a, b)),
+                              static_cast<int32_t>(reference.size()))
+                     .first;
     ASSERT_EQ(table.add(a, b), found->second);
     int32_t ends[2];
     table.ends(found->second, ends);
@@ -74,7 +76,8 @@ TEST(TableChains, ChainsStayWithinTheBucketCount) {
   EdgeTable edges(0);
   for (int32_t lo : {0, 1, 511, 512, 100000, 2147483000})
     for (int32_t k = 0; k < 50; ++k) {
-      EXPECT_LT(faces.chain_of(lo, lo + k, lo + 2 * k), static_cast<uint32_t>(faces.bucket_count()));
+      EXPECT_LT(faces.chain_of(lo, lo + k, lo + 2 * k),
+                static_cast<uint32_t>(faces.bucket_count()));
       EXPECT_LT(edges.chain_of(lo + k, lo), static_cast<uint32_t>(edges.bucket_count()));
     }
   // The bucket numbers are still the byte hash's.

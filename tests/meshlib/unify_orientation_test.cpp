@@ -263,14 +263,30 @@ std::vector<Triangle> random_mesh(uint32_t seed) {
   const int parts = mk.pick(1, 4);
   for (int p = 0; p < parts; ++p) {
     switch (mk.pick(0, 7)) {
-      case 0: mk.grid(p * 20.0, 0, mk.pick(1, 8), mk.pick(1, 8), mk.pick(0, 1), mk.pick(0, 30)); break;
-      case 1: mk.box(p * 20.0, mk.pick(0, 3), mk.pick(-2, 2)); break;
-      case 2: mk.moebius(mk.pick(-2, 2), mk.pick(3, 12)); break;
-      case 3: mk.book(p * 20.0, mk.pick(2, 5)); break;
-      case 4: mk.wall(p * 20.0, mk.pick(1, 5)); break;
-      case 5: mk.lattice_soup(mk.pick(1, 25)); break;
-      case 6: mk.scatter(mk.pick(1, 10)); break;
-      default: mk.grid(p * 20.0, 5, mk.pick(1, 4), mk.pick(1, 4), true, 0); break;
+      case 0:
+        mk.grid(p * 20.0, 0, mk.pick(1, 8), mk.pick(1, 8), mk.pick(0, 1), mk.pick(0, 30));
+        break;
+      case 1:
+        mk.box(p * 20.0, mk.pick(0, 3), mk.pick(-2, 2));
+        break;
+      case 2:
+        mk.moebius(mk.pick(-2, 2), mk.pick(3, 12));
+        break;
+      case 3:
+        mk.book(p * 20.0, mk.pick(2, 5));
+        break;
+      case 4:
+        mk.wall(p * 20.0, mk.pick(1, 5));
+        break;
+      case 5:
+        mk.lattice_soup(mk.pick(1, 25));
+        break;
+      case 6:
+        mk.scatter(mk.pick(1, 10));
+        break;
+      default:
+        mk.grid(p * 20.0, 5, mk.pick(1, 4), mk.pick(1, 4), true, 0);
+        break;
     }
   }
   if (mk.pick(0, 2) != 0) mk.shuffle();

@@ -13,102 +13,84 @@
 
 #include "settings/settings_store.h"
 
-TempFolder::TempFolder()
-{
-    std::string pattern = (std::filesystem::temp_directory_path() / "frame-test-XXXXXX").string();
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    const char *made = mkdtemp(buffer.data());
-    path_ = made != nullptr ? made : "";
+TempFolder::TempFolder() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "frame-test-XXXXXX").string();
+  std::vector<char> buffer(pattern.begin(), pattern.end());
+  buffer.push_back('\0');
+  const char* made = mkdtemp(buffer.data());
+  path_ = made != nullptr ? made : "";
 }
 
-TempFolder::~TempFolder()
-{
-    std::error_code ignored;
-    if (!path_.empty())
-        std::filesystem::remove_all(path_, ignored);
+TempFolder::~TempFolder() {
+  std::error_code ignored;
+  if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
 }
 
-TriPlugin::TriPlugin()
-{
-    handle_ = dlopen(FRAME_TRI_PLUGIN, RTLD_NOW | RTLD_LOCAL);
+TriPlugin::TriPlugin() { handle_ = dlopen(FRAME_TRI_PLUGIN, RTLD_NOW | RTLD_LOCAL); }
+
+TriPlugin::~TriPlugin() {
+  if (handle_ != nullptr) dlclose(handle_);
 }
 
-TriPlugin::~TriPlugin()
-{
-    if (handle_ != nullptr)
-        dlclose(handle_);
+void* TriPlugin::symbol(const char* name) const {
+  return handle_ != nullptr ? dlsym(handle_, name) : nullptr;
 }
 
-void *TriPlugin::symbol(const char *name) const
-{
-    return handle_ != nullptr ? dlsym(handle_, name) : nullptr;
+ClassDescription* TriPlugin::import_class() const {
+  auto get = reinterpret_cast<LibClassDescriptionFunction>(symbol("LibClassDescription"));
+  return get != nullptr ? get(0) : nullptr;
 }
 
-ClassDescription *TriPlugin::import_class() const
-{
-    auto get = reinterpret_cast<LibClassDescriptionFunction>(symbol("LibClassDescription"));
-    return get != nullptr ? get(0) : nullptr;
+ClassDescription* TriPlugin::export_class() const {
+  auto get = reinterpret_cast<LibClassDescriptionFunction>(symbol("LibClassDescription"));
+  return get != nullptr ? get(1) : nullptr;
 }
 
-ClassDescription *TriPlugin::export_class() const
-{
-    auto get = reinterpret_cast<LibClassDescriptionFunction>(symbol("LibClassDescription"));
-    return get != nullptr ? get(1) : nullptr;
+std::string read_file(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
 }
 
-std::string read_file(const std::string &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
+void write_file(const std::string& path, const std::string& text) {
+  std::ofstream out(path, std::ios::binary);
+  out << text;
 }
 
-void write_file(const std::string &path, const std::string &text)
-{
-    std::ofstream out(path, std::ios::binary);
-    out << text;
-}
-
-std::vector<std::string> split_lines(const std::string &text)
-{
-    std::vector<std::string> lines;
-    std::string line;
-    for (char c : text) {
-        if (c == '\n') {
-            lines.push_back(line);
-            line.clear();
-        } else {
-            line += c;
-        }
+std::vector<std::string> split_lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::string line;
+  for (char c : text) {
+    if (c == '\n') {
+      lines.push_back(line);
+      line.clear();
+    } else {
+      line += c;
     }
-    if (!line.empty())
-        lines.push_back(line);
-    return lines;
+  }
+  if (!line.empty()) lines.push_back(line);
+  return lines;
 }
 
-void forget_settings(const char *owner)
-{
-    std::error_code ignored;
-    std::filesystem::remove(SettingsRootFolder() + "/" + owner + ".conf", ignored);
+void forget_settings(const char* owner) {
+  std::error_code ignored;
+  std::filesystem::remove(SettingsRootFolder() + "/" + owner + ".conf", ignored);
 }
 
-std::string stored(const char *owner, const char *section, const char *name)
-{
-    std::string value;
-    SettingsReadText(owner, section, name, "<missing>", value);
-    return value;
+std::string stored(const char* owner, const char* section, const char* name) {
+  std::string value;
+  SettingsReadText(owner, section, name, "<missing>", value);
+  return value;
 }
 
-std::string two_mesh_file()
-{
-    return "mesh cube_top\n"
-           "tri 0 0 1 1 0 1 1 1 1\n"
-           "tri 0 0 1 1 1 1 0 1 1\n"
-           "mesh empty\n"
-           "mesh wedge\n"
-           "tri 0 0 0 2 0 0 0 3 0\n";
+std::string two_mesh_file() {
+  return "mesh cube_top\n"
+         "tri 0 0 1 1 0 1 1 1 1\n"
+         "tri 0 0 1 1 1 1 0 1 1\n"
+         "mesh empty\n"
+         "mesh wedge\n"
+         "tri 0 0 0 2 0 0 0 3 0\n";
 }
 
 namespace {
@@ -117,29 +99,26 @@ namespace {
 // each process takes a folder of its own below it, so that one test's settings never meet
 // another's.
 class PrivateSettingsFolder : public ::testing::Environment {
-public:
-    void SetUp() override
-    {
-        const char *base = std::getenv("XDG_CONFIG_HOME");
-        std::filesystem::path root =
-            base != nullptr && *base != '\0' ? std::filesystem::path(base)
-                                             : std::filesystem::temp_directory_path();
-        folder_ = root / ("process-" + std::to_string(getpid()));
-        std::error_code ignored;
-        std::filesystem::create_directories(folder_, ignored);
-        setenv("XDG_CONFIG_HOME", folder_.c_str(), 1);
-    }
-    void TearDown() override
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
-    }
+ public:
+  void SetUp() override {
+    const char* base = std::getenv("XDG_CONFIG_HOME");
+    std::filesystem::path root = base != nullptr && *base != '\0'
+                                     ? std::filesystem::path(base)
+                                     : std::filesystem::temp_directory_path();
+    folder_ = root / ("process-" + std::to_string(getpid()));
+    std::error_code ignored;
+    std::filesystem::create_directories(folder_, ignored);
+    setenv("XDG_CONFIG_HOME", folder_.c_str(), 1);
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    std::filesystem::remove_all(folder_, ignored);
+  }
 
-private:
-    std::filesystem::path folder_;
+ private:
+  std::filesystem::path folder_;
 };
 
-const auto *const kSettingsFolder =
-    ::testing::AddGlobalTestEnvironment(new PrivateSettingsFolder);
+const auto* const kSettingsFolder = ::testing::AddGlobalTestEnvironment(new PrivateSettingsFolder);
 
 }  // namespace

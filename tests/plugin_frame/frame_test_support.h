@@ -10,57 +10,57 @@
 
 // A fresh empty folder under the system's temporary folder, removed with its files at the end.
 class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    const std::string &path() const { return path_; }
-    std::string file(const std::string &name) const { return path_ + "/" + name; }
+ public:
+  TempFolder();
+  ~TempFolder();
+  const std::string& path() const { return path_; }
+  std::string file(const std::string& name) const { return path_ + "/" + name; }
 
-private:
-    std::string path_;
+ private:
+  std::string path_;
 };
 
 // The example triangle plug-in, loaded as the hosts load plug-ins.
 class TriPlugin {
-public:
-    TriPlugin();
-    ~TriPlugin();
-    bool loaded() const { return handle_ != nullptr; }
-    ClassDescription *import_class() const;
-    ClassDescription *export_class() const;
-    void *symbol(const char *name) const;
+ public:
+  TriPlugin();
+  ~TriPlugin();
+  bool loaded() const { return handle_ != nullptr; }
+  ClassDescription* import_class() const;
+  ClassDescription* export_class() const;
+  void* symbol(const char* name) const;
 
-private:
-    void *handle_ = nullptr;
+ private:
+  void* handle_ = nullptr;
 };
 
-std::string read_file(const std::string &path);
-void write_file(const std::string &path, const std::string &text);
-std::vector<std::string> split_lines(const std::string &text);
+std::string read_file(const std::string& path);
+void write_file(const std::string& path, const std::string& text);
+std::vector<std::string> split_lines(const std::string& text);
 
 // Removes the stored settings of owner, so a test starts from the defaults.
-void forget_settings(const char *owner);
-std::string stored(const char *owner, const char *section, const char *name);
+void forget_settings(const char* owner);
+std::string stored(const char* owner, const char* section, const char* name);
 
 // A sink that records what the progress callbacks pass on.
 class RecordingSink : public ProgressSink {
-public:
-    void SetStatus(const char *text) override { statuses.push_back(text); }
-    void SetFileProgress(int percent) override { file.push_back(percent); }
-    void SetMeshProgress(int percent) override { mesh.push_back(percent); }
-    std::vector<std::string> statuses;
-    std::vector<int> file;
-    std::vector<int> mesh;
+ public:
+  void SetStatus(const char* text) override { statuses.push_back(text); }
+  void SetFileProgress(int percent) override { file.push_back(percent); }
+  void SetMeshProgress(int percent) override { mesh.push_back(percent); }
+  std::vector<std::string> statuses;
+  std::vector<int> file;
+  std::vector<int> mesh;
 };
 
 // Installs a sink for the length of a scope.
 class SinkScope {
-public:
-    explicit SinkScope(ProgressSink *sink) : previous_(set_progress_sink(sink)) {}
-    ~SinkScope() { set_progress_sink(previous_); }
+ public:
+  explicit SinkScope(ProgressSink* sink) : previous_(set_progress_sink(sink)) {}
+  ~SinkScope() { set_progress_sink(previous_); }
 
-private:
-    ProgressSink *previous_;
+ private:
+  ProgressSink* previous_;
 };
 
 // A small two-mesh triangle file for the example plug-in.

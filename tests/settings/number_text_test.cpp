@@ -40,13 +40,44 @@ double from_bits(uint64_t bits) {
 }
 
 TEST(NumberText, FixedMatchesPrintfOnSpecialValues) {
-  const double values[] = {0.0, -0.0, 1.0, -1.0, 0.5, 1e-7, -1e-7, 4e-7, 5e-7, -5e-7, 6e-7,
-                           0.0000005, 0.0000015, 0.0000025, 1.0000005, 2.5e-6, 999999.9999995,
-                           0.1, 0.7, 0.8, 32.0, 1e6, 1e15, 1e16, 1e22, 1e300, -1e300,
-                           2147483647.9999995, 2147483648.0, -2147483648.0, 4294967296.5,
-                           std::numeric_limits<double>::max(), -std::numeric_limits<double>::max(),
-                           std::numeric_limits<double>::min(), std::numeric_limits<double>::denorm_min(),
-                           -std::numeric_limits<double>::denorm_min(), 123456.1234565, 0.1234565,
+  const double values[] = {0.0,
+                           -0.0,
+                           1.0,
+                           -1.0,
+                           0.5,
+                           1e-7,
+                           -1e-7,
+                           4e-7,
+                           5e-7,
+                           -5e-7,
+                           6e-7,
+                           0.0000005,
+                           0.0000015,
+                           0.0000025,
+                           1.0000005,
+                           2.5e-6,
+                           999999.9999995,
+                           0.1,
+                           0.7,
+                           0.8,
+                           32.0,
+                           1e6,
+                           1e15,
+                           1e16,
+                           1e22,
+                           1e300,
+                           -1e300,
+                           2147483647.9999995,
+                           2147483648.0,
+                           -2147483648.0,
+                           4294967296.5,
+                           std::numeric_limits<double>::max(),
+                           -std::numeric_limits<double>::max(),
+                           std::numeric_limits<double>::min(),
+                           std::numeric_limits<double>::denorm_min(),
+                           -std::numeric_limits<double>::denorm_min(),
+                           123456.1234565,
+                           0.1234565,
                            std::numeric_limits<double>::infinity(),
                            -std::numeric_limits<double>::infinity(),
                            std::numeric_limits<double>::quiet_NaN(),
@@ -127,8 +158,10 @@ TEST(DelimitedWriter, WritesTheBytesOfPrintDelimitedInEveryLineEndMode) {
   auto by_writer = [](std::FILE* file, int ld) {
     DelimitedWriter out(ld, file);
     for (int i = 0; i < 20000; ++i) {
-      out.Char(' ').Fixed(i * 0.37).Char(';').Fixed(-i / 3.0).Char(';').Fixed(1e-9 * i).Text(";,\n");
-      out.Text(" 3;").Int(i).Char(',').Int(-i).Char(',').Int(3 * i).Char(';').Text(i % 2 ? ",\n" : ";\n\n");
+      out.Char(' ').Fixed(i * 0.37).Char(';').Fixed(-i / 3.0).Char(';').Fixed(1e-9 * i).Text(
+          ";,\n");
+      out.Text(" 3;").Int(i).Char(',').Int(-i).Char(',').Int(3 * i).Char(';').Text(i % 2 ? ",\n"
+                                                                                         : ";\n\n");
     }
     out.Text("Mesh ").Text("a\nb").Text(" {").Newline();
   };

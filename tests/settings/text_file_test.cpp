@@ -158,7 +158,11 @@ TEST(OpenRegularFile, OpensFilesAndRefusesFifosFoldersAndMissingNamesAtOnce) {
   TempFolder folder;
   const std::string file = folder.path() + "/model.x";
   const std::string fifo = folder.path() + "/pipe.x";
-  { std::FILE* out = std::fopen(file.c_str(), "wb"); std::fputs("xof", out); std::fclose(out); }
+  {
+    std::FILE* out = std::fopen(file.c_str(), "wb");
+    std::fputs("xof", out);
+    std::fclose(out);
+  }
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
 
   std::FILE* in = open_regular_file(file.c_str());

@@ -47,8 +47,8 @@ class XvfbServer {
         dup2(null_fd, 2);
       }
       const std::string fd_text = std::to_string(fds[1]);
-      execlp("Xvfb", "Xvfb", "-displayfd", fd_text.c_str(), "-screen", "0", screen_,
-             "-nolisten", "tcp", "-noreset", static_cast<char*>(nullptr));
+      execlp("Xvfb", "Xvfb", "-displayfd", fd_text.c_str(), "-screen", "0", screen_, "-nolisten",
+             "tcp", "-noreset", static_cast<char*>(nullptr));
       _exit(127);
     }
     close(fds[1]);

@@ -375,8 +375,8 @@ TEST(OpenGLView, CtrlDragInAnOrthographicViewChangesNothing) {
   const QImage before = grab(*view);
   QTest::mousePress(view.get(), Qt::LeftButton, Qt::ControlModifier, QPoint(30, 30));
   EXPECT_EQ(view->fast(), 0);
-  QMouseEvent move(QEvent::MouseMove, QPointF(5, 50), QPointF(5, 50), Qt::NoButton,
-                   Qt::LeftButton, Qt::ControlModifier);
+  QMouseEvent move(QEvent::MouseMove, QPointF(5, 50), QPointF(5, 50), Qt::NoButton, Qt::LeftButton,
+                   Qt::ControlModifier);
   QCoreApplication::sendEvent(view.get(), &move);
   EXPECT_EQ(view->fast(), 0);
   EXPECT_EQ(grab(*view), before);
@@ -388,12 +388,12 @@ TEST(OpenGLView, WheelZoomsByOnePointOnePerNotchAboutThePointer) {
   auto view = show_view(kFrontView, s.scene, 80, 80);
   view->reset_view();
   const double z0 = view->navigation().zoom();
-  QWheelEvent wheel(QPointF(20, 30), view->mapToGlobal(QPointF(20, 30)), QPoint(),
-                    QPoint(0, 240), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+  QWheelEvent wheel(QPointF(20, 30), view->mapToGlobal(QPointF(20, 30)), QPoint(), QPoint(0, 240),
+                    Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
   QCoreApplication::sendEvent(view.get(), &wheel);
   EXPECT_DOUBLE_EQ(view->navigation().zoom(), z0 * 1.1 * 1.1);
-  QWheelEvent half(QPointF(20, 30), view->mapToGlobal(QPointF(20, 30)), QPoint(),
-                   QPoint(0, -60), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+  QWheelEvent half(QPointF(20, 30), view->mapToGlobal(QPointF(20, 30)), QPoint(), QPoint(0, -60),
+                   Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
   QCoreApplication::sendEvent(view.get(), &half);
   EXPECT_DOUBLE_EQ(view->navigation().zoom(), z0 * 1.1 * 1.1);  // half a notch: not yet
   QCoreApplication::sendEvent(view.get(), &half);

@@ -95,9 +95,9 @@ TEST(RenderModes, TableOfCullPolygonModeLightingAndLists) {
   struct Row {
     int32_t cull, polygon, lighting, count;
     uint32_t first, second;
-  } rows[7] = {{0, kPolygonLine, 0, 1, 1, 0},  {0, kPolygonLine, 0, 1, 3, 0},
-               {1, kPolygonLine, 1, 1, 4, 0},  {1, kPolygonFill, 1, 1, 4, 0},
-               {1, kPolygonFill, 1, 2, 4, 5},  {1, kPolygonPoint, 0, 1, 4, 0},
+  } rows[7] = {{0, kPolygonLine, 0, 1, 1, 0}, {0, kPolygonLine, 0, 1, 3, 0},
+               {1, kPolygonLine, 1, 1, 4, 0}, {1, kPolygonFill, 1, 1, 4, 0},
+               {1, kPolygonFill, 1, 2, 4, 5}, {1, kPolygonPoint, 0, 1, 4, 0},
                {1, kPolygonLine, 1, 2, 4, 5}};
   for (int m = 0; m < 7; ++m) {
     RenderModeState s;

@@ -52,7 +52,7 @@ QMatrix4x4 reset_matrix(double f, const Vec3d& centre) {
 
 TEST(ViewNavigation, ResetScalesToEightyPercentOfLimitingDirectionAndCentres) {
   ViewNavigation top(kTopView);
-  top.set_projection(400, 200);  // aspect 2: ortho width 4000, height 2000
+  top.set_projection(400, 200);                       // aspect 2: ortho width 4000, height 2000
   const SceneBox box = make_box(1, 2, 3, 11, 10, 5);  // dx 10, dy 8
   top.reset(box);
   // sx = 4000 / 10 = 400, sy = 2000 / 8 = 250: the height limits.
@@ -137,13 +137,13 @@ TEST(ViewNavigation, AltDragZoomsByExactlyOnePointOnePerMoveEvent) {
   nav.reset(make_box(0, 0, 0, 2, 2, 2));
   const double z0 = nav.zoom();
   EXPECT_EQ(nav.button_down(150, 100, kModAlt), kZoomCursor);
-  nav.mouse_move(150, 99, 1, kModAlt);   // up by 1 pixel
+  nav.mouse_move(150, 99, 1, kModAlt);  // up by 1 pixel
   EXPECT_DOUBLE_EQ(nav.zoom(), z0 * 1.1);
-  nav.mouse_move(150, 40, 1, kModAlt);   // up by 59 pixels: still one step
+  nav.mouse_move(150, 40, 1, kModAlt);  // up by 59 pixels: still one step
   EXPECT_DOUBLE_EQ(nav.zoom(), z0 * 1.1 * 1.1);
-  nav.mouse_move(170, 40, 1, kModAlt);   // sideways only: no step
+  nav.mouse_move(170, 40, 1, kModAlt);  // sideways only: no step
   EXPECT_DOUBLE_EQ(nav.zoom(), z0 * 1.1 * 1.1);
-  nav.mouse_move(170, 90, 1, kModAlt);   // down: out
+  nav.mouse_move(170, 90, 1, kModAlt);  // down: out
   EXPECT_DOUBLE_EQ(nav.zoom(), z0 * 1.1 * 1.1 / 1.1);
 }
 

@@ -1,5 +1,4 @@
-#ifndef MORVANE_TESTS_XFILE_TEST_SUPPORT_H
-#define MORVANE_TESTS_XFILE_TEST_SUPPORT_H
+#pragma once
 
 #include <memory>
 #include <string>
@@ -9,35 +8,33 @@
 
 // A private folder per test, removed afterwards.
 class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    std::string Path(const std::string &name) const { return dir_ + "/" + name; }
-    // Writes text (bytes as given, NULs included) to name and returns its path.
-    std::string Write(const std::string &name, const std::string &text) const;
+ public:
+  TempDir();
+  ~TempDir();
+  std::string Path(const std::string& name) const { return dir_ + "/" + name; }
+  // Writes text (bytes as given, NULs included) to name and returns its path.
+  std::string Write(const std::string& name, const std::string& text) const;
 
-private:
-    std::string dir_;
+ private:
+  std::string dir_;
 };
 
-std::string ReadAll(const std::string &path);
+std::string ReadAll(const std::string& path);
 
 // Result of one parse through ParseXFile with a real log file.
 struct ParseResult {
-    int result = -1;
-    std::vector<std::unique_ptr<Mesh3d>> meshes;  // in their indexed form, as handed over
-    std::string log;                              // what the parser wrote to its log
-    std::vector<std::string> status;
-    std::vector<std::pair<unsigned, unsigned>> progress;
+  int result = -1;
+  std::vector<std::unique_ptr<Mesh3d>> meshes;  // in their indexed form, as handed over
+  std::string log;                              // what the parser wrote to its log
+  std::vector<std::string> status;
+  std::vector<std::pair<unsigned, unsigned>> progress;
 };
 
-ParseResult ParseText(const TempDir &dir, const std::string &text);
-ParseResult ParsePath(const TempDir &dir, const std::string &path);
+ParseResult ParseText(const TempDir& dir, const std::string& text);
+ParseResult ParsePath(const TempDir& dir, const std::string& path);
 
 // Positions of the corners of every face of mesh, in face order.
-std::vector<std::vector<Vec3d>> Triangles(const Mesh3d &mesh);
+std::vector<std::vector<Vec3d>> Triangles(const Mesh3d& mesh);
 
 // Number of times needle occurs in haystack.
-int CountOf(const std::string &haystack, const std::string &needle);
-
-#endif
+int CountOf(const std::string& haystack, const std::string& needle);
