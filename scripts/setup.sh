@@ -4,10 +4,10 @@
 set -euo pipefail
 
 packages=(
-  g++ cmake ninja-build clang libclang-rt-14-dev
-  qt6-base-dev libqt6svg6 libgl-dev libglu1-mesa-dev
+  g++ cmake ninja-build clang clang-format libclang-rt-14-dev
+  qt6-base-dev libqt6opengl6-dev libqt6svg6 libgl-dev libglu1-mesa-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  povray assimp-utils xvfb xauth libgl1-mesa-dri
+  povray povray-includes assimp-utils xvfb xauth libgl1-mesa-dri
   locales time desktop-file-utils dpkg-dev
 )
 
