@@ -16,7 +16,8 @@ Mesh3d::Mesh3d(int32_t size_hint, const char* name, bool with_edges)
       flat_vertex_count(0),
       flat_face_count(0),
       bbox_min{0.0, 0.0, 0.0},
-      bbox_max{0.0, 0.0, 0.0} {
+      bbox_max{0.0, 0.0, 0.0},
+      has_appearance(0) {
   mat_identity(transform);
 }
 

@@ -17,6 +17,7 @@
 
 #include <cstdint>
 
+#include "meshlib/appearance.h"
 #include "meshlib/edge_table.h"
 #include "meshlib/face_table.h"
 #include "meshlib/mat4d.h"
@@ -115,6 +116,10 @@ class Mesh3d : public Obj3d {
   Vec3d bbox_min;
   Vec3d bbox_max;
   Mat4d transform;  // identity; no operation changes it
+  // 1 when the mesh carries a colour and finish from its file; 0 (the default) leaves every
+  // writer and view to its own colours, as for meshes of formats without colours.
+  int32_t has_appearance;
+  Appearance appearance;
 
  private:
   void fold_into_box(const Vec3d& p);
