@@ -3,7 +3,11 @@
 # scripts/check-format.sh --fix reformats them instead.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-mapfile -t files < <(git ls-files -co --exclude-standard '*.cpp' '*.h' | grep -v '^build')
+if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+  mapfile -t files < <(git ls-files -co --exclude-standard '*.cpp' '*.h' | grep -v '^build')
+else  # an unpacked tree without git: every C++ file outside the build folders
+  mapfile -t files < <(find . -path './build*' -prune -o -path './.*' -prune -o -type f \( -name '*.cpp' -o -name '*.h' \) -print | sed 's|^\./||' | sort)
+fi
 if [ "${1:-}" = "--fix" ]; then
   clang-format -i "${files[@]}"
   exit 0

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The main job: sets up, builds everything, and converts the sample models in examples/ to
-# DirectX text and to POV-Ray ".inc"/".udo" with the batch converter.
+# DirectX text and to POV-Ray ".inc"/".udo" with the batch converter, and renders the POV-Ray
+# scenes small when povray is installed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -21,6 +22,23 @@ echo "Converting the sample models into $out"
 for model in table tower; do
   scripts/povray_scene.sh "$out/$model.inc" "$out/$model.udo" > "$out/$model.pov"
 done
+
+# Every scene written above is rendered small, and any error or warning of POV-Ray's stops the
+# job with the scene's name: a scene that does not render cleanly is a fault.
+if command -v povray >/dev/null; then
+  echo
+  echo "Rendering the POV-Ray scenes at 320x240 into $out"
+  for pov in "$out"/*.pov; do
+    scene=$(basename "$pov" .pov)
+    if ! (cd "$out" && povray -D -A +W320 +H240 +I"$scene.pov" +O"$scene.png" >"$scene.log" 2>&1) ||
+      grep -qE 'Parse Error|Possible Parse Error|Warning' "$out/$scene.log" || [ ! -s "$out/$scene.png" ]; then
+      echo "run.sh: POV-Ray does not render $pov cleanly ($out/$scene.log):" >&2
+      grep -E -A3 'Error|Warning' "$out/$scene.log" >&2 || tail -n 20 "$out/$scene.log" >&2
+      exit 1
+    fi
+    echo "  $out/$scene.png"
+  done
+fi
 
 echo
 "$bin/morvane-convert" --info examples/table.x

@@ -3,12 +3,14 @@
 # Idempotent: when everything is present it only asks dpkg and returns at once.
 set -euo pipefail
 
+# One package name per word; tests/setup/packages_test.sh reads this list and fails when a file
+# the build or the tests take from the system comes from a package it does not pull in.
 packages=(
   g++ cmake ninja-build clang clang-format libclang-rt-14-dev
   qt6-base-dev libqt6opengl6-dev libqt6svg6 libgl-dev libglu1-mesa-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   povray povray-includes assimp-utils xvfb xauth libgl1-mesa-dri
-  locales time desktop-file-utils dpkg-dev
+  locales time desktop-file-utils shared-mime-info man-db dpkg-dev file
 )
 
 missing=()
