@@ -77,14 +77,18 @@ done < <(grep -E '^[A-Za-z0-9_]+:FILEPATH=/' "$build/CMakeCache.txt")
 
 # Headers: every file outside the tree the compiler read, as ninja recorded it.
 if [ -f "$build/build.ninja" ]; then
-  ninja -C "$build" -t deps 2>/dev/null | sed -n 's/^ \{4\}\(\/.*\)/\1/p' | sort -u |
+  ninja -C "$build" -t deps 2>/dev/null | sed -n 's/^ \{4\}\(\/.*\)/\1/p' | sort -u | xargs -r -d '\n' realpath -ms |
     while IFS= read -r f; do need "$f" "header"; done
   # Libraries on the link lines, -lname resolved the way the compiler resolves it.
   cxx=$(sed -n 's/^CMAKE_CXX_COMPILER:[A-Z]*=//p' "$build/CMakeCache.txt")
   for token in $(sed -n 's/^ *LINK_LIBRARIES = //p' "$build/build.ninja" | tr -s ' ' '\n' | sort -u); do
     case $token in
       /*) need "$token" "linked library" ;;
-      -l*) f=$("$cxx" -print-file-name="lib${token#-l}.so"); case $f in /*) need "$f" "linked library $token" ;; esac ;;
+      -l*)
+        for suffix in so a; do
+          f=$("$cxx" -print-file-name="lib${token#-l}.$suffix")
+          case $f in /*) need "$(realpath -ms "$f")" "linked library $token"; break ;; esac
+        done ;;
     esac
   done
 fi
