@@ -77,6 +77,9 @@ step="building a clean Debian 12 root (mmdebstrap --variant=apt bookworm)"
 say "$step in $root"
 mmdebstrap --quiet --variant=apt --include=sudo bookworm "$root" "${mirrors[@]}"
 
+# Name resolution as on this machine, for apt inside the root (mmdebstrap leaves none behind).
+[ -e "$root/etc/resolv.conf" ] || cp -L /etc/resolv.conf "$root/etc/resolv.conf" 2>/dev/null || true
+
 step="copying the committed tree (git archive HEAD)"
 say "$step: $(git rev-parse --short HEAD)"
 mkdir -p "$root/root/morvane"

@@ -28,12 +28,15 @@ done
 if command -v povray >/dev/null; then
   echo
   echo "Rendering the POV-Ray scenes at 320x240 into $out"
+  # POV-Ray's messages: "Parse Error:", "Possible Parse Error:", "Parse Warning:", "Render
+  # Warning:", ... (its option list prints "Warning Stream", which is none).
+  povray_complaints='(Error|Warning):'
   for pov in "$out"/*.pov; do
     scene=$(basename "$pov" .pov)
     if ! (cd "$out" && povray -D -A +W320 +H240 +I"$scene.pov" +O"$scene.png" >"$scene.log" 2>&1) ||
-      grep -qE 'Parse Error|Possible Parse Error|Warning' "$out/$scene.log" || [ ! -s "$out/$scene.png" ]; then
+      grep -qE "$povray_complaints" "$out/$scene.log" || [ ! -s "$out/$scene.png" ]; then
       echo "run.sh: POV-Ray does not render $pov cleanly ($out/$scene.log):" >&2
-      grep -E -A3 'Error|Warning' "$out/$scene.log" >&2 || tail -n 20 "$out/$scene.log" >&2
+      grep -E -A3 "$povray_complaints" "$out/$scene.log" >&2 || tail -n 20 "$out/$scene.log" >&2
       exit 1
     fi
     echo "  $out/$scene.png"
