@@ -54,8 +54,9 @@ TEST_F(ViewerImport, DialogKeepsOnlyTheLastImportAndOkTakesIt) {
       .Then(ModalDriver::ChooseFile(QString::fromStdString(b)))
       .Then([&](QWidget* modal) {
         auto* dialog = qobject_cast<ImportDialog*>(modal);
-        if (dialog == nullptr || dialog->Count("Mesh") == ":0" || dialog->Importer() == nullptr ||
-            std::string(dialog->Importer()->FileName()) != "b.x")
+        if (dialog == nullptr || dialog->Count("Mesh") == ":0" ||
+            app_->Pending().Importer() == nullptr ||
+            std::string(app_->Pending().Importer()->FileName()) != "b.x")
           return false;
         importers_while_open = Commands().ImporterCount();
         ModalDriver::Click(ModalDriver::Button(dialog, "&OK"));
