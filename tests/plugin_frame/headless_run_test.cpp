@@ -39,24 +39,15 @@ bool is_banner(const std::string& line, const std::string& title) {
   return true;
 }
 
-class HeadlessRun : public ::testing::Test {
+class HeadlessRun : public ::testing::Test, protected TriRunFixture {
  protected:
   void SetUp() override {
     ASSERT_TRUE(plugin.loaded());
-    forget_settings("tri_in");
-    forget_settings("tri_out");
-    model = folder.file("model.tri");
-    write_file(model, two_mesh_file());
-    start_directory = current_directory();
+    Prepare();
   }
 
   // The export's input: the meshes of an import of the model.
   ObjectList* import_model(MeshImporter* importer) { return importer->ImportFile(model.c_str()); }
-
-  TriPlugin plugin;
-  TempFolder folder;
-  std::string model;
-  std::string start_directory;
 };
 
 }  // namespace
