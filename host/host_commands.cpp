@@ -25,13 +25,6 @@ std::string first_free_name(const char* name, IsFree is_free) {
   }
 }
 
-// The imported file's name and extension, as the window title shows it.
-std::string file_part(const char* path) {
-  std::string drive, directory, name, extension;
-  split_path(path != nullptr ? path : "", drive, directory, name, extension);
-  return name + extension;
-}
-
 }  // namespace
 
 HostCommands::HostCommands(PluginManager& plugins, HostUserInterface& ui)
@@ -105,9 +98,7 @@ void HostCommands::Import(int clear_flag, int check_name_mode) {
 
 int HostCommands::ImportByName(const char* path, const ExtensionTable& extensions, int clear_flag,
                                int check_name_mode) {
-  std::string drive, directory, name, extension;
-  split_path(path, drive, directory, name, extension);
-  const char* class_name = extensions.FindClassName(extension.c_str());
+  const char* class_name = extensions.FindClassName(path_extension(path).c_str());
   ClassDescription* found = nullptr;
   for (int i = 0; class_name != nullptr && found == nullptr && i < plugins_.ClassCount(); ++i) {
     ClassDescription* c = plugins_.ClassAt(i);
@@ -136,7 +127,7 @@ int HostCommands::FinishImport(MeshImporter* importer, ObjectList* result, int c
   int taken = 0;
   if (result != nullptr && result->count() > 0) {
     taken = TakeObjects(result, check_name_mode);
-    ui_.ShowImportedFile(file_part(importer->FileName()));
+    ui_.ShowImportedFile(path_file_name(importer->FileName()));
   }
   importers_->append(importer);
   Recount();

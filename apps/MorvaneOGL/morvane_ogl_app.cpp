@@ -32,18 +32,6 @@ const char kTitle[] = "MorvaneOGL V3.5";
 // How long a file handed over or dropped during another command waits before it tries again.
 const int kRetryMilliseconds = 100;
 
-std::string file_part(const char* path) {
-  std::string drive, directory, name, extension;
-  split_path(path != nullptr ? path : "", drive, directory, name, extension);
-  return name + extension;
-}
-
-std::string extension_of(const char* path) {
-  std::string drive, directory, name, extension;
-  split_path(path, drive, directory, name, extension);
-  return extension;
-}
-
 }  // namespace
 
 // The resources live in a static library: they are registered by hand.
@@ -221,7 +209,7 @@ void CMyMorvaneOGLApp::TakeImport() {
     if (settings_->ClearFlag() != 0) commands_->Clear();
     scene_->clear_lights();
     commands_->TakeObjects(pending_.Objects(), settings_->CheckNameMode());
-    SetTitle(file_part(importer->FileName()));
+    SetTitle(path_file_name(importer->FileName()));
     last_imported_file_ = importer->FileName();
   }
   commands_->KeepImporter(pending_.Release());  // the host owns it from here on
@@ -241,7 +229,7 @@ void CMyMorvaneOGLApp::ImportNamed(const QByteArray& file) {
   if (import_available_) {
     commands_->ImportByName(path.constData(), settings_->Extensions(), settings_->ClearFlag(),
                             settings_->CheckNameMode());
-  } else if (settings_->Extensions().FindClassName(extension_of(path.constData()).c_str()) ==
+  } else if (settings_->Extensions().FindClassName(path_extension(path.constData()).c_str()) ==
              nullptr) {
     // Without usable plug-ins a file still gets the verdict on its extension.
     ui_.ShowMessage("Extension not recognized!", "Error");
