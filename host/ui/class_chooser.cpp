@@ -74,18 +74,14 @@ void ConnectClassCommands(ClassChooser* chooser, HostCommands* commands, ClassGr
     else
       commands->SelectExport(position);
   });
-  QObject::connect(chooser, &ClassChooser::OptionsClicked, chooser, [=]() {
-    if (!available()) return;
-    if (import)
-      commands->ImportOptions();
-    else
-      commands->ExportOptions();
-  });
-  QObject::connect(chooser, &ClassChooser::HelpClicked, chooser, [=]() {
-    if (!available()) return;
-    if (import)
-      commands->ImportHelp();
-    else
-      commands->ExportHelp();
-  });
+  // A button runs the group's command of the selected class while the plug-ins are usable.
+  auto run = [commands, available](void (HostCommands::*command)()) {
+    return [commands, available, command]() {
+      if (available()) (commands->*command)();
+    };
+  };
+  QObject::connect(chooser, &ClassChooser::OptionsClicked, chooser,
+                   run(import ? &HostCommands::ImportOptions : &HostCommands::ExportOptions));
+  QObject::connect(chooser, &ClassChooser::HelpClicked, chooser,
+                   run(import ? &HostCommands::ImportHelp : &HostCommands::ExportHelp));
 }

@@ -23,12 +23,6 @@
 
 namespace {
 
-enum {
-  kSmoothAngleControl = 1032,
-  kEdgeAngleControl = 1033,
-  kWireRadiusControl = 1034,
-};
-
 // The writers' reports go to the run: status line and log alike, and the file progress bar.
 class RunReport final : public WriterReport {
  public:

@@ -22,6 +22,7 @@
 #include "settings/path.h"
 #include "settings/settings_store.h"
 #include "support/choose_file.h"
+#include "tri_plugin_controls.h"
 
 namespace {
 
@@ -126,7 +127,7 @@ TEST_F(GuiRun, ExportConfigureKeepsTheStoredLineDelimiterAndTakesSpecificFields)
         qobject_cast<QRadioButton*>(find_control(dialog, OptionsDialog::kIdDosSecond + 1));
     ASSERT_NE(unix_radio, nullptr);
     EXPECT_TRUE(unix_radio->isChecked());
-    QLineEdit* radius = edit_of(dialog, 1034);
+    QLineEdit* radius = edit_of(dialog, kTriWireRadiusControl);
     ASSERT_NE(radius, nullptr);
     EXPECT_EQ(radius->text(), "0.100");
     Type(radius, "0.25");

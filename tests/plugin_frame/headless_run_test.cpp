@@ -48,6 +48,14 @@ class HeadlessRun : public ::testing::Test, protected TriRunFixture {
 
   // The export's input: the meshes of an import of the model.
   ObjectList* import_model(MeshImporter* importer) { return importer->ImportFile(model.c_str()); }
+
+  // The names an export that may use the stored ones finds: "stored.tri" and "stored.lst".
+  void store_output_names() {
+    SettingsWriteString("tri_out", "Specific Settings", "file_name",
+                        folder.file("stored.tri").c_str());
+    SettingsWriteString("tri_out", "Specific Settings", "file_name2",
+                        folder.file("stored.lst").c_str());
+  }
 };
 
 }  // namespace
@@ -164,10 +172,7 @@ TEST_F(HeadlessRun, ConfigureAndHelpWithoutWindowsShowNothingAndRewriteTheSettin
 TEST_F(HeadlessRun, ExportModeZeroActsAsCancelled) {
   MeshImporter* importer = CreateImporter(plugin.import_class());
   ObjectList* objects = import_model(importer);
-  SettingsWriteString("tri_out", "Specific Settings", "file_name",
-                      folder.file("stored.tri").c_str());
-  SettingsWriteString("tri_out", "Specific Settings", "file_name2",
-                      folder.file("stored.lst").c_str());
+  store_output_names();
   MeshExporter* exporter = CreateExporter(plugin.export_class());
   exporter->Export(objects, EXPORT_ASK, nullptr);
   exporter->DeleteThis();
@@ -180,10 +185,7 @@ TEST_F(HeadlessRun, ExportModeZeroActsAsCancelled) {
 TEST_F(HeadlessRun, ExportModeOneUsesTheStoredNames) {
   MeshImporter* importer = CreateImporter(plugin.import_class());
   ObjectList* objects = import_model(importer);
-  SettingsWriteString("tri_out", "Specific Settings", "file_name",
-                      folder.file("stored.tri").c_str());
-  SettingsWriteString("tri_out", "Specific Settings", "file_name2",
-                      folder.file("stored.lst").c_str());
+  store_output_names();
   SettingsWriteInt("tri_out", "Common Settings", "ld_mode", 1);
   MeshExporter* exporter = CreateExporter(plugin.export_class());
   exporter->Export(objects, EXPORT_ASK_OR_STORED, nullptr);
