@@ -16,6 +16,7 @@
 #include "plugin_frame/plugin_run.h"
 #include "plugins/rayinc_out/inc_text.h"
 #include "plugins/rayinc_out/positive_field.h"
+#include "plugins/rayinc_out/rayinc_controls.h"
 #include "plugins/rayinc_out/rayinc_settings.h"
 #include "plugins/rayinc_out/udo_writer.h"
 #include "settings/delimited_writer.h"

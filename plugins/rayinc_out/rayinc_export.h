@@ -14,13 +14,6 @@ class RayIncSettings;
 struct IncStream;
 
 // Where a class's log gets the options dump.
-// The numbers of the specific fields of the options dialog.
-enum RayIncControl : int {
-  kSmoothAngleControl = 1032,
-  kEdgeAngleControl = 1033,
-  kWireRadiusControl = 1034,
-};
-
 enum class OptionsDumpAt {
   BeforeIncOpen,  // right after the banner, before the ".inc" file is opened
   AfterStarted,   // right after "Writing <file> started ..."

@@ -14,7 +14,7 @@
 
 #include "plugin_frame/options_dialog.h"
 #include "plugin_frame/qt_test_support.h"
-#include "plugins/rayinc_out/rayinc_export.h"
+#include "plugins/rayinc_out/rayinc_controls.h"
 #include "rayinc_export_support.h"
 #include "support/choose_file.h"
 
