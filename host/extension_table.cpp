@@ -1,20 +1,6 @@
 #include "host/extension_table.h"
 
-namespace {
-
-char fold_ascii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-// Only ASCII letters fold: the user's locale must not change which row a name finds
-// (a Turkish dotless i would otherwise miss ".IOB").
-bool equal_ignoring_ascii_case(const std::string& a, const char* b) {
-  std::string::size_type i = 0;
-  for (; i < a.size(); ++i) {
-    if (b[i] == '\0' || fold_ascii(a[i]) != fold_ascii(b[i])) return false;
-  }
-  return b[i] == '\0';
-}
-
-}  // namespace
+#include "settings/ascii_case.h"
 
 const char* ExtensionTable::Extension(int row) const {
   if (row < 0 || row >= Count()) return nullptr;
@@ -39,7 +25,9 @@ void ExtensionTable::Clear() {
 const char* ExtensionTable::FindClassName(const char* extension) const {
   if (extension == nullptr) return nullptr;
   for (size_t row = 0; row < extensions_.size(); ++row) {
-    if (equal_ignoring_ascii_case(extensions_[row], extension)) return class_names_[row].c_str();
+    // Only ASCII letters fold: a Turkish dotless i must not miss ".IOB".
+    if (equal_ignoring_ascii_case(extensions_[row].c_str(), extension))
+      return class_names_[row].c_str();
   }
   return nullptr;
 }

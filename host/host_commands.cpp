@@ -7,6 +7,7 @@
 #include "host/extension_table.h"
 #include "host/plugin_manager.h"
 #include "meshlib/mesh3d.h"
+#include "settings/ascii_case.h"
 #include "settings/path.h"
 
 namespace {
@@ -14,28 +15,14 @@ namespace {
 // ImporterList's release callback: an importer ends itself, and with it its objects.
 void release_importer(void* element) { static_cast<MeshImporter*>(element)->DeleteThis(); }
 
-char ascii_lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-// Names compare without regard to the case of ASCII letters only, so the user's language
-// (a Turkish dotless i, say) never changes which names clash.
-bool same_name(const char* a, const char* b) {
-  for (; *a != '\0' && *b != '\0'; ++a, ++b)
-    if (ascii_lower(*a) != ascii_lower(*b)) return false;
-  return *a == *b;
-}
-
-// The key under which same_name finds a name: its ASCII letters in lower case.
-std::string name_key(const char* name) {
-  std::string key = name;
-  for (char& c : key) c = ascii_lower(c);
-  return key;
-}
-
-// The imported file's name and extension, as the window title shows it.
-std::string file_part(const char* path) {
-  std::string drive, directory, name, extension;
-  split_path(path != nullptr ? path : "", drive, directory, name, extension);
-  return name + extension;
+// The first of name, name_0, name_1, ... that is_free accepts.
+template <typename IsFree>
+std::string first_free_name(const char* name, IsFree is_free) {
+  if (is_free(name)) return name;
+  for (long n = 0;; ++n) {
+    std::string candidate = std::string(name) + "_" + std::to_string(n);
+    if (is_free(candidate.c_str())) return candidate;
+  }
 }
 
 }  // namespace
@@ -111,9 +98,7 @@ void HostCommands::Import(int clear_flag, int check_name_mode) {
 
 int HostCommands::ImportByName(const char* path, const ExtensionTable& extensions, int clear_flag,
                                int check_name_mode) {
-  std::string drive, directory, name, extension;
-  split_path(path, drive, directory, name, extension);
-  const char* class_name = extensions.FindClassName(extension.c_str());
+  const char* class_name = extensions.FindClassName(path_extension(path).c_str());
   ClassDescription* found = nullptr;
   for (int i = 0; class_name != nullptr && found == nullptr && i < plugins_.ClassCount(); ++i) {
     ClassDescription* c = plugins_.ClassAt(i);
@@ -142,7 +127,7 @@ int HostCommands::FinishImport(MeshImporter* importer, ObjectList* result, int c
   int taken = 0;
   if (result != nullptr && result->count() > 0) {
     taken = TakeObjects(result, check_name_mode);
-    ui_.ShowImportedFile(file_part(importer->FileName()));
+    ui_.ShowImportedFile(path_file_name(importer->FileName()));
   }
   importers_->append(importer);
   Recount();
@@ -151,16 +136,13 @@ int HostCommands::FinishImport(MeshImporter* importer, ObjectList* result, int c
 
 bool HostCommands::NameIsFree(const char* name) const {
   for (int32_t i = 0; i < imported_->count(); ++i)
-    if (same_name(static_cast<Obj3d*>(imported_->get(i))->name(), name)) return false;
+    if (equal_ignoring_ascii_case(static_cast<Obj3d*>(imported_->get(i))->name(), name))
+      return false;
   return true;
 }
 
 std::string HostCommands::FreeName(const char* name) const {
-  if (NameIsFree(name)) return name;
-  for (long n = 0;; ++n) {
-    std::string candidate = std::string(name) + "_" + std::to_string(n);
-    if (NameIsFree(candidate.c_str())) return candidate;
-  }
+  return first_free_name(name, [this](const char* candidate) { return NameIsFree(candidate); });
 }
 
 int HostCommands::TakeObjects(ObjectList* objects, int check_name_mode) {
@@ -170,15 +152,9 @@ int HostCommands::TakeObjects(ObjectList* objects, int check_name_mode) {
   std::unordered_set<std::string> names;
   if (check_name_mode == NAME_CHECK_AUTOMATIC || check_name_mode == NAME_CHECK_MANUAL)
     for (int32_t i = 0; i < imported_->count(); ++i)
-      names.insert(name_key(static_cast<Obj3d*>(imported_->get(i))->name()));
-  auto is_free = [&names](const char* name) { return names.count(name_key(name)) == 0; };
-  auto free_name = [&is_free](const char* name) {
-    if (is_free(name)) return std::string(name);
-    for (long n = 0;; ++n) {
-      std::string candidate = std::string(name) + "_" + std::to_string(n);
-      if (is_free(candidate.c_str())) return candidate;
-    }
-  };
+      names.insert(ascii_lower(static_cast<Obj3d*>(imported_->get(i))->name()));
+  auto is_free = [&names](const char* name) { return names.count(ascii_lower(name)) == 0; };
+  auto free_name = [&is_free](const char* name) { return first_free_name(name, is_free); };
   int taken = 0;
   for (int32_t i = 0; objects != nullptr && i < objects->count(); ++i) {
     auto* object = static_cast<Obj3d*>(objects->get(i));
@@ -205,7 +181,7 @@ int HostCommands::TakeObjects(ObjectList* objects, int check_name_mode) {
         return taken;
     }
     imported_->append(object);
-    if (check_name_mode != NAME_CHECK_NONE) names.insert(name_key(object->name()));
+    if (check_name_mode != NAME_CHECK_NONE) names.insert(ascii_lower(object->name()));
     ++taken;
   }
   return taken;

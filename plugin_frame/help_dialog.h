@@ -9,6 +9,9 @@ class QPlainTextEdit;
 class HelpDialog : public QDialog {
   Q_OBJECT
  public:
+  // The numbers of the controls.
+  enum ControlId : int { kIdOk = 1, kIdText = 1001 };
+
   HelpDialog(const QString& title, const char* help_text, QWidget* parent = nullptr);
   QString Text() const;
 

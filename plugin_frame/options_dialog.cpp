@@ -15,25 +15,10 @@
 
 #include "plugin_frame/read_number_field.h"
 
-double read_number_field(QLineEdit* edit, double current, bool* valid);
-
 namespace {
 
 // The log file name keeps at most this many characters.
 constexpr int kLogFileText = 258;
-
-// Control numbers of the dialog.
-enum {
-  kIdOk = 1,
-  kIdCancel = 2,
-  kIdLogFile = 1024,
-  kIdVerbose = 1025,
-  kIdUnify = 1026,
-  kIdNoSwap = 1027,
-  kIdSize = 1031,
-  kIdDos = 1035,
-  kIdDosSecond = 1038,
-};
 
 QString shown_number(double value) {
   char text[64];

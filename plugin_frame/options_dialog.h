@@ -26,6 +26,19 @@ class QVBoxLayout;
 class OptionsDialog : public QDialog {
   Q_OBJECT
  public:
+  // The numbers of the common controls.
+  enum ControlId : int {
+    kIdOk = 1,
+    kIdCancel = 2,
+    kIdLogFile = 1024,
+    kIdVerbose = 1025,
+    kIdUnify = 1026,
+    kIdNoSwap = 1027,  // to 1030
+    kIdSize = 1031,
+    kIdDos = 1035,        // to 1037
+    kIdDosSecond = 1038,  // to 1040
+  };
+
   enum Template {
     ImportTemplate = 0,
     ExportTemplate = 1,        // line delimiter radios 1035..1037

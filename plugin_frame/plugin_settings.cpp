@@ -27,29 +27,29 @@ PluginSettings::~PluginSettings() { PluginSettings::SaveSettings(); }
 void PluginSettings::LoadSettings() {
   const char* o = owner.c_str();
   int value = 0;
-  SettingsReadInt(o, FRAME_COMMON_SECTION, "verbose_mode", verbose_mode, &value);
+  SettingsReadInt(o, FRAME_COMMON_SECTION, kVerboseModeKey, verbose_mode, &value);
   verbose_mode = static_cast<std::uint16_t>(value);
-  SettingsReadInt(o, FRAME_COMMON_SECTION, "swap_mode", swap_mode, &value);
+  SettingsReadInt(o, FRAME_COMMON_SECTION, kSwapModeKey, swap_mode, &value);
   swap_mode = static_cast<std::uint16_t>(value);
-  SettingsReadInt(o, FRAME_COMMON_SECTION, "unify_mode", unify_mode, &value);
+  SettingsReadInt(o, FRAME_COMMON_SECTION, kUnifyModeKey, unify_mode, &value);
   unify_mode = static_cast<std::uint16_t>(value);
-  SettingsReadInt(o, FRAME_COMMON_SECTION, "ld_mode", ld_mode, &value);
+  SettingsReadInt(o, FRAME_COMMON_SECTION, kLdModeKey, ld_mode, &value);
   ld_mode = static_cast<std::uint16_t>(value);
-  SettingsReadDouble(o, FRAME_COMMON_SECTION, "size_value", size_value, &size_value);
+  SettingsReadDouble(o, FRAME_COMMON_SECTION, kSizeValueKey, size_value, &size_value);
   std::string name;
-  SettingsReadText(o, FRAME_COMMON_SECTION, "logfilename", logfilename, name);
+  SettingsReadText(o, FRAME_COMMON_SECTION, kLogFileNameKey, logfilename, name);
   if (name.size() > kLogNameSize - 1) name.resize(kLogNameSize - 1);
   logfilename = name;
 }
 
 void PluginSettings::SaveSettings() {
   const char* o = owner.c_str();
-  SettingsWriteInt(o, FRAME_COMMON_SECTION, "verbose_mode", verbose_mode);
-  SettingsWriteInt(o, FRAME_COMMON_SECTION, "swap_mode", swap_mode);
-  SettingsWriteInt(o, FRAME_COMMON_SECTION, "unify_mode", unify_mode);
-  SettingsWriteInt(o, FRAME_COMMON_SECTION, "ld_mode", ld_mode);
-  SettingsWriteDouble(o, FRAME_COMMON_SECTION, "size_value", size_value);
-  SettingsWriteString(o, FRAME_COMMON_SECTION, "logfilename", logfilename.c_str());
+  SettingsWriteInt(o, FRAME_COMMON_SECTION, kVerboseModeKey, verbose_mode);
+  SettingsWriteInt(o, FRAME_COMMON_SECTION, kSwapModeKey, swap_mode);
+  SettingsWriteInt(o, FRAME_COMMON_SECTION, kUnifyModeKey, unify_mode);
+  SettingsWriteInt(o, FRAME_COMMON_SECTION, kLdModeKey, ld_mode);
+  SettingsWriteDouble(o, FRAME_COMMON_SECTION, kSizeValueKey, size_value);
+  SettingsWriteString(o, FRAME_COMMON_SECTION, kLogFileNameKey, logfilename.c_str());
 }
 
 void PluginSettings::GetCommonOptions(std::uint16_t* verbose, std::uint16_t* swap,

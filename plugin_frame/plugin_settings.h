@@ -3,9 +3,7 @@
 #include <cstdint>
 #include <string>
 
-// Section names of every plug-in class in the settings store.
-#define FRAME_COMMON_SECTION "Common Settings"
-#define FRAME_SPECIFIC_SECTION "Specific Settings"
+#include "plugin_frame/settings_keys.h"
 
 // An owned text option that may be unset ("path", "file_name", ...). An unset text is saved
 // as an empty text, and an empty stored text reads back as empty, not as unset; a missing

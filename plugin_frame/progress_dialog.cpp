@@ -40,25 +40,25 @@ ProgressDialog::ProgressDialog(Variant variant, const QString& title, QWidget* o
   setAttribute(Qt::WA_DeleteOnClose, false);
   auto* grid = new QGridLayout(this);
   grid->addWidget(new_label(this, "File Progress:", 0), 0, 0);
-  file_bar_ = new_bar(this, 1003);
+  file_bar_ = new_bar(this, kIdFileBar);
   grid->addWidget(file_bar_, 0, 1);
-  file_text_ = new_label(this, " 0 %", 1004);
+  file_text_ = new_label(this, " 0 %", kIdFilePercent);
   grid->addWidget(file_text_, 0, 2);
   int row = 1;
   if (variant == ImportProgress) {
     grid->addWidget(new_label(this, "Mesh Progress:", 0), row, 0);
-    mesh_bar_ = new_bar(this, 1006);
+    mesh_bar_ = new_bar(this, kIdMeshBar);
     grid->addWidget(mesh_bar_, row, 1);
-    mesh_text_ = new_label(this, " 0 %", 1007);
+    mesh_text_ = new_label(this, " 0 %", kIdMeshPercent);
     grid->addWidget(mesh_text_, row, 2);
     ++row;
   }
-  status_ = new_label(this, "Status", 1005);
+  status_ = new_label(this, "Status", kIdStatus);
   status_->setMinimumWidth(300);
   grid->addWidget(status_, row, 0, 1, 3);
   ++row;
   auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-  cancel->setProperty("controlId", 2);
+  cancel->setProperty("controlId", kIdCancel);
   grid->addWidget(cancel, row, 2);
   connect(cancel, &QPushButton::clicked, this, [this] { cancel_ = true; });
 }

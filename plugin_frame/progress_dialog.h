@@ -18,6 +18,16 @@ class QProgressBar;
 class ProgressDialog : public QDialog, public ProgressSink {
   Q_OBJECT
  public:
+  // The numbers of the controls.
+  enum ControlId : int {
+    kIdCancel = 2,
+    kIdFileBar = 1003,
+    kIdFilePercent = 1004,
+    kIdStatus = 1005,
+    kIdMeshBar = 1006,
+    kIdMeshPercent = 1007,
+  };
+
   enum Variant { ImportProgress, ExportProgress };
 
   // owner null: the application's active window, if any.

@@ -61,7 +61,13 @@ const char* format_3f(double value, char buffer[64]) {
   return buffer;
 }
 
-// Also used by the options dialog, which keeps itself open after a rejected number.
+void refuse_number_input(QWidget* window) {
+  QApplication::beep();
+  QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Error"),
+                  QStringLiteral("Invalid Input Format!"), QMessageBox::Ok, window);
+  box.exec();
+}
+
 double read_number_field(QLineEdit* edit, double current, bool* valid) {
   if (valid != nullptr) *valid = true;
   if (edit == nullptr) return current;
@@ -70,10 +76,7 @@ double read_number_field(QLineEdit* edit, double current, bool* valid) {
   if (!blank_only(text) && !parse_leading_number(text.c_str(), &value)) {
     value = current;
     if (valid != nullptr) *valid = false;
-    QApplication::beep();
-    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Error"),
-                    QStringLiteral("Invalid Input Format!"), QMessageBox::Ok, edit->window());
-    box.exec();
+    refuse_number_input(edit->window());
   }
   char shown[64];
   edit->setText(QString::fromLatin1(format_3f(value, shown)));

@@ -1,6 +1,7 @@
 #pragma once
 
 class QLineEdit;
+class QWidget;
 
 // Reads a number option from its edit (at most 254 characters), converting its leading
 // number with "." as decimal point ("2,5" reads 2; "3abc" reads 3). An empty field keeps
@@ -8,6 +9,13 @@ class QLineEdit;
 // Format!" titled "Error" and keeps current. Writes the result back with three decimals
 // ("2.000") and returns it.
 double ReadNumberField(QLineEdit* edit, double current);
+// The same, telling through valid (may be null) whether the text was refused; the options
+// dialog stays open after a refused number.
+double read_number_field(QLineEdit* edit, double current, bool* valid);
+
+// What a refused number shows: a beep and the modal "Invalid Input Format!" box titled
+// "Error", owned by window.
+void refuse_number_input(QWidget* window);
 
 // The conversion alone: true and *value when text starts (after blanks) with a finite number.
 bool parse_leading_number(const char* text, double* value);

@@ -51,6 +51,18 @@ void split_path(const char* path, std::string& drive, std::string& directory, st
   }
 }
 
+std::string path_file_name(const char* path) {
+  std::string drive, directory, name, extension;
+  split_path(path != nullptr ? path : "", drive, directory, name, extension);
+  return name + extension;
+}
+
+std::string path_extension(const char* path) {
+  std::string drive, directory, name, extension;
+  split_path(path != nullptr ? path : "", drive, directory, name, extension);
+  return extension;
+}
+
 std::string make_path(const char* drive, const char* directory, const char* name,
                       const char* extension) {
   std::string path;

@@ -12,6 +12,11 @@
 void split_path(const char* path, std::string& drive, std::string& directory, std::string& name,
                 std::string& extension);
 
+// The last component's name with its extension ("table.x"), and its extension alone (".x"), as
+// split_path finds them; a null path has neither.
+std::string path_file_name(const char* path);
+std::string path_extension(const char* path);
+
 // Joins the parts; each may be null or empty. A drive gets a ":" and a
 // directory a "/" when it does not already end in one; an extension gets a
 // leading "." when it lacks one.

@@ -17,6 +17,7 @@
 #include "host/host_settings.h"
 #include "host/plugin_manager.h"
 #include "host/plugin_summary.h"
+#include "host/ui/class_chooser.h"
 #include "host/ui/help_window.h"
 #include "host/ui/host_options_dialog.h"
 #include "host/ui/message_box.h"
@@ -28,10 +29,18 @@ namespace {
 
 const char kTitle[] = "Morvane V 3.5";
 
+using Id = MorvaneDialog::ControlId;
+
 // Controls disabled while an export runs (and "&Quit").
-const int kBusyControls[] = {1000, 1001, 1002, 1003, 1004, 1005, 1006, 1007, 1008, 1010, 1011, 1};
+const int kBusyControls[] = {Id::kImportOptions, Id::kImportHelp, Id::kImportRun, Id::kImportList,
+                             Id::kExportOptions, Id::kExportHelp, Id::kExportRun, Id::kExportList,
+                             Id::kOptions,       Id::kClear,      Id::kStatistic, Id::kQuit};
 // Controls of both class groups, and clear and statistics, disabled without usable plug-ins.
-const int kGroupControls[] = {1000, 1001, 1002, 1003, 1004, 1005, 1006, 1007, 1010, 1011};
+const int kGroupControls[] = {Id::kImportOptions, Id::kImportHelp, Id::kImportRun, Id::kImportList,
+                              Id::kExportOptions, Id::kExportHelp, Id::kExportRun, Id::kExportList,
+                              Id::kClear,         Id::kStatistic};
+// Controls that need something in the object list.
+const int kMeshControls[] = {Id::kClear, Id::kStatistic, Id::kExportRun};
 
 QPushButton* numbered_button(const QString& text, int control_id) {
   auto* button = new QPushButton(text);
@@ -40,27 +49,17 @@ QPushButton* numbered_button(const QString& text, int control_id) {
   return button;
 }
 
-struct NumberedText {
-  const char* text;
-  int control_id;
-};
-
-// The import or the export group: the class list above the run, "Options" and "Help" buttons.
-QGroupBox* class_group(const char* title, QComboBox** list, int list_id, NumberedText run,
-                       int options_id, int help_id, QPushButton** run_button,
-                       QPushButton** options_button, QPushButton** help_button) {
+// The import or the export group: the class list above the run, "Options" and "Help" buttons,
+// numbered from first (options, help, run, list).
+QGroupBox* class_group(const char* title, const char* run, int first, ClassChooser** chooser) {
   auto* group = new QGroupBox(title);
-  *list = new QComboBox;
-  SetControlId(*list, list_id);
-  (*list)->addItem("(none)");
-  *run_button = numbered_button(run.text, run.control_id);
-  *options_button = numbered_button("Options", options_id);
-  *help_button = numbered_button("Help", help_id);
-  auto* grid = new QGridLayout(group);
-  grid->addWidget(*list, 0, 0, 1, 3);
-  grid->addWidget(*run_button, 1, 0);
-  grid->addWidget(*options_button, 1, 1);
-  grid->addWidget(*help_button, 1, 2);
+  *chooser = new ClassChooser({run, "Options", "Help"}, ClassChooser::Layout::ListAbove);
+  SetControlId((*chooser)->OptionsButton(), first);
+  SetControlId((*chooser)->HelpButton(), first + 1);
+  SetControlId((*chooser)->RunButton(), first + 2);
+  SetControlId((*chooser)->List(), first + 3);
+  auto* layout = new QVBoxLayout(group);
+  layout->addWidget(*chooser);
   return group;
 }
 
@@ -82,21 +81,23 @@ MorvaneDialog::MorvaneDialog(const QByteArray& file, SingleInstance* instance, Q
   plugins_ = new PluginManager;
   plugins_->Scan(settings_->PluginPath(), PLUGIN_INTERFACE_VERSION);
   commands_ = new HostCommands(*plugins_, ui_);
+  ConnectClassCommands(import_chooser_, commands_, ClassGroup::Import,
+                       [this]() { return import_available_; });
+  ConnectClassCommands(export_chooser_, commands_, ClassGroup::Export,
+                       [this]() { return export_available_; });
 
   // Without plug-ins, import classes or export classes the lists keep "(none)", the
   // groups stay disabled, and neither the named file nor later starts are served.
   int import_position = 0, export_position = 0;
   if (plugins_->ClassCount() == 0 ||
-      !FillClassList(import_list_, commands_->ImportIndex(), settings_->LastImportClass(),
+      !FillClassList(import_chooser_, commands_->ImportIndex(), settings_->LastImportClass(),
                      &import_position) ||
-      !FillClassList(export_list_, commands_->ExportIndex(), settings_->LastExportClass(),
+      !FillClassList(export_chooser_, commands_->ExportIndex(), settings_->LastExportClass(),
                      &export_position)) {
     DisableGroups();
     return;
   }
   import_available_ = export_available_ = true;
-  import_list_->setCurrentIndex(import_position);
-  export_list_->setCurrentIndex(export_position);
   commands_->SelectImport(import_position);
   commands_->SelectExport(export_position);
   ShowCounters(0, 0, 0);
@@ -124,12 +125,8 @@ MorvaneDialog::~MorvaneDialog() {
 }
 
 void MorvaneDialog::BuildControls() {
-  QPushButton *import_button, *import_options, *import_help;
-  auto* import_group = class_group("Import", &import_list_, 1003, {"&Import", 1002}, 1000, 1001,
-                                   &import_button, &import_options, &import_help);
-  QPushButton *export_button, *export_options, *export_help;
-  auto* export_group = class_group("Export", &export_list_, 1007, {"&Export", 1006}, 1004, 1005,
-                                   &export_button, &export_options, &export_help);
+  auto* import_group = class_group("Import", "&Import", kImportOptions, &import_chooser_);
+  auto* export_group = class_group("Export", "&Export", kExportOptions, &export_chooser_);
 
   auto* common_group = new QGroupBox("Common");
   auto* counters = new QGridLayout;
@@ -141,17 +138,17 @@ void MorvaneDialog::BuildControls() {
     counters->addWidget(value, row, 1);
     return value;
   };
-  mesh_count_ = counter(0, "Mesh", 1012);
-  face_count_ = counter(1, "Face", 1014);
-  vertex_count_ = counter(2, "Vertex", 1013);
-  auto* options = numbered_button("&Options", 1008);
-  auto* clear = numbered_button("&Clear", 1010);
-  auto* statistic = numbered_button("&Statistic", 1011);
-  auto* plugin_info = numbered_button("&Plugin Info", 1015);
-  auto* view = numbered_button("&View", 1009);
+  mesh_count_ = counter(0, "Mesh", kMeshCount);
+  face_count_ = counter(1, "Face", kFaceCount);
+  vertex_count_ = counter(2, "Vertex", kVertexCount);
+  auto* options = numbered_button("&Options", kOptions);
+  auto* clear = numbered_button("&Clear", kClear);
+  auto* statistic = numbered_button("&Statistic", kStatistic);
+  auto* plugin_info = numbered_button("&Plugin Info", kPluginInfo);
+  auto* view = numbered_button("&View", kView);
   view->setEnabled(false);
-  auto* help = numbered_button("&Help", 57670);
-  auto* quit = numbered_button("&Quit", 1);
+  auto* help = numbered_button("&Help", kHelp);
+  auto* quit = numbered_button("&Quit", kQuit);
   auto* about = new QToolButton;
   about->setText("?");
   about->setToolTip("Inf&o über Morvane...");
@@ -178,27 +175,11 @@ void MorvaneDialog::BuildControls() {
   layout->addLayout(bottom);
   setMinimumWidth(420);
 
-  connect(import_list_, qOverload<int>(&QComboBox::activated), this,
-          [this](int position) { commands_->SelectImport(position); });
-  connect(export_list_, qOverload<int>(&QComboBox::activated), this,
-          [this](int position) { commands_->SelectExport(position); });
-  connect(import_button, &QPushButton::clicked, this, [this]() {
+  connect(import_chooser_, &ClassChooser::RunClicked, this, [this]() {
     if (import_available_) commands_->Import(settings_->ClearFlag(), settings_->CheckNameMode());
   });
-  connect(import_options, &QPushButton::clicked, this, [this]() {
-    if (import_available_) commands_->ImportOptions();
-  });
-  connect(import_help, &QPushButton::clicked, this, [this]() {
-    if (import_available_) commands_->ImportHelp();
-  });
-  connect(export_button, &QPushButton::clicked, this, [this]() {
+  connect(export_chooser_, &ClassChooser::RunClicked, this, [this]() {
     if (export_available_ || commands_->ImportedObjects().count() == 0) commands_->Export();
-  });
-  connect(export_options, &QPushButton::clicked, this, [this]() {
-    if (export_available_) commands_->ExportOptions();
-  });
-  connect(export_help, &QPushButton::clicked, this, [this]() {
-    if (export_available_) commands_->ExportHelp();
   });
   connect(options, &QPushButton::clicked, this, [this]() {
     HostOptionsDialog dialog(*settings_, false, this);
@@ -228,16 +209,13 @@ QWidget* MorvaneDialog::Control(int control_id) const {
   return nullptr;
 }
 
-bool MorvaneDialog::FillClassList(QComboBox* list, const std::vector<int>& index,
+bool MorvaneDialog::FillClassList(ClassChooser* chooser, const std::vector<int>& index,
                                   const std::string& last, int* selected) {
   if (index.empty()) return false;
-  list->clear();
   *selected = 0;
-  for (std::size_t p = 0; p < index.size(); ++p) {
-    const char* name = plugins_->ClassAt(index[p])->ClassName();
-    list->addItem(QString::fromUtf8(name));
-    if (last == name) *selected = static_cast<int>(p);
-  }
+  for (std::size_t p = 0; p < index.size(); ++p)
+    if (last == plugins_->ClassAt(index[p])->ClassName()) *selected = static_cast<int>(p);
+  chooser->SetClasses(ClassNames(*plugins_, index), *selected);
   return true;
 }
 
@@ -250,7 +228,7 @@ void MorvaneDialog::ShowCounters(std::int32_t meshes, std::int32_t faces, std::i
   mesh_count_->setText(QString(":%1").arg(meshes));
   face_count_->setText(QString(":%1").arg(faces));
   vertex_count_->setText(QString(":%1").arg(vertices));
-  for (int id : {1010, 1011, 1006})
+  for (int id : kMeshControls)
     if (QWidget* control = Control(id)) control->setEnabled(meshes != 0);
 }
 

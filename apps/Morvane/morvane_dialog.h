@@ -5,6 +5,7 @@
 
 #include "host/ui/qt_host_interface.h"
 
+class ClassChooser;
 class HostCommands;
 class HostSettings;
 class PluginManager;
@@ -28,6 +29,28 @@ class MorvaneDialog : public QDialog {
   // the plug-ins and saves the host settings.
   ~MorvaneDialog() override;
 
+  // The numbers the controls carry as "controlId".
+  enum ControlId : int {
+    kQuit = 1,
+    kImportOptions = 1000,
+    kImportHelp = 1001,
+    kImportRun = 1002,
+    kImportList = 1003,
+    kExportOptions = 1004,
+    kExportHelp = 1005,
+    kExportRun = 1006,
+    kExportList = 1007,
+    kOptions = 1008,
+    kView = 1009,
+    kClear = 1010,
+    kStatistic = 1011,
+    kMeshCount = 1012,
+    kVertexCount = 1013,
+    kFaceCount = 1014,
+    kPluginInfo = 1015,
+    kHelp = 57670,
+  };
+
   HostCommands* Commands() const { return commands_; }
   HostSettings& Settings() const { return *settings_; }
   const PluginManager& Plugins() const { return *plugins_; }
@@ -44,7 +67,9 @@ class MorvaneDialog : public QDialog {
 
  private:
   void BuildControls();
-  bool FillClassList(QComboBox* list, const std::vector<int>& index, const std::string& last,
+  // Shows the classes of index in chooser with the one named last chosen (the first when none
+  // is); false without classes. Returns the chosen position in selected.
+  bool FillClassList(ClassChooser* chooser, const std::vector<int>& index, const std::string& last,
                      int* selected);
   void DisableGroups();
   void ShowCounters(std::int32_t meshes, std::int32_t faces, std::int32_t vertices);
@@ -58,8 +83,8 @@ class MorvaneDialog : public QDialog {
   bool import_available_ = false;
   bool export_available_ = false;
 
-  QComboBox* import_list_ = nullptr;
-  QComboBox* export_list_ = nullptr;
+  ClassChooser* import_chooser_ = nullptr;
+  ClassChooser* export_chooser_ = nullptr;
   QLabel* mesh_count_ = nullptr;
   QLabel* face_count_ = nullptr;
   QLabel* vertex_count_ = nullptr;

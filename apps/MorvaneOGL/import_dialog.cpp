@@ -1,6 +1,5 @@
 #include "apps/MorvaneOGL/import_dialog.h"
 
-#include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -8,28 +7,13 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "apps/MorvaneOGL/morvane_ogl_app.h"
-#include "host/host_commands.h"
-#include "host/plugin_manager.h"
-#include "host/ui/message_box.h"
-#include "meshlib/object_list.h"
-#include "plugin_api/plugin_api.h"
+#include "host/ui/class_chooser.h"
 
-ImportDialog::ImportDialog(CMyMorvaneOGLApp& app, QWidget* parent) : QDialog(parent), app_(app) {
+ImportDialog::ImportDialog(const QStringList& names, int selected, QWidget* parent)
+    : QDialog(parent) {
   setWindowTitle("Import");
-  HostCommands* commands = app_.Commands();
-
-  auto* options = new QPushButton("&Options");
-  auto* help = new QPushButton("&Help");
-  auto* import = new QPushButton("&Import");
-  classes_ = new QComboBox;
-  classes_->addItem("(none)");
-  if (commands != nullptr && !commands->ImportIndex().empty()) {
-    classes_->clear();
-    for (int position : commands->ImportIndex())
-      classes_->addItem(QString::fromUtf8(app_.Plugins()->ClassAt(position)->ClassName()));
-    classes_->setCurrentIndex(commands->ImportSelection());
-  }
+  chooser_ = new ClassChooser({"&Import", "&Options", "&Help"}, ClassChooser::Layout::ButtonsAbove);
+  chooser_->SetClasses(names, selected);
 
   auto* statistic = new QGroupBox("Statistic");
   auto* counts = new QGridLayout(statistic);
@@ -47,48 +31,28 @@ ImportDialog::ImportDialog(CMyMorvaneOGLApp& app, QWidget* parent) : QDialog(par
 
   ok_ = new QPushButton("&OK");
   auto* cancel = new QPushButton("&Cancel");
-  for (QPushButton* button : {options, help, import, cancel}) button->setAutoDefault(false);
+  cancel->setAutoDefault(false);
   ok_->setDefault(true);
 
-  auto* buttons = new QHBoxLayout;
-  buttons->addWidget(options);
-  buttons->addWidget(help);
-  buttons->addWidget(import);
   auto* closing = new QHBoxLayout;
   closing->addStretch();
   closing->addWidget(ok_);
   closing->addWidget(cancel);
   auto* layout = new QVBoxLayout(this);
-  layout->addLayout(buttons);
-  layout->addWidget(classes_);
+  layout->addWidget(chooser_);
   layout->addWidget(statistic);
   layout->addLayout(closing);
 
-  connect(classes_, qOverload<int>(&QComboBox::activated), this, [this](int position) {
-    if (app_.Commands() != nullptr) app_.Commands()->SelectImport(position);
-  });
-  connect(options, &QPushButton::clicked, this, [this]() {
-    if (app_.ImportAvailable()) app_.Commands()->ImportOptions();
-  });
-  connect(help, &QPushButton::clicked, this, [this]() {
-    if (app_.ImportAvailable()) app_.Commands()->ImportHelp();
-  });
-  connect(import, &QPushButton::clicked, this, &ImportDialog::RunImport);
+  connect(chooser_, &ClassChooser::RunClicked, this, &ImportDialog::RequestImport);
   connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-ImportDialog::~ImportDialog() { DropImporter(); }
+QComboBox* ImportDialog::ClassList() const { return chooser_->List(); }
 
 QString ImportDialog::Count(const QString& label) const {
   auto* value = findChild<QLabel*>(label);
   return value != nullptr ? value->text() : QString();
-}
-
-void ImportDialog::DropImporter() {
-  if (importer_ != nullptr) importer_->DeleteThis();
-  importer_ = nullptr;
-  objects_ = nullptr;
 }
 
 void ImportDialog::ShowCounts(long meshes, long faces, long vertices) {
@@ -97,33 +61,22 @@ void ImportDialog::ShowCounts(long meshes, long faces, long vertices) {
   vertices_->setText(QString::asprintf(":%ld", vertices));
 }
 
-void ImportDialog::RunImport() {
-  // The meshes of an earlier import in this dialog were never taken: they go with it.
-  DropImporter();
-  ShowCounts(0, 0, 0);
-  if (!app_.ImportAvailable()) return;
-  importer_ = CreateImporter(app_.Commands()->SelectedImportClass());
-  if (importer_ == nullptr) return;
-  importing_ = true;
-  objects_ = importer_->Import();
-  importing_ = false;
-  if (objects_ == nullptr || objects_->count() == 0) {
-    ShowMessageBox(this, "No meshes found to import!", "Info");
-    return;
-  }
-  const MeshTotals totals = CountMeshes(*objects_);
+void ImportDialog::ShowRead(const MeshTotals& totals) {
   ShowCounts(totals.meshes, totals.faces, totals.vertices);
   ok_->setFocus();
 }
 
+void ImportDialog::RequestImport() {
+  if (importing_) return;
+  ShowCounts(0, 0, 0);
+  // The import runs inside the signal, so the dialog cannot close under it.
+  importing_ = true;
+  emit ImportRequested();
+  importing_ = false;
+}
+
 void ImportDialog::done(int result) {
   if (importing_) return;
-  if (result == QDialog::Accepted) {
-    app_.TakeImport(importer_, objects_);  // the program keeps the importer from here on
-    importer_ = nullptr;
-    objects_ = nullptr;
-  } else {
-    DropImporter();
-  }
+  if (result == QDialog::Accepted) emit TakeRequested();
   QDialog::done(result);
 }

@@ -2,42 +2,43 @@
 
 #include <QDialog>
 
-class CMyMorvaneOGLApp;
-class MeshImporter;
-class ObjectList;
+#include "host/host_commands.h"
+
+class ClassChooser;
 class QComboBox;
 class QLabel;
 class QPushButton;
 
 // "Import": the import classes, "&Options", "&Help", "&Import" and the counts of what the
-// last import read. Several imports in one dialog keep only the last one; "&OK" hands its
-// importer and objects to the program, "&Cancel" deletes the importer and with it its meshes.
+// last import read. The program runs the imports and is told what each read; "&OK" asks it to
+// take the last one, while "&Cancel" leaves it to be dropped.
 class ImportDialog : public QDialog {
   Q_OBJECT
  public:
-  ImportDialog(CMyMorvaneOGLApp& app, QWidget* parent = nullptr);
-  ~ImportDialog() override;
+  // names: the import classes, the one at selected chosen.
+  ImportDialog(const QStringList& names, int selected, QWidget* parent = nullptr);
 
-  QComboBox* ClassList() const { return classes_; }
+  ClassChooser* Chooser() const { return chooser_; }
+  QComboBox* ClassList() const;
   // The text of the "Mesh", "Face" or "Vertex" count.
   QString Count(const QString& label) const;
-  MeshImporter* Importer() const { return importer_; }
-
-  // "&Import": replaces the dialog's importer with a new one of the selected class and runs
-  // its import.
-  void RunImport();
+  // What the import asked for read: the counts, and "&OK" takes the focus.
+  void ShowRead(const MeshTotals& totals);
 
   void done(int result) override;
 
+ signals:
+  // "&Import": the counts are back to 0 and the dialog stays open until the import returns.
+  void ImportRequested();
+  // "&OK", before the dialog closes: the last import is to be taken.
+  void TakeRequested();
+
  private:
-  void DropImporter();
+  void RequestImport();
   void ShowCounts(long meshes, long faces, long vertices);
 
-  CMyMorvaneOGLApp& app_;
-  MeshImporter* importer_ = nullptr;
-  bool importing_ = false;  // the importer runs; the dialog stays
-  ObjectList* objects_ = nullptr;
-  QComboBox* classes_;
+  ClassChooser* chooser_;
+  bool importing_ = false;  // the import runs; the dialog stays
   QLabel* meshes_;
   QLabel* faces_;
   QLabel* vertices_;

@@ -1,46 +1,17 @@
 // MorvaneOGL: the converter host with an OpenGL viewer. One instance per user: a second start
 // hands its file to the running one and ends.
 
-#include <clocale>
-#include <csignal>
-
-#include <QApplication>
-#include <QFile>
-#include <QIcon>
-
 #include "apps/MorvaneOGL/morvane_ogl_app.h"
 #include "host/host_settings.h"
-#include "host/ui/single_instance.h"
-#include "settings/memory.h"
+#include "host/ui/gui_program.h"
 
 int main(int argc, char* argv[]) {
-  install_must_new_handler();
-  // Past a file size limit an export's write fails and the plug-in keeps the old file,
-  // instead of the signal ending the program with the user's objects.
-  std::signal(SIGXFSZ, SIG_IGN);
-  // The four views draw the same display lists: every context shares one list name space.
-  QApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-  QApplication app(argc, argv);
-  // Every number the system writes or reads uses ".", whatever the user's regional settings.
-  std::setlocale(LC_NUMERIC, "C");
-  QApplication::setApplicationName("MorvaneOGL");
-  QApplication::setWindowIcon(QIcon(":/morvaneogl/morvaneogl.svg"));
-
-  // The first argument, if any, is a file to import.
-  QByteArray file;
-  const QStringList arguments = QApplication::arguments();
-  if (arguments.size() > 1) file = AbsoluteFileName(QFile::encodeName(arguments.at(1)));
-
-  SingleInstance instance("MorvaneOGLMutex");
-  if (!instance.IsFirst()) {
-    instance.HandOver(file);
-    return 0;
-  }
-  int status;
-  {
-    CMyMorvaneOGLApp viewer(new HostSettings(HostProgram::Viewer));
-    viewer.Start(file, &instance);
-    status = app.exec();
-  }
-  return status;
+  // The four views draw the same display lists.
+  return RunGuiProgram(
+      argc, argv, {"MorvaneOGL", ":/morvaneogl/morvaneogl.svg", "MorvaneOGLMutex", true},
+      [](const QByteArray& file, SingleInstance* instance) {
+        auto viewer = std::make_unique<CMyMorvaneOGLApp>(new HostSettings(HostProgram::Viewer));
+        viewer->Start(file, instance);
+        return std::unique_ptr<QObject>(std::move(viewer));
+      });
 }

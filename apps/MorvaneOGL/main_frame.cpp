@@ -18,10 +18,8 @@
 #include <QUrl>
 #include <QWhatsThis>
 
-#include "apps/MorvaneOGL/morvane_ogl_app.h"
 #include "apps/MorvaneOGL/morvane_ogl_doc.h"
 #include "apps/MorvaneOGL/morvane_ogl_view.h"
-#include "host/host_commands.h"
 #include "viewer/opengl_wnd.h"
 
 namespace {
@@ -35,8 +33,8 @@ bool is_view_key(int key) {
 
 }  // namespace
 
-CMainFrame::CMainFrame(CMyMorvaneOGLApp& app, CMyMorvaneOGLView* view)
-    : app_(app), document_(new CMyMorvaneOGLDoc(this)), view_(view) {
+CMainFrame::CMainFrame(CMyMorvaneOGLView* view)
+    : document_(new CMyMorvaneOGLDoc(this)), view_(view) {
   setWindowTitle("MorvaneOGL V3.5");
   setMinimumSize(150, 200);
   resize(800, 640);
@@ -62,7 +60,7 @@ CMainFrame::CMainFrame(CMyMorvaneOGLApp& app, CMyMorvaneOGLView* view)
 CMainFrame::~CMainFrame() { qApp->removeEventFilter(this); }
 
 QAction* CMainFrame::AddItem(QMenu* menu, const QString& text, const QKeySequence& key,
-                             const QString& prompt, void (CMyMorvaneOGLApp::*command)()) {
+                             const QString& prompt, void (CMainFrame::*request)()) {
   QAction* action = menu->addAction(text);
   if (!key.isEmpty()) {
     action->setShortcut(key);
@@ -72,18 +70,18 @@ QAction* CMainFrame::AddItem(QMenu* menu, const QString& text, const QKeySequenc
   const int newline = prompt.indexOf('\n');
   action->setStatusTip(newline < 0 ? prompt : prompt.left(newline));
   if (newline >= 0) action->setToolTip(prompt.mid(newline + 1));
-  connect(action, &QAction::triggered, &app_, command);
+  connect(action, &QAction::triggered, this, request);
   return action;
 }
 
 void CMainFrame::BuildMenus() {
   QMenu* file = menuBar()->addMenu("&File");
   AddItem(file, "&Import (F3)...", QKeySequence(Qt::Key_F3), "Call Import Dialog",
-          &CMyMorvaneOGLApp::OnImport);
+          &CMainFrame::ImportRequested);
   AddItem(file, "Import last (Shift F3)", QKeySequence(Qt::SHIFT | Qt::Key_F3), QString(),
-          &CMyMorvaneOGLApp::OnImportLast);
+          &CMainFrame::ImportLastRequested);
   AddItem(file, "&Export (F2) ...", QKeySequence(Qt::Key_F2), QString(),
-          &CMyMorvaneOGLApp::OnExport);
+          &CMainFrame::ExportRequested);
   file->addSeparator();
   QAction* exit = file->addAction("&Exit (ALT F4)");
   exit->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
@@ -92,24 +90,24 @@ void CMainFrame::BuildMenus() {
 
   QMenu* edit = menuBar()->addMenu("&Edit");
   AddItem(edit, "&Statistic (F8)", QKeySequence(Qt::Key_F8), "Call Statistics Dialog",
-          &CMyMorvaneOGLApp::OnStatistic);
-  AddItem(edit, "&Options", QKeySequence(), "Call Morvane options", &CMyMorvaneOGLApp::OnOptions);
+          &CMainFrame::StatisticRequested);
+  AddItem(edit, "&Options", QKeySequence(), "Call Morvane options", &CMainFrame::OptionsRequested);
   AddItem(edit, "&LightSetup (F5)", QKeySequence(Qt::Key_F5), QString(),
-          &CMyMorvaneOGLApp::OnLightSetup);
+          &CMainFrame::LightSetupRequested);
 
   QMenu* views = menuBar()->addMenu("Views");
   AddItem(views, "&Options (F7)", QKeySequence(Qt::Key_F7), QString(),
-          &CMyMorvaneOGLApp::OnViewOptions);
+          &CMainFrame::ViewOptionsRequested);
 
   QMenu* about = menuBar()->addMenu("&?");
-  AddItem(about, "&Help", QKeySequence(), "Help Index", &CMyMorvaneOGLApp::OnHelp);
+  AddItem(about, "&Help", QKeySequence(), "Help Index", &CMainFrame::HelpRequested);
   AddItem(about, "Info about OpenGL ...", QKeySequence(), QString(),
-          &CMyMorvaneOGLApp::OnOpenGLInfo);
+          &CMainFrame::OpenGLInfoRequested);
   AddItem(about, "Inf&o about MorvaneOGL ...", QKeySequence(), "Shows Product Info.\nInfo",
-          &CMyMorvaneOGLApp::OnAbout);
+          &CMainFrame::AboutRequested);
 
   auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
-  connect(help, &QShortcut::activated, &app_, &CMyMorvaneOGLApp::OnHelp);
+  connect(help, &QShortcut::activated, this, &CMainFrame::HelpRequested);
   auto* context_help = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F1), this);
   connect(context_help, &QShortcut::activated, this, []() { QWhatsThis::enterWhatsThisMode(); });
 }
@@ -173,7 +171,7 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
   // An export or import in progress uses the object list and the plug-ins.
-  if (app_.Running()) {
+  if (busy_) {
     event->ignore();
     return;
   }
@@ -195,7 +193,7 @@ void CMainFrame::dropEvent(QDropEvent* event) {
   event->acceptProposedAction();
   const QByteArray file = QFile::encodeName(urls.first().toLocalFile());
   // The import runs after the drop has finished, so the source is not kept waiting.
-  QTimer::singleShot(0, &app_, [this, file]() { app_.ImportNamed(file); });
+  QTimer::singleShot(0, this, [this, file]() { emit FileDropped(file); });
   raise();
   activateWindow();
 }

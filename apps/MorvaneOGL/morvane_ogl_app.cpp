@@ -15,8 +15,10 @@
 #include "host/host_commands.h"
 #include "host/host_settings.h"
 #include "host/plugin_manager.h"
+#include "host/ui/class_chooser.h"
 #include "host/ui/help_window.h"
 #include "host/ui/host_options_dialog.h"
+#include "host/ui/message_box.h"
 #include "host/ui/single_instance.h"
 #include "host/ui/statistics_dialog.h"
 #include "plugin_api/plugin_api.h"
@@ -29,18 +31,6 @@ namespace {
 const char kTitle[] = "MorvaneOGL V3.5";
 // How long a file handed over or dropped during another command waits before it tries again.
 const int kRetryMilliseconds = 100;
-
-std::string file_part(const char* path) {
-  std::string drive, directory, name, extension;
-  split_path(path != nullptr ? path : "", drive, directory, name, extension);
-  return name + extension;
-}
-
-std::string extension_of(const char* path) {
-  std::string drive, directory, name, extension;
-  split_path(path, drive, directory, name, extension);
-  return extension;
-}
 
 }  // namespace
 
@@ -58,7 +48,30 @@ CMyMorvaneOGLApp::CMyMorvaneOGLApp(HostSettings* settings, QObject* parent)
   ui_.on_counters = [this](std::int32_t m, std::int32_t f, std::int32_t v) {
     ShowCounters(m, f, v);
   };
-  frame_ = new CMainFrame(*this, new CMyMorvaneOGLView(*settings_, *scene_));
+  ui_.on_busy = [this](bool busy) {
+    if (frame_ != nullptr) frame_->SetBusy(busy || running_);
+  };
+  frame_ = new CMainFrame(new CMyMorvaneOGLView(*settings_, *scene_));
+  ConnectFrame();
+}
+
+void CMyMorvaneOGLApp::ConnectFrame() {
+  connect(frame_, &CMainFrame::ImportRequested, this, &CMyMorvaneOGLApp::OnImport);
+  connect(frame_, &CMainFrame::ImportLastRequested, this, &CMyMorvaneOGLApp::OnImportLast);
+  connect(frame_, &CMainFrame::ExportRequested, this, &CMyMorvaneOGLApp::OnExport);
+  connect(frame_, &CMainFrame::StatisticRequested, this, &CMyMorvaneOGLApp::OnStatistic);
+  connect(frame_, &CMainFrame::OptionsRequested, this, &CMyMorvaneOGLApp::OnOptions);
+  connect(frame_, &CMainFrame::LightSetupRequested, this, &CMyMorvaneOGLApp::OnLightSetup);
+  connect(frame_, &CMainFrame::ViewOptionsRequested, this, &CMyMorvaneOGLApp::OnViewOptions);
+  connect(frame_, &CMainFrame::HelpRequested, this, &CMyMorvaneOGLApp::OnHelp);
+  connect(frame_, &CMainFrame::OpenGLInfoRequested, this, &CMyMorvaneOGLApp::OnOpenGLInfo);
+  connect(frame_, &CMainFrame::AboutRequested, this, &CMyMorvaneOGLApp::OnAbout);
+  connect(frame_, &CMainFrame::FileDropped, this, &CMyMorvaneOGLApp::ImportNamed);
+}
+
+void CMyMorvaneOGLApp::SetRunning(bool running) {
+  running_ = running;
+  if (frame_ != nullptr) frame_->SetBusy(Running());
 }
 
 CMyMorvaneOGLApp::~CMyMorvaneOGLApp() {
@@ -68,7 +81,8 @@ CMyMorvaneOGLApp::~CMyMorvaneOGLApp() {
   if (commands_ != nullptr && !commands_->ExportIndex().empty())
     export_class = commands_->SelectedExportClass()->ClassName();
 
-  delete frame_;  // the views first: they write their render modes into the settings
+  pending_.Drop();  // an importer is deleted while its plug-in is loaded
+  delete frame_;    // the views first: they write their render modes into the settings
   frame_ = nullptr;
   delete commands_;  // the object list, then every importer with its meshes
   commands_ = nullptr;
@@ -159,29 +173,46 @@ bool CMyMorvaneOGLApp::ReadyForMeshes(const char* refusal, const char* title) {
 
 void CMyMorvaneOGLApp::OnImport() {
   if (Running() || commands_ == nullptr) return;
-  running_ = true;
+  SetRunning(true);
   int result;
   {
-    ImportDialog dialog(*this, frame_);
+    ImportDialog dialog(ClassNames(*plugins_, commands_->ImportIndex()),
+                        commands_->ImportSelection(), frame_);
+    ConnectClassCommands(dialog.Chooser(), commands_, ClassGroup::Import,
+                         [this]() { return import_available_; });
+    connect(&dialog, &ImportDialog::ImportRequested, this, [this, &dialog]() {
+      pending_.Drop();
+      if (!import_available_ || !pending_.Run(commands_->SelectedImportClass())) return;
+      if (pending_.Empty()) {
+        ShowMessageBox(&dialog, "No meshes found to import!", "Info");
+        return;
+      }
+      dialog.ShowRead(CountMeshes(*pending_.Objects()));
+    });
+    connect(&dialog, &ImportDialog::TakeRequested, this, [this]() { TakeImport(); });
     result = dialog.exec();
+    pending_.Drop();  // not taken: "&Cancel"
   }
-  running_ = false;
+  SetRunning(false);
   if (result != QDialog::Rejected && !ObjectsEmpty())
     RebuildScene();
   else if (ObjectsEmpty() && View()->ViewsExist())
     View()->DestroyViews();
 }
 
-void CMyMorvaneOGLApp::TakeImport(MeshImporter* importer, ObjectList* objects) {
-  if (importer == nullptr || commands_ == nullptr) return;
-  if (objects != nullptr && objects->count() > 0) {
+void CMyMorvaneOGLApp::TakeImport() {
+  if (commands_ == nullptr) return;
+  const bool read_something = !pending_.Empty();
+  MeshImporter* importer = pending_.Importer();
+  if (importer == nullptr) return;
+  if (read_something) {
     if (settings_->ClearFlag() != 0) commands_->Clear();
     scene_->clear_lights();
-    commands_->TakeObjects(objects, settings_->CheckNameMode());
-    SetTitle(file_part(importer->FileName()));
+    commands_->TakeObjects(pending_.Objects(), settings_->CheckNameMode());
+    SetTitle(path_file_name(importer->FileName()));
     last_imported_file_ = importer->FileName();
   }
-  commands_->KeepImporter(importer);
+  commands_->KeepImporter(pending_.Release());  // the host owns it from here on
   commands_->Recount();
 }
 
@@ -193,17 +224,17 @@ void CMyMorvaneOGLApp::ImportNamed(const QByteArray& file) {
     QTimer::singleShot(kRetryMilliseconds, this, [this, file]() { ImportNamed(file); });
     return;
   }
-  running_ = true;
+  SetRunning(true);
   const QByteArray path = file.isEmpty() ? file : AbsoluteFileName(file);
   if (import_available_) {
     commands_->ImportByName(path.constData(), settings_->Extensions(), settings_->ClearFlag(),
                             settings_->CheckNameMode());
-  } else if (settings_->Extensions().FindClassName(extension_of(path.constData()).c_str()) ==
+  } else if (settings_->Extensions().FindClassName(path_extension(path.constData()).c_str()) ==
              nullptr) {
     // Without usable plug-ins a file still gets the verdict on its extension.
     ui_.ShowMessage("Extension not recognized!", "Error");
   }
-  running_ = false;
+  SetRunning(false);
   RebuildScene();
 }
 
@@ -226,7 +257,7 @@ void CMyMorvaneOGLApp::RebuildScene() {
     return;
   }
   const bool was_running = running_;
-  running_ = true;
+  SetRunning(true);
   scene_->compute_scene_box();
   ShowCounters(commands_->MeshCount(), commands_->FaceCount(), commands_->VertexCount());
 
@@ -276,12 +307,19 @@ void CMyMorvaneOGLApp::RebuildScene() {
   step(QString(), 100);
   user->redraw();
   progress.close();
-  running_ = was_running;
+  SetRunning(was_running);
 }
 
 void CMyMorvaneOGLApp::OnExport() {
   if (!ReadyForMeshes("No meshes to export", "Export")) return;
-  ExportDialog dialog(*this, frame_);
+  ExportDialog dialog(ClassNames(*plugins_, commands_->ExportIndex()), commands_->ExportSelection(),
+                      frame_);
+  ConnectClassCommands(dialog.Chooser(), commands_, ClassGroup::Export,
+                       [this]() { return export_available_; });
+  connect(&dialog, &ExportDialog::ExportRequested, this, [this]() {
+    if (!export_available_ || commands_->Busy()) return;
+    commands_->ExportWithClass(commands_->SelectedExportClass(), EXPORT_ASK, nullptr);
+  });
   dialog.exec();
 }
 

@@ -6,22 +6,22 @@
 #include <QByteArray>
 #include <QObject>
 
+#include "apps/MorvaneOGL/pending_import.h"
 #include "host/ui/qt_host_interface.h"
 
 class CMainFrame;
 class CMyMorvaneOGLView;
 class HostCommands;
 class HostSettings;
-class MeshImporter;
-class ObjectList;
 class PluginManager;
 class SingleInstance;
 class ViewerScene;
 
 // The viewer program's state and commands: the host settings, the plug-in manager, the host
 // commands with the object list and the importers, the light list (in the scene the views
-// draw), the availability of import and export, and the last imported file. The frame's menu
-// items and keys call the commands here.
+// draw), the availability of import and export, and the last imported file. The commands here
+// answer the frame's signals (menu items, keys, dropped files); the frame shows what they
+// report.
 class CMyMorvaneOGLApp : public QObject {
   Q_OBJECT
  public:
@@ -68,9 +68,8 @@ class CMyMorvaneOGLApp : public QObject {
   // A later start's handover: the frame comes back, then the file (if any) is imported.
   void Activate(const QByteArray& file);
 
-  // What "&OK" of the import dialog does with the importer the dialog made (may be null)
-  // and the list its import returned: takes the objects, keeps the importer.
-  void TakeImport(MeshImporter* importer, ObjectList* objects);
+  // The import of the import dialog not yet taken.
+  const PendingImport& Pending() const { return pending_; }
 
   // Rebuilds the four views from the object list, or says "No meshes to display".
   void RebuildScene();
@@ -83,6 +82,12 @@ class CMyMorvaneOGLApp : public QObject {
   void SceneStep(const QString& text, int percent);
 
  private:
+  void ConnectFrame();
+  // What "&OK" of the import dialog does with the pending import: takes its objects (when it
+  // read any) and keeps its importer.
+  void TakeImport();
+  // Sets running_ and keeps the frame open while it or an export runs.
+  void SetRunning(bool running);
   void SetTitle(const std::string& file_name);
   void ShowCounters(std::int32_t meshes, std::int32_t faces, std::int32_t vertices);
   bool ObjectsEmpty() const;
@@ -101,4 +106,5 @@ class CMyMorvaneOGLApp : public QObject {
   bool export_available_ = false;
   bool running_ = false;  // a command with a plug-in run is under way
   std::string last_imported_file_;
+  PendingImport pending_;
 };

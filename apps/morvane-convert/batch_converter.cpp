@@ -20,6 +20,7 @@
 #include "host/plugin_summary.h"
 #include "host/program_file.h"
 #include "meshlib/mesh3d.h"
+#include "plugin_frame/settings_keys.h"
 #include "settings/path.h"
 #include "settings/settings_store.h"
 
@@ -28,11 +29,12 @@ namespace {
 // Owners of the delivered plug-in classes. Their stores may not exist yet in a fresh setup,
 // and the run's overrides must reach them all the same; owners already in the store get them
 // too (options a class does not know are never read).
-const char* const kDeliveredOwners[] = {"xfile_in", "brick_in", "xfile_out", "pvu_out",
-                                        "plu_out",  "pvwu_out", "pvbwu_out", "pv3u_out"};
+const char* const kDeliveredOwners[] = {kXFileInOwner,        kBrickInOwner,    kXFileOutOwner,
+                                        kPovUdoOwner,         kPolyRayUdoOwner, kPovWireUdoOwner,
+                                        kPovBlobWireUdoOwner, kPov3UdoOwner};
 // Size and axis swap act in the import and again in the export run; an override must act once,
 // so it goes to the import classes and the other classes get the neutral values.
-const char* const kImportOwners[] = {"xfile_in", "brick_in"};
+const char* const kImportOwners[] = {kXFileInOwner, kBrickInOwner};
 
 bool is_import_owner(const std::string& owner) {
   return std::find(std::begin(kImportOwners), std::end(kImportOwners), owner) !=
@@ -71,11 +73,7 @@ std::string absolute(const std::string& path) {
   return current_directory() + "/" + path;
 }
 
-std::string extension_of(const std::string& path) {
-  std::string drive, directory, name, extension;
-  split_path(path.c_str(), drive, directory, name, extension);
-  return extension;
-}
+std::string extension_of(const std::string& path) { return path_extension(path.c_str()); }
 
 // path without its extension: the base name the exporters append their own extension to.
 std::string without_extension(const std::string& path) {
@@ -194,34 +192,35 @@ class BatchRun {
 void BatchRun::ApplyOverrides(const PrivateSettings& store) {
   std::set<std::string> owners(std::begin(kDeliveredOwners), std::end(kDeliveredOwners));
   for (const std::string& owner : store.Owners()) owners.insert(owner);
-  const char* common = "Common Settings";
-  const char* specific = "Specific Settings";
+  const char* common = FRAME_COMMON_SECTION;
+  const char* specific = FRAME_SPECIFIC_SECTION;
   for (const std::string& owner : owners) {
     const char* o = owner.c_str();
     // A batch run logs only when asked, and then into its own file: two runs side by
     // side never write one log.
-    SettingsWriteInt(o, common, "verbose_mode", options_.log_file.empty() ? 0 : 1);
-    if (!options_.log_file.empty()) SettingsWriteString(o, common, "logfilename", run_log_.c_str());
+    SettingsWriteInt(o, common, kVerboseModeKey, options_.log_file.empty() ? 0 : 1);
+    if (!options_.log_file.empty())
+      SettingsWriteString(o, common, kLogFileNameKey, run_log_.c_str());
     const bool importer = is_import_owner(owner);
     if (!options_.size.empty())
-      SettingsWriteString(o, common, "size_value", importer ? options_.size.c_str() : "1.0");
+      SettingsWriteString(o, common, kSizeValueKey, importer ? options_.size.c_str() : "1.0");
     if (!options_.swap.empty())
-      SettingsWriteString(o, common, "swap_mode", importer ? options_.swap.c_str() : "0");
+      SettingsWriteString(o, common, kSwapModeKey, importer ? options_.swap.c_str() : "0");
     if (!options_.unify.empty())
-      SettingsWriteString(o, common, "unify_mode", options_.unify.c_str());
+      SettingsWriteString(o, common, kUnifyModeKey, options_.unify.c_str());
     if (!options_.line_ends.empty())
-      SettingsWriteInt(o, common, "ld_mode",
+      SettingsWriteInt(o, common, kLdModeKey,
                        options_.line_ends == "dos"    ? 0
                        : options_.line_ends == "unix" ? 1
                                                       : 2);
     if (!options_.smooth_angle.empty())
-      SettingsWriteString(o, specific, "smooth_angle", options_.smooth_angle.c_str());
+      SettingsWriteString(o, specific, kSmoothAngleKey, options_.smooth_angle.c_str());
     if (!options_.edge_angle.empty())
-      SettingsWriteString(o, specific, "edge_angle", options_.edge_angle.c_str());
+      SettingsWriteString(o, specific, kEdgeAngleKey, options_.edge_angle.c_str());
     if (!options_.radius.empty())
-      SettingsWriteString(o, specific, "radius", options_.radius.c_str());
+      SettingsWriteString(o, specific, kRadiusKey, options_.radius.c_str());
     if (!options_.search_path.empty())
-      SettingsWriteString(o, specific, "search_path", options_.search_path.c_str());
+      SettingsWriteString(o, specific, kSearchPathKey, options_.search_path.c_str());
   }
 }
 

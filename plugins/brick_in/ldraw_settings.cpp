@@ -5,7 +5,7 @@
 const char* const kLDrawFilter = "LDraw DAT File            (*.dat)|*.dat|All Files (*.*)|*.*||";
 
 LDrawSettings::LDrawSettings()
-    : PluginSettings("brick_in", "brickin.log"), search_path(default_search_path()) {
+    : PluginSettings(kBrickInOwner, "brickin.log"), search_path(default_search_path()) {
   LoadSettings();
 }
 
@@ -14,7 +14,7 @@ LDrawSettings::~LDrawSettings() { SaveSettings(); }
 void LDrawSettings::LoadSettings() {
   LoadFileTexts(path, file_name);
   SettingsText stored;
-  LoadText("search_path", stored);
+  LoadText(kSearchPathKey, stored);
   if (stored.is_set()) search_path = stored.str();
 }
 
@@ -22,5 +22,5 @@ void LDrawSettings::SaveSettings() {
   SaveFileTexts(path, file_name);
   SettingsText stored;
   stored.set(search_path);
-  SaveText("search_path", stored);
+  SaveText(kSearchPathKey, stored);
 }

@@ -5,6 +5,8 @@
 
 #include <cstdlib>
 
+#include "settings/ascii_case.h"
+
 namespace {
 
 bool is_regular_file(const std::string& path) {
@@ -15,14 +17,6 @@ bool is_regular_file(const std::string& path) {
 bool is_folder(const std::string& path) {
   struct stat st;
   return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-// Case folding of ASCII letters only: the user's locale must not change which file a name
-// denotes.
-std::string ascii_lower(std::string text) {
-  for (char& c : text)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return text;
 }
 
 std::string join(const std::string& folder, const std::string& name) {

@@ -7,7 +7,6 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QMessageBox>
 
 #include "plugin_frame/options_dialog.h"
 #include "plugin_frame/read_number_field.h"
@@ -30,7 +29,7 @@ class PositiveFieldGuard final : public QObject {
       // discards the value anyway.
       if (focus->reason() == Qt::PopupFocusReason ||
           focus->reason() == Qt::ActiveWindowFocusReason || !dialog_.isVisible() ||
-          QApplication::focusWidget() == find_control(&dialog_, 2))
+          QApplication::focusWidget() == find_control(&dialog_, OptionsDialog::kIdCancel))
         return false;
       Check();
       return false;
@@ -49,10 +48,7 @@ class PositiveFieldGuard final : public QObject {
     double value = 0.0;
     if (!parse_leading_number(text.c_str(), &value) || value > 0.0) return true;
     checking_ = true;
-    QApplication::beep();
-    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Error"),
-                    QStringLiteral("Invalid Input Format!"), QMessageBox::Ok, edit_->window());
-    box.exec();
+    refuse_number_input(edit_->window());
     char shown[64];
     edit_->setText(QString::fromLatin1(format_3f(dialog_.NumberValue(control_id_), shown)));
     checking_ = false;

@@ -16,18 +16,13 @@
 #include "plugin_frame/plugin_run.h"
 #include "plugins/rayinc_out/inc_text.h"
 #include "plugins/rayinc_out/positive_field.h"
+#include "plugins/rayinc_out/rayinc_controls.h"
 #include "plugins/rayinc_out/rayinc_settings.h"
 #include "plugins/rayinc_out/udo_writer.h"
 #include "settings/delimited_writer.h"
 #include "settings/log_file.h"
 
 namespace {
-
-enum {
-  kSmoothAngleControl = 1032,
-  kEdgeAngleControl = 1033,
-  kWireRadiusControl = 1034,
-};
 
 // The writers' reports go to the run: status line and log alike, and the file progress bar.
 class RunReport final : public WriterReport {

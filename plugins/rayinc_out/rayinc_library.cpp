@@ -41,7 +41,7 @@ void write_mesh(const IncStream& out, const Mesh3d& mesh, const RayIncSettings& 
 const RayIncClass kRayIncClasses[5] = {
     {"POV-Ray Moray (*.inc, *.udo)",
      0x23705684,
-     "pvu_out",
+     kPovUdoOwner,
      "pvuout.log",
      {"POVRAY / UDO Export Plugin 0.2",
       RAYINC_STRINGS("\tPOV/UDO Export\n\n- Exports POV-Ray file (*.inc)\n- Exports Moray UDO file "
@@ -57,7 +57,7 @@ const RayIncClass kRayIncClasses[5] = {
      OptionsDumpAt::BeforeIncOpen},
     {"PolyRay Moray (*.inc, *.udo)",
      0x61E47590,
-     "plu_out",
+     kPolyRayUdoOwner,
      "pluout.log",
      {"POLYRAY / UDO Export Plugin 0.2",
       RAYINC_STRINGS("\tPOLY/UDO Export\n\n- Exports Poly-Ray file (*.inc)\n- Exports Moray UDO "
@@ -71,7 +71,7 @@ const RayIncClass kRayIncClasses[5] = {
      OptionsDumpAt::AfterStarted},
     {"POV-Ray Moray (Wire) (*.inc, *.udo)",
      0x1C6D0EA9,
-     "pvwu_out",
+     kPovWireUdoOwner,
      "pvwuout.log",
      {"POVRAY Wire / UDO Export Plugin 0.2",
       RAYINC_STRINGS("\tPOV Wire/UDO Export\n\n- Exports POV-Ray file (*.inc)\n- Exports Moray "
@@ -86,7 +86,7 @@ const RayIncClass kRayIncClasses[5] = {
      OptionsDumpAt::AfterStarted},
     {"POV-Ray Moray (Blob) (*.inc, *.udo)",
      0x68196F97,
-     "pvbwu_out",
+     kPovBlobWireUdoOwner,
      "pvbwuout.log",
      {"POVRAY Blob Wire / UDO Export Plugin 0.2",
       RAYINC_STRINGS("\tPOV Blob Wire/UDO Export\n\n- Exports POV-Ray file (*.inc)\n- Exports "
@@ -101,7 +101,7 @@ const RayIncClass kRayIncClasses[5] = {
      OptionsDumpAt::AfterStarted},
     {"POV-Ray3 Moray (*.inc, *.udo)",
      0x51EB2083,
-     "pv3u_out",
+     kPov3UdoOwner,
      "pv3uout.log",
      {"POVRAY 3/ UDO Export Plugin 0.2",
       RAYINC_STRINGS("\tPOV3/UDO Export\n\n- Exports POV-Ray 3 file (*.inc)\n- Exports Moray "

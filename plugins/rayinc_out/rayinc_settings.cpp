@@ -17,15 +17,15 @@ RayIncSettings::~RayIncSettings() { SaveSettings(); }
 void RayIncSettings::LoadSettings() {
   LoadFileTexts(path, file_name);
   LoadFileTexts(path2, file_name2, "2");
-  LoadDouble("smooth_angle", smooth_angle);
-  LoadDouble("edge_angle", edge_angle);
-  if (with_radius) LoadDouble("radius", radius);
+  LoadDouble(kSmoothAngleKey, smooth_angle);
+  LoadDouble(kEdgeAngleKey, edge_angle);
+  if (with_radius) LoadDouble(kRadiusKey, radius);
 }
 
 void RayIncSettings::SaveSettings() {
   SaveFileTexts(path, file_name);
   SaveFileTexts(path2, file_name2, "2");
-  SaveDouble("smooth_angle", smooth_angle);
-  SaveDouble("edge_angle", edge_angle);
-  if (with_radius) SaveDouble("radius", radius);
+  SaveDouble(kSmoothAngleKey, smooth_angle);
+  SaveDouble(kEdgeAngleKey, edge_angle);
+  if (with_radius) SaveDouble(kRadiusKey, radius);
 }

@@ -13,7 +13,7 @@ namespace {
 // The class's options: the common ones plus the folder and file its chooser last used.
 class DirectXImportSettings final : public PluginSettings {
  public:
-  DirectXImportSettings() : PluginSettings("xfile_in", "Xfilein.log") { LoadSettings(); }
+  DirectXImportSettings() : PluginSettings(kXFileInOwner, "Xfilein.log") { LoadSettings(); }
   ~DirectXImportSettings() override { SaveSettings(); }
 
   void LoadSettings() override { LoadFileTexts(path, file_name); }

@@ -17,16 +17,16 @@ const int kSmoothAngleControl = 1032;
 
 class DirectXExportSettings : public PluginSettings {
  public:
-  DirectXExportSettings() : PluginSettings("xfile_out", "xfileout.log") { LoadSettings(); }
+  DirectXExportSettings() : PluginSettings(kXFileOutOwner, "xfileout.log") { LoadSettings(); }
   ~DirectXExportSettings() override { SaveSettings(); }
 
   void LoadSettings() override {
     LoadFileTexts(path, file_name);
-    LoadDouble("smooth_angle", smooth_angle);
+    LoadDouble(kSmoothAngleKey, smooth_angle);
   }
   void SaveSettings() override {
     SaveFileTexts(path, file_name);
-    SaveDouble("smooth_angle", smooth_angle);
+    SaveDouble(kSmoothAngleKey, smooth_angle);
   }
 
   SettingsText path;

@@ -100,17 +100,17 @@ TEST_F(MorvaneDialogTest, FirstStartFindsThePluginsAndStoresEveryDefaultAtExit) 
   {
     MorvaneDialog dialog(QByteArray(), nullptr);
     EXPECT_EQ(dialog.windowTitle(), "Morvane V 3.5");
-    auto* imports = static_cast<QComboBox*>(dialog.Control(1003));
-    auto* exports = static_cast<QComboBox*>(dialog.Control(1007));
+    auto* imports = static_cast<QComboBox*>(dialog.Control(MorvaneDialog::kImportList));
+    auto* exports = static_cast<QComboBox*>(dialog.Control(MorvaneDialog::kExportList));
     ASSERT_EQ(imports->count(), 2);
     EXPECT_EQ(imports->itemText(0), "LDraw (*.dat)") << "brick_in.so is found before xfile_in.so";
     EXPECT_EQ(imports->itemText(1), "XFILE ASCII (*.x)");
     EXPECT_EQ(exports->count(), 6);
     EXPECT_EQ(imports->currentIndex(), 0);
-    EXPECT_EQ(label(dialog, 1012), ":0");
-    EXPECT_TRUE(dialog.Control(1002)->isEnabled());
-    EXPECT_FALSE(dialog.Control(1010)->isEnabled()) << "nothing to clear yet";
-    EXPECT_FALSE(dialog.Control(1009)->isEnabled()) << "\"&View\" has no command";
+    EXPECT_EQ(label(dialog, MorvaneDialog::kMeshCount), ":0");
+    EXPECT_TRUE(dialog.Control(MorvaneDialog::kImportRun)->isEnabled());
+    EXPECT_FALSE(dialog.Control(MorvaneDialog::kClear)->isEnabled()) << "nothing to clear yet";
+    EXPECT_FALSE(dialog.Control(MorvaneDialog::kView)->isEnabled()) << "\"&View\" has no command";
   }
   EXPECT_EQ(stored("Settings", "Build"), "216");
   EXPECT_EQ(stored("Settings", "clear_flag"), "1");
@@ -126,11 +126,18 @@ TEST_F(MorvaneDialogTest, NoPluginsLeavesTheListsEmptyAndTheGroupsDisabled) {
   QDir().mkpath(QString::fromStdString(folder + "/empty"));
   SettingsWriteString("test_morvane", "Settings", "plugin_path", (folder + "/empty/").c_str());
   MorvaneDialog dialog(QByteArray((folder + "/cube.x").c_str()), nullptr);
-  EXPECT_EQ(static_cast<QComboBox*>(dialog.Control(1003))->currentText(), "(none)");
-  EXPECT_EQ(static_cast<QComboBox*>(dialog.Control(1007))->currentText(), "(none)");
-  for (int id : {1000, 1001, 1002, 1003, 1004, 1005, 1006, 1007, 1010, 1011})
+  EXPECT_EQ(static_cast<QComboBox*>(dialog.Control(MorvaneDialog::kImportList))->currentText(),
+            "(none)");
+  EXPECT_EQ(static_cast<QComboBox*>(dialog.Control(MorvaneDialog::kExportList))->currentText(),
+            "(none)");
+  for (int id :
+       {MorvaneDialog::kImportOptions, MorvaneDialog::kImportHelp, MorvaneDialog::kImportRun,
+        MorvaneDialog::kImportList, MorvaneDialog::kExportOptions, MorvaneDialog::kExportHelp,
+        MorvaneDialog::kExportRun, MorvaneDialog::kExportList, MorvaneDialog::kClear,
+        MorvaneDialog::kStatistic})
     EXPECT_FALSE(dialog.Control(id)->isEnabled()) << id;
-  EXPECT_TRUE(dialog.Control(1008)->isEnabled()) << "the options still reach the plug-in path";
+  EXPECT_TRUE(dialog.Control(MorvaneDialog::kOptions)->isEnabled())
+      << "the options still reach the plug-in path";
   EXPECT_EQ(dialog.Commands()->MeshCount(), 0) << "the named file is not imported";
 }
 
@@ -138,21 +145,23 @@ TEST_F(MorvaneDialogTest, StoredClassesArePreselectedAndUnknownOnesSelectTheFirs
   SettingsWriteString("test_morvane", "Settings", "last_import_class", "XFILE ASCII (*.x)");
   SettingsWriteString("test_morvane", "Settings", "last_export_class", "No Such Class");
   MorvaneDialog dialog(QByteArray(), nullptr);
-  EXPECT_EQ(static_cast<QComboBox*>(dialog.Control(1003))->currentText(), "XFILE ASCII (*.x)");
-  EXPECT_EQ(static_cast<QComboBox*>(dialog.Control(1007))->currentIndex(), 0);
+  EXPECT_EQ(static_cast<QComboBox*>(dialog.Control(MorvaneDialog::kImportList))->currentText(),
+            "XFILE ASCII (*.x)");
+  EXPECT_EQ(static_cast<QComboBox*>(dialog.Control(MorvaneDialog::kExportList))->currentIndex(), 0);
 }
 
 TEST_F(MorvaneDialogTest, NamedFileIsImportedIntoTitleAndCounters) {
   MorvaneDialog dialog(QByteArray((folder + "/cube.x").c_str()), nullptr);
   EXPECT_EQ(dialog.windowTitle(), "Morvane V 3.5 cube.x");
-  EXPECT_EQ(label(dialog, 1012), ":1");
-  EXPECT_EQ(label(dialog, 1014), ":12");
-  EXPECT_EQ(label(dialog, 1013), ":8");
-  for (int id : {1006, 1010, 1011}) EXPECT_TRUE(dialog.Control(id)->isEnabled()) << id;
+  EXPECT_EQ(label(dialog, MorvaneDialog::kMeshCount), ":1");
+  EXPECT_EQ(label(dialog, MorvaneDialog::kFaceCount), ":12");
+  EXPECT_EQ(label(dialog, MorvaneDialog::kVertexCount), ":8");
+  for (int id : {MorvaneDialog::kExportRun, MorvaneDialog::kClear, MorvaneDialog::kStatistic})
+    EXPECT_TRUE(dialog.Control(id)->isEnabled()) << id;
 
-  static_cast<QPushButton*>(dialog.Control(1010))->click();
-  EXPECT_EQ(label(dialog, 1012), ":0");
-  EXPECT_FALSE(dialog.Control(1011)->isEnabled());
+  static_cast<QPushButton*>(dialog.Control(MorvaneDialog::kClear))->click();
+  EXPECT_EQ(label(dialog, MorvaneDialog::kMeshCount), ":0");
+  EXPECT_FALSE(dialog.Control(MorvaneDialog::kStatistic)->isEnabled());
 }
 
 TEST_F(MorvaneDialogTest, RefusalsShowTheirMessageAndTitle) {

@@ -54,8 +54,9 @@ TEST_F(ViewerImport, DialogKeepsOnlyTheLastImportAndOkTakesIt) {
       .Then(ModalDriver::ChooseFile(QString::fromStdString(b)))
       .Then([&](QWidget* modal) {
         auto* dialog = qobject_cast<ImportDialog*>(modal);
-        if (dialog == nullptr || dialog->Count("Mesh") == ":0" || dialog->Importer() == nullptr ||
-            std::string(dialog->Importer()->FileName()) != "b.x")
+        if (dialog == nullptr || dialog->Count("Mesh") == ":0" ||
+            app_->Pending().Importer() == nullptr ||
+            std::string(app_->Pending().Importer()->FileName()) != "b.x")
           return false;
         importers_while_open = Commands().ImporterCount();
         ModalDriver::Click(ModalDriver::Button(dialog, "&OK"));
@@ -224,6 +225,46 @@ TEST_F(ViewerImport, RoadOfOneFileImportsShowsAndExports) {
   ImportNamed(out.toStdString());
   EXPECT_EQ(Commands().MeshCount(), 5);
   EXPECT_EQ(Commands().FaceCount(), faces);
+}
+
+TEST_F(ViewerImport, FrameStaysOpenWhileTheImportDialogOrAnExportRuns) {
+  Start();
+  ImportNamed(SourcePath("examples/table.x"));
+  std::vector<bool> closed;
+  auto try_close = [&]() { closed.push_back(Frame()->close()); };
+  ModalDriver import;
+  import.Then([&](QWidget* modal) {
+    if (qobject_cast<ImportDialog*>(modal) == nullptr) return false;
+  try_close();
+  ModalDriver::Click(ModalDriver::Button(modal, "&Cancel"));
+  return true;
+});
+  import.Run([&]() { app_->OnImport();
+  }  // namespace
+);
+ModalDriver exporting;
+exporting
+    .Then([](QWidget* modal) {
+      if (qobject_cast<ExportDialog*>(modal) == nullptr) return false;
+      ModalDriver::Click(ModalDriver::Button(modal, "&Export"));
+      return true;
+    })
+    .Then([&](QWidget* modal) {
+      if (qobject_cast<QFileDialog*>(modal) == nullptr) return false;
+      try_close();  // the exporter asks for its file: the export runs
+      QMetaObject::invokeMethod(modal, "reject", Qt::QueuedConnection);
+      return true;
+    })
+    .Then([](QWidget* modal) {
+      if (qobject_cast<ExportDialog*>(modal) == nullptr) return false;
+      ModalDriver::Click(ModalDriver::Button(modal, "&Close"));
+      return true;
+    });
+exporting.Run([&]() { app_->OnExport(); });
+ASSERT_TRUE(import.AllStepsDone() && exporting.AllStepsDone());
+EXPECT_EQ(closed, std::vector<bool>({false, false}));
+EXPECT_TRUE(Frame()->isVisible());
+EXPECT_EQ(Commands().MeshCount(), 5);
 }
 
 TEST_F(ViewerImport, StatisticsOffersDetails) {

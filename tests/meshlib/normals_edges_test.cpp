@@ -7,6 +7,7 @@
 
 #include "meshlib/corner_normals.h"
 #include "meshlib/mesh3d.h"
+#include "tests/meshlib/face_normal_of.h"
 
 namespace {
 
@@ -48,14 +49,6 @@ std::unique_ptr<Mesh3d> flat_grid(int nx, int ny) {
     }
   }
   return m;
-}
-
-Vec3d normal_of(const Mesh3d& m, int32_t f) {
-  Vec3d p[3];
-  Vec3d n;
-  m.triangle_positions(f, p);
-  face_normal(p[0], p[1], p[2], n);
-  return n;
 }
 
 void expect_vec(const Vec3d& got, const Vec3d& want, double tol = 0.0) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "meshlib/mesh3d.h"
+#include "tests/meshlib/face_normal_of.h"
 
 namespace {
 
@@ -43,14 +44,6 @@ std::vector<std::vector<int32_t>> windings(const Mesh3d& m) {
     out.push_back({c[0], c[1], c[2]});
   }
   return out;
-}
-
-Vec3d normal_of(const Mesh3d& m, int32_t f) {
-  Vec3d p[3];
-  Vec3d n;
-  m.triangle_positions(f, p);
-  face_normal(p[0], p[1], p[2], n);
-  return n;
 }
 
 // ---- The orientation procedure as first written: passes over all edges until nothing ------

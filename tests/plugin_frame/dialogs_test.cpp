@@ -55,8 +55,8 @@ class OptionsDialogTest : public ::testing::Test {
     dialog.SetCommonOptions(1, 2, 0, 0, 1.0, "old.log");
     dialog.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
-    size = control<QLineEdit>(&dialog, 1031);
-    log = control<QLineEdit>(&dialog, 1024);
+    size = control<QLineEdit>(&dialog, OptionsDialog::kIdSize);
+    log = control<QLineEdit>(&dialog, OptionsDialog::kIdLogFile);
     ASSERT_NE(size, nullptr);
     ASSERT_NE(log, nullptr);
   }
@@ -79,19 +79,21 @@ class OptionsDialogTest : public ::testing::Test {
 
 TEST_F(OptionsDialogTest, ShowsTheCommonOptionsInNumberedControls) {
   EXPECT_EQ(dialog.windowTitle(), "Triangle Configuration");
-  EXPECT_TRUE(control<QCheckBox>(&dialog, 1025)->isChecked());
-  EXPECT_FALSE(control<QCheckBox>(&dialog, 1026)->isChecked());
-  EXPECT_TRUE(control<QRadioButton>(&dialog, 1029)->isChecked());  // 1027 + swap_mode 2
+  EXPECT_TRUE(control<QCheckBox>(&dialog, OptionsDialog::kIdVerbose)->isChecked());
+  EXPECT_FALSE(control<QCheckBox>(&dialog, OptionsDialog::kIdUnify)->isChecked());
+  EXPECT_TRUE(
+      control<QRadioButton>(&dialog, OptionsDialog::kIdNoSwap + 2)->isChecked());  // swap_mode 2
   EXPECT_EQ(size->text(), "1.000");
   EXPECT_EQ(log->text(), "old.log");
-  EXPECT_EQ(find_control(&dialog, 1035), nullptr);    // no line delimiter on import dialogs
+  EXPECT_EQ(find_control(&dialog, OptionsDialog::kIdDos),
+            nullptr);                                 // no line delimiter on import dialogs
   EXPECT_FALSE(dialog.SpecificGroup()->isVisible());  // nothing specific added
 }
 
 TEST_F(OptionsDialogTest, ClicksStoreAtOnce) {
-  control<QCheckBox>(&dialog, 1025)->click();
-  control<QCheckBox>(&dialog, 1026)->click();
-  QTest::mouseClick(control<QRadioButton>(&dialog, 1030), Qt::LeftButton);
+  control<QCheckBox>(&dialog, OptionsDialog::kIdVerbose)->click();
+  control<QCheckBox>(&dialog, OptionsDialog::kIdUnify)->click();
+  QTest::mouseClick(control<QRadioButton>(&dialog, OptionsDialog::kIdNoSwap + 3), Qt::LeftButton);
   EXPECT_EQ(dialog.VerboseMode(), 0u);
   EXPECT_EQ(dialog.UnifyMode(), 1u);
   EXPECT_EQ(dialog.SwapMode(), 3u);
@@ -150,7 +152,7 @@ TEST_F(OptionsDialogTest, EnterWithLettersShowsTheBoxAndKeepsTheDialogOpen) {
 TEST_F(OptionsDialogTest, CancelShowsNoErrorBox) {
   MessageBoxCloser boxes;
   Type(size, "abc");
-  QTest::mouseClick(control<QPushButton>(&dialog, 2), Qt::LeftButton);
+  QTest::mouseClick(control<QPushButton>(&dialog, OptionsDialog::kIdCancel), Qt::LeftButton);
   QTest::qWait(100);
   EXPECT_TRUE(boxes.texts.empty());
   EXPECT_EQ(dialog.result(), QDialog::Rejected);
@@ -176,13 +178,14 @@ TEST_F(OptionsDialogTest, SpecificNumberFieldsReadLikeTheSize) {
 TEST(OptionsDialogTemplates, ExportDialogsSelectTheLineDelimiterRadio) {
   OptionsDialog first(OptionsDialog::ExportTemplate, "t");
   first.SetCommonOptions(0, 0, 0, 2, 1.0, "");
-  EXPECT_TRUE(control<QRadioButton>(&first, 1037)->isChecked());
-  EXPECT_EQ(find_control(&first, 1026), nullptr);  // no Unify on export dialogs
+  EXPECT_TRUE(control<QRadioButton>(&first, OptionsDialog::kIdDos + 2)->isChecked());
+  EXPECT_EQ(find_control(&first, OptionsDialog::kIdUnify), nullptr);  // no Unify on export dialogs
   OptionsDialog second(OptionsDialog::ExportSecondTemplate, "t");
   second.SetCommonOptions(0, 0, 0, 1, 1.0, "");
-  EXPECT_EQ(find_control(&second, 1036), nullptr);
-  EXPECT_TRUE(control<QRadioButton>(&second, 1039)->isChecked());
-  QTest::mouseClick(control<QRadioButton>(&second, 1040), Qt::LeftButton);
+  EXPECT_EQ(find_control(&second, OptionsDialog::kIdDos + 1), nullptr);
+  EXPECT_TRUE(control<QRadioButton>(&second, OptionsDialog::kIdDosSecond + 1)->isChecked());
+  QTest::mouseClick(control<QRadioButton>(&second, OptionsDialog::kIdDosSecond + 2),
+                    Qt::LeftButton);
   EXPECT_EQ(second.LdMode(), 2u);
 }
 
@@ -203,7 +206,7 @@ TEST(ReadNumberField, LooksAtNoMoreThan254Characters) {
 
 TEST(HelpDialog, ShowsTheTextReadOnlyUnderItsTitle) {
   HelpDialog dialog("Triangle Help", "\tTriangle\n\n- line");
-  auto* text = control<QPlainTextEdit>(&dialog, 1001);
+  auto* text = control<QPlainTextEdit>(&dialog, HelpDialog::kIdText);
   ASSERT_NE(text, nullptr);
   EXPECT_TRUE(text->isReadOnly());
   EXPECT_EQ(text->toPlainText(), "\tTriangle\n\n- line");
@@ -215,13 +218,13 @@ TEST(HelpDialog, ShowsTheTextReadOnlyUnderItsTitle) {
 
 TEST(ProgressDialog, ImportVariantHasTwoBarsExportOne) {
   ProgressDialog import_dialog(ProgressDialog::ImportProgress, "Triangle Import");
-  EXPECT_NE(find_control(&import_dialog, 1003), nullptr);
-  EXPECT_NE(find_control(&import_dialog, 1006), nullptr);
-  EXPECT_EQ(control<QLabel>(&import_dialog, 1004)->text(), " 0 %");
-  EXPECT_EQ(control<QLabel>(&import_dialog, 1005)->text(), "Status");
+  EXPECT_NE(find_control(&import_dialog, ProgressDialog::kIdFileBar), nullptr);
+  EXPECT_NE(find_control(&import_dialog, ProgressDialog::kIdMeshBar), nullptr);
+  EXPECT_EQ(control<QLabel>(&import_dialog, ProgressDialog::kIdFilePercent)->text(), " 0 %");
+  EXPECT_EQ(control<QLabel>(&import_dialog, ProgressDialog::kIdStatus)->text(), "Status");
   ProgressDialog export_dialog(ProgressDialog::ExportProgress, "Triangle Export");
-  EXPECT_NE(find_control(&export_dialog, 1003), nullptr);
-  EXPECT_EQ(find_control(&export_dialog, 1006), nullptr);
+  EXPECT_NE(find_control(&export_dialog, ProgressDialog::kIdFileBar), nullptr);
+  EXPECT_EQ(find_control(&export_dialog, ProgressDialog::kIdMeshBar), nullptr);
   EXPECT_EQ(export_dialog.windowTitle(), "Triangle Export");
 }
 
@@ -238,7 +241,7 @@ TEST(ProgressDialog, DisablesItsOwnerWhileOpenAndStaysUsable) {
     EXPECT_EQ(dialog.windowHandle()->transientParent(), owner.windowHandle());  // kept above
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_TRUE(dialog.isEnabled());
-    auto* cancel = control<QPushButton>(&dialog, 2);
+    auto* cancel = control<QPushButton>(&dialog, ProgressDialog::kIdCancel);
     ASSERT_NE(cancel, nullptr);
     QTest::mouseClick(cancel, Qt::LeftButton);
     EXPECT_TRUE(dialog.isVisible());  // Cancel does not close
@@ -273,11 +276,11 @@ TEST(ProgressDialog, WithoutAnyWindowOpensOwnerless) {
 TEST(ProgressDialog, PercentTextIsClampedInsteadOfWrapping) {
   ProgressDialog dialog(ProgressDialog::ImportProgress, "t");
   dialog.SetFileProgress(102);
-  EXPECT_EQ(control<QLabel>(&dialog, 1004)->text(), "100%");
-  EXPECT_EQ(control<QProgressBar>(&dialog, 1003)->value(), 100);
+  EXPECT_EQ(control<QLabel>(&dialog, ProgressDialog::kIdFilePercent)->text(), "100%");
+  EXPECT_EQ(control<QProgressBar>(&dialog, ProgressDialog::kIdFileBar)->value(), 100);
   dialog.SetMeshProgress(37);
-  EXPECT_EQ(control<QLabel>(&dialog, 1007)->text(), "37%");
-  EXPECT_EQ(control<QProgressBar>(&dialog, 1006)->value(), 37);
+  EXPECT_EQ(control<QLabel>(&dialog, ProgressDialog::kIdMeshPercent)->text(), "37%");
+  EXPECT_EQ(control<QProgressBar>(&dialog, ProgressDialog::kIdMeshBar)->value(), 37);
   dialog.SetStatus("Sizing: cube\n");
-  EXPECT_EQ(control<QLabel>(&dialog, 1005)->text(), "Sizing: cube");
+  EXPECT_EQ(control<QLabel>(&dialog, ProgressDialog::kIdStatus)->text(), "Sizing: cube");
 }

@@ -1,5 +1,7 @@
 #include "frame_test_support.h"
 
+#include "settings/path.h"
+
 #include <dlfcn.h>
 #include <unistd.h>
 
@@ -122,3 +124,11 @@ class PrivateSettingsFolder : public ::testing::Environment {
 const auto* const kSettingsFolder = ::testing::AddGlobalTestEnvironment(new PrivateSettingsFolder);
 
 }  // namespace
+
+void TriRunFixture::Prepare() {
+  forget_settings("tri_in");
+  forget_settings("tri_out");
+  model = folder.file("model.tri");
+  write_file(model, two_mesh_file());
+  start_directory = current_directory();
+}

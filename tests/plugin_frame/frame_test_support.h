@@ -65,3 +65,15 @@ class SinkScope {
 
 // A small two-mesh triangle file for the example plug-in.
 std::string two_mesh_file();
+
+// What a run of the example plug-in starts from: the plug-in loaded, its settings forgotten,
+// the two-mesh model in a fresh folder, and the directory the run started in.
+struct TriRunFixture {
+  // Forgets the settings, writes the model and notes the current directory.
+  void Prepare();
+
+  TriPlugin plugin;
+  TempFolder folder;
+  std::string model;
+  std::string start_directory;
+};

@@ -22,18 +22,15 @@
 #include "settings/path.h"
 #include "settings/settings_store.h"
 #include "support/choose_file.h"
+#include "tri_plugin_controls.h"
 
 namespace {
 
-class GuiRun : public ::testing::Test {
+class GuiRun : public ::testing::Test, protected TriRunFixture {
  protected:
   void SetUp() override {
     ASSERT_TRUE(plugin.loaded());
-    forget_settings("tri_in");
-    forget_settings("tri_out");
-    model = folder.file("model.tri");
-    write_file(model, two_mesh_file());
-    start_directory = current_directory();
+    Prepare();
     main_window.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&main_window));
   }
@@ -44,10 +41,6 @@ class GuiRun : public ::testing::Test {
     QTest::keyClicks(edit, text);
   }
 
-  TriPlugin plugin;
-  TempFolder folder;
-  std::string model;
-  std::string start_directory;
   QWidget main_window;
 };
 
@@ -68,7 +61,7 @@ TEST_F(GuiRun, ConfigureStoresASizeTypedRightBeforeEnter) {
   OnModal<OptionsDialog> script([this](OptionsDialog* dialog) {
     activate(dialog);
     EXPECT_EQ(dialog->windowTitle(), "Triangle Configuration");
-    QLineEdit* size = edit_of(dialog, 1031);
+    QLineEdit* size = edit_of(dialog, OptionsDialog::kIdSize);
     Type(size, "3.5");
     QTest::keyClick(size, Qt::Key_Return);
   });
@@ -86,13 +79,14 @@ TEST_F(GuiRun, ConfigureCancelledAfterEditsRewritesTheStoredValues) {
   MeshImporter* importer = CreateImporter(plugin.import_class());
   OnModal<OptionsDialog> script([this](OptionsDialog* dialog) {
     activate(dialog);
-    qobject_cast<QAbstractButton*>(find_control(dialog, 1025))->click();
-    QLineEdit* size = edit_of(dialog, 1031);
+    qobject_cast<QAbstractButton*>(find_control(dialog, OptionsDialog::kIdVerbose))->click();
+    QLineEdit* size = edit_of(dialog, OptionsDialog::kIdSize);
     EXPECT_EQ(size->text(), "2.500");
     Type(size, "7");
-    edit_of(dialog, 1024)->setFocus();  // the size counts in the dialog ...
+    edit_of(dialog, OptionsDialog::kIdLogFile)->setFocus();  // the size counts in the dialog ...
     EXPECT_EQ(size->text(), "7.000");
-    QTest::mouseClick(qobject_cast<QWidget*>(find_control(dialog, 2)), Qt::LeftButton);
+    QTest::mouseClick(qobject_cast<QWidget*>(find_control(dialog, OptionsDialog::kIdCancel)),
+                      Qt::LeftButton);
   });
   importer->Configure();
   importer->DeleteThis();
@@ -108,12 +102,13 @@ TEST_F(GuiRun, ConfigureRejectsLettersOnceAndKeepsTheOldSize) {
   MeshImporter* importer = CreateImporter(plugin.import_class());
   OnModal<OptionsDialog> script([this](OptionsDialog* dialog) {
     activate(dialog);
-    QLineEdit* size = edit_of(dialog, 1031);
+    QLineEdit* size = edit_of(dialog, OptionsDialog::kIdSize);
     Type(size, "big");
-    edit_of(dialog, 1024)->setFocus();
+    edit_of(dialog, OptionsDialog::kIdLogFile)->setFocus();
     QTest::qWait(100);
     EXPECT_EQ(size->text(), "1.000");
-    QTest::mouseClick(qobject_cast<QWidget*>(find_control(dialog, 1)), Qt::LeftButton);
+    QTest::mouseClick(qobject_cast<QWidget*>(find_control(dialog, OptionsDialog::kIdOk)),
+                      Qt::LeftButton);
   });
   importer->Configure();
   importer->DeleteThis();
@@ -128,10 +123,11 @@ TEST_F(GuiRun, ExportConfigureKeepsTheStoredLineDelimiterAndTakesSpecificFields)
   MeshExporter* exporter = CreateExporter(plugin.export_class());
   OnModal<OptionsDialog> script([this](OptionsDialog* dialog) {
     activate(dialog);
-    auto* unix_radio = qobject_cast<QRadioButton*>(find_control(dialog, 1039));
+    auto* unix_radio =
+        qobject_cast<QRadioButton*>(find_control(dialog, OptionsDialog::kIdDosSecond + 1));
     ASSERT_NE(unix_radio, nullptr);
     EXPECT_TRUE(unix_radio->isChecked());
-    QLineEdit* radius = edit_of(dialog, 1034);
+    QLineEdit* radius = edit_of(dialog, kTriWireRadiusControl);
     ASSERT_NE(radius, nullptr);
     EXPECT_EQ(radius->text(), "0.100");
     Type(radius, "0.25");

@@ -39,24 +39,23 @@ bool is_banner(const std::string& line, const std::string& title) {
   return true;
 }
 
-class HeadlessRun : public ::testing::Test {
+class HeadlessRun : public ::testing::Test, protected TriRunFixture {
  protected:
   void SetUp() override {
     ASSERT_TRUE(plugin.loaded());
-    forget_settings("tri_in");
-    forget_settings("tri_out");
-    model = folder.file("model.tri");
-    write_file(model, two_mesh_file());
-    start_directory = current_directory();
+    Prepare();
   }
 
   // The export's input: the meshes of an import of the model.
   ObjectList* import_model(MeshImporter* importer) { return importer->ImportFile(model.c_str()); }
 
-  TriPlugin plugin;
-  TempFolder folder;
-  std::string model;
-  std::string start_directory;
+  // The names an export that may use the stored ones finds: "stored.tri" and "stored.lst".
+  void store_output_names() {
+    SettingsWriteString("tri_out", "Specific Settings", "file_name",
+                        folder.file("stored.tri").c_str());
+    SettingsWriteString("tri_out", "Specific Settings", "file_name2",
+                        folder.file("stored.lst").c_str());
+  }
 };
 
 }  // namespace
@@ -173,10 +172,7 @@ TEST_F(HeadlessRun, ConfigureAndHelpWithoutWindowsShowNothingAndRewriteTheSettin
 TEST_F(HeadlessRun, ExportModeZeroActsAsCancelled) {
   MeshImporter* importer = CreateImporter(plugin.import_class());
   ObjectList* objects = import_model(importer);
-  SettingsWriteString("tri_out", "Specific Settings", "file_name",
-                      folder.file("stored.tri").c_str());
-  SettingsWriteString("tri_out", "Specific Settings", "file_name2",
-                      folder.file("stored.lst").c_str());
+  store_output_names();
   MeshExporter* exporter = CreateExporter(plugin.export_class());
   exporter->Export(objects, EXPORT_ASK, nullptr);
   exporter->DeleteThis();
@@ -189,10 +185,7 @@ TEST_F(HeadlessRun, ExportModeZeroActsAsCancelled) {
 TEST_F(HeadlessRun, ExportModeOneUsesTheStoredNames) {
   MeshImporter* importer = CreateImporter(plugin.import_class());
   ObjectList* objects = import_model(importer);
-  SettingsWriteString("tri_out", "Specific Settings", "file_name",
-                      folder.file("stored.tri").c_str());
-  SettingsWriteString("tri_out", "Specific Settings", "file_name2",
-                      folder.file("stored.lst").c_str());
+  store_output_names();
   SettingsWriteInt("tri_out", "Common Settings", "ld_mode", 1);
   MeshExporter* exporter = CreateExporter(plugin.export_class());
   exporter->Export(objects, EXPORT_ASK_OR_STORED, nullptr);

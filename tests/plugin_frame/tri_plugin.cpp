@@ -16,6 +16,7 @@
 #include "meshlib/object_list.h"
 #include "plugin_frame/plugin_frame.h"
 #include "settings/text_file.h"
+#include "tri_plugin_controls.h"
 
 namespace {
 
@@ -131,10 +132,11 @@ class TriExport final : public FrameExporter {
   int DialogTemplate() const override { return OptionsDialog::ExportSecondTemplate; }
 
   void FillSpecific(OptionsDialog& dialog, PluginSettings& settings) override {
-    dialog.AddNumberField(1034, "Wire Radius", static_cast<TriExportSettings&>(settings).radius);
+    dialog.AddNumberField(kTriWireRadiusControl, "Wire Radius",
+                          static_cast<TriExportSettings&>(settings).radius);
   }
   void TakeSpecific(const OptionsDialog& dialog, PluginSettings& settings) override {
-    static_cast<TriExportSettings&>(settings).radius = dialog.NumberValue(1034);
+    static_cast<TriExportSettings&>(settings).radius = dialog.NumberValue(kTriWireRadiusControl);
   }
   void DumpSpecific(LogFile& log, PluginSettings& settings) override {
     char number[64];

@@ -14,6 +14,7 @@
 
 #include "plugin_frame/options_dialog.h"
 #include "plugin_frame/qt_test_support.h"
+#include "plugins/rayinc_out/rayinc_controls.h"
 #include "rayinc_export_support.h"
 #include "support/choose_file.h"
 
@@ -118,11 +119,12 @@ TEST_F(RayIncDialogs, WireRadiusOfZeroOrLessIsRefusedWithTheErrorBox) {
   MessageBoxCloser boxes;
   QString shown_after_refusal;
   OnModal<QDialog> dialog([&](QDialog* options) {
-    auto* radius = qobject_cast<QLineEdit*>(find_control(options, 1034));
-    auto* edge = qobject_cast<QLineEdit*>(find_control(options, 1033));
+    auto* radius = qobject_cast<QLineEdit*>(find_control(options, kWireRadiusControl));
+    auto* edge = qobject_cast<QLineEdit*>(find_control(options, kEdgeAngleControl));
     ASSERT_NE(radius, nullptr);
     ASSERT_NE(edge, nullptr);
-    ASSERT_NE(find_control(options, 1038), nullptr);  // the second template's radios
+    ASSERT_NE(find_control(options, OptionsDialog::kIdDosSecond),
+              nullptr);  // the second template's radios
     ASSERT_TRUE(QTest::qWaitForWindowActive(options));
     radius->setFocus();
     radius->setText("0");
@@ -154,8 +156,9 @@ TEST_F(RayIncDialogs, WireRadiusOfZeroOrLessIsRefusedWithTheErrorBox) {
 TEST_F(RayIncDialogs, SurfaceClassesShowNoWireRadius) {
   bool has_radius = true, has_angles = false;
   OnModal<QDialog> dialog([&](QDialog* options) {
-    has_radius = find_control(options, 1034) != nullptr;
-    has_angles = find_control(options, 1032) != nullptr && find_control(options, 1033) != nullptr;
+    has_radius = find_control(options, kWireRadiusControl) != nullptr;
+    has_angles = find_control(options, kSmoothAngleControl) != nullptr &&
+                 find_control(options, kEdgeAngleControl) != nullptr;
     options->reject();
   });
   MeshExporter* exporter = library_.NewExporter(rayinc_class_names()[0].c_str());

@@ -110,3 +110,30 @@ TEST(CurrentDirectory, NamesTheDirectoryWeAreIn) {
   EXPECT_STREQ(tiny, "");
   ASSERT_EQ(chdir(before.c_str()), 0);
 }
+
+namespace {
+
+TEST(PathParts, FileNameAndExtensionAreThoseOfTheLastComponent) {
+  struct Case {
+    const char* path;
+    const char* file_name;
+    const char* extension;
+  };
+  const Case cases[] = {
+      {"/home/u/table.x", "table.x", ".x"},
+      {"C:\\models\\3001s01.DAT", "3001s01.DAT", ".DAT"},
+      {"s\\3001s01.dat", "3001s01.dat", ".dat"},
+      {"/a.b/noext", "noext", ""},
+      {"archive.tar.gz", "archive.tar.gz", ".gz"},
+      {"/folder/", "", ""},
+      {"", "", ""},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(path_file_name(c.path), c.file_name) << c.path;
+    EXPECT_EQ(path_extension(c.path), c.extension) << c.path;
+  }
+  EXPECT_EQ(path_file_name(nullptr), "");
+  EXPECT_EQ(path_extension(nullptr), "");
+}
+
+}  // namespace
