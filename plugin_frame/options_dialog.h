@@ -31,9 +31,9 @@ class OptionsDialog : public QDialog {
     kIdOk = 1,
     kIdCancel = 2,
     kIdLogFile = 1024,
-    kIdVerbose = 1025,
-    kIdUnify = 1026,
-    kIdNoSwap = 1027,  // to 1030
+    kIdVerbose,  // 1025
+    kIdUnify,    // 1026
+    kIdNoSwap,   // 1027 to 1030
     kIdSize = 1031,
     kIdDos = 1035,        // to 1037
     kIdDosSecond = 1038,  // to 1040

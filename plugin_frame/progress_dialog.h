@@ -22,10 +22,10 @@ class ProgressDialog : public QDialog, public ProgressSink {
   enum ControlId : int {
     kIdCancel = 2,
     kIdFileBar = 1003,
-    kIdFilePercent = 1004,
-    kIdStatus = 1005,
-    kIdMeshBar = 1006,
-    kIdMeshPercent = 1007,
+    kIdFilePercent,  // 1004
+    kIdStatus,       // 1005
+    kIdMeshBar,      // 1006
+    kIdMeshPercent,  // 1007
   };
 
   enum Variant { ImportProgress, ExportProgress };

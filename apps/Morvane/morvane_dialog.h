@@ -29,25 +29,25 @@ class MorvaneDialog : public QDialog {
   // the plug-ins and saves the host settings.
   ~MorvaneDialog() override;
 
-  // The numbers the controls carry as "controlId".
+  // The numbers the controls carry as "controlId"; from 1000 on they count up one by one.
   enum ControlId : int {
     kQuit = 1,
     kImportOptions = 1000,
-    kImportHelp = 1001,
-    kImportRun = 1002,
-    kImportList = 1003,
-    kExportOptions = 1004,
-    kExportHelp = 1005,
-    kExportRun = 1006,
-    kExportList = 1007,
-    kOptions = 1008,
-    kView = 1009,
-    kClear = 1010,
-    kStatistic = 1011,
-    kMeshCount = 1012,
-    kVertexCount = 1013,
-    kFaceCount = 1014,
-    kPluginInfo = 1015,
+    kImportHelp,     // 1001
+    kImportRun,      // 1002
+    kImportList,     // 1003
+    kExportOptions,  // 1004
+    kExportHelp,     // 1005
+    kExportRun,      // 1006
+    kExportList,     // 1007
+    kOptions,        // 1008
+    kView,           // 1009
+    kClear,          // 1010
+    kStatistic,      // 1011
+    kMeshCount,      // 1012
+    kVertexCount,    // 1013
+    kFaceCount,      // 1014
+    kPluginInfo,     // 1015
     kHelp = 57670,
   };
 
