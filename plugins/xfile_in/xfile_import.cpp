@@ -3,6 +3,7 @@
 // file adds the class's names and texts, its two remembered file settings and the parse run.
 
 #include <cstdint>
+#include <cstdio>
 
 #include "meshlib/mesh3d.h"
 #include "plugin_frame/plugin_frame.h"
@@ -56,6 +57,11 @@ class DirectXImport final : public FrameImporter {
     hooks.status = [&run](const char* text) { run.Status("%s", text); };
     hooks.file_progress = [&run](std::uint32_t position, std::uint32_t total) {
       run.FileProgress(position, total);
+    };
+    // A warning goes to the log and to standard error, where the batch converter shows it.
+    hooks.warning = [&run](const char* text) {
+      run.Log("%s\n", text);
+      std::fprintf(stderr, "%s\n", text);
     };
     hooks.finish_mesh = [&run](Mesh3d* mesh) { run.FinishMesh(mesh); };
     hooks.mesh_edges = run.settings.unify_mode != 0;

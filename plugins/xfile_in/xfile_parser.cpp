@@ -38,10 +38,11 @@ constexpr std::uint64_t kReferenceBytes = 3;
 // stack. Real skeletons stay far below it.
 constexpr int kMaxFrameDepth = 256;
 
-// Ear cutting costs up to about 4 n^2 inside-test steps per ear of an n-corner polygon. Each
-// run may spend this many steps plus a few per byte of its file; polygons past the budget are
-// logged and left out, so that no file can keep the program busy for minutes.
-constexpr std::uint64_t kCutBudgetBase = 100000000;
+// Ear cutting is charged the steps it really takes (see CutPolygon), about a minute's work
+// for this many. Each run may spend it plus a few steps per byte of its file; a polygon past
+// the budget is left out whole with a warning, so that no file keeps the program busy for
+// longer.
+constexpr std::uint64_t kCutBudgetBase = 10000000000ull;
 constexpr std::uint64_t kCutBudgetPerByte = 16;
 
 class XFileParser {
@@ -50,7 +51,8 @@ class XFileParser {
       : reader_(new XWordReader(file)),
         file_size_(file_size),
         hooks_(hooks),
-        cut_budget_(kCutBudgetBase + kCutBudgetPerByte * file_size) {}
+        cut_budget_((hooks.cut_steps != 0 ? hooks.cut_steps : kCutBudgetBase) +
+                    kCutBudgetPerByte * file_size) {}
 
   int Run();
 
@@ -98,6 +100,7 @@ class XFileParser {
   int anonymous_frames_ = 0;
   std::vector<int32_t> corners_;
   std::vector<int32_t> polygon_;
+  std::vector<int32_t> cut_;  // the triangles of the polygon being cut, three corners each
   std::vector<Vec3d> pending_;
 };
 
@@ -401,18 +404,24 @@ void XFileParser::AddFace(Mesh3d* mesh, int face, const std::vector<Vec3d>& vert
   polygon_.clear();
   for (int32_t index : corners_)
     if (index >= 0 && index < vertex_count) polygon_.push_back(index);
-  int32_t count = static_cast<int32_t>(polygon_.size());
-  int32_t a, b, c;
-  while (count > 2) {
-    const std::uint64_t cost = 4ull * static_cast<std::uint64_t>(count) * count;
-    if (cost > cut_budget_) {
-      LOG_LINE("Face %d skipped: polygon of %d corners too large to cut\n", face, count);
-      return;
+  cut_.clear();
+  const CutOutcome outcome = CutPolygon(
+      polygon_.data(), static_cast<int32_t>(polygon_.size()), vertices.data(), &cut_budget_,
+      [this] { FileProgress(); }, &cut_);
+  if (outcome == CutOutcome::kOverBudget) {
+    LOG_LINE("Face %d skipped: polygon of %d corners too large to cut\n", face,
+             static_cast<int>(polygon_.size()));
+    if (hooks_.warning) {
+      char text[LogFile::kMessageBuffer];
+      std::snprintf(text, sizeof text,
+                    "Warning: face %d left out: its polygon of %d corners is too large to cut",
+                    face, static_cast<int>(polygon_.size()));
+      hooks_.warning(text);
     }
-    cut_budget_ -= cost;
-    if (!CutEar(polygon_.data(), count, vertices.data(), a, b, c)) return;
-    AddTriangle(mesh, vertices[a], vertices[b], vertices[c]);
+    return;
   }
+  for (std::size_t i = 0; i + 2 < cut_.size(); i += 3)
+    AddTriangle(mesh, vertices[cut_[i]], vertices[cut_[i + 1]], vertices[cut_[i + 2]]);
 }
 
 bool XFileParser::ParseMaterialList() {

@@ -16,6 +16,11 @@ struct XFileParseHooks {
   // Read position and file size, before each word of the top level and of a frame and
   // before each vertex, face, normal and normal face. May be empty.
   std::function<void(std::uint32_t position, std::uint32_t total)> file_progress;
+  // A warning for the user, one line without its newline (a face left out). May be empty.
+  std::function<void(const char* text)> warning;
+  // The ear-cutting work the run may do beyond its share per byte of the file, in CutPolygon
+  // steps; 0 keeps the default of about a minute's work.
+  std::uint64_t cut_steps = 0;
   // Receives each mesh, in its indexed form, as soon as its data object is complete, and
   // takes it over (finishing it and adding it to the run's object list). Required.
   std::function<void(Mesh3d* mesh)> finish_mesh;

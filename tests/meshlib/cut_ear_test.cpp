@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cmath>
+#include <random>
 #include <vector>
 
 #include "meshlib/cut_ear.h"
@@ -145,4 +146,76 @@ TEST(InsidePolygon, CentreInsideAndFarPointOutside) {
   std::vector<int32_t> reversed = {3, 2, 1, 0};
   EXPECT_TRUE(InsidePolygon(reversed.data(), p.data(), 4, Vec3d{1, 1, 0}));
   EXPECT_FALSE(InsidePolygon(reversed.data(), p.data(), 4, Vec3d{3, 1, 0}));
+}
+
+namespace {
+
+// The triangles of CutEar called until it returns 0, three indices each.
+std::vector<int32_t> CutEarByEar(std::vector<int32_t> polygon, const std::vector<Vec3d>& p) {
+  std::vector<int32_t> out;
+  for (const Triangle& t : CutAll(std::move(polygon), p)) out.insert(out.end(), t.begin(), t.end());
+  return out;
+}
+
+std::vector<int32_t> CutWhole(const std::vector<int32_t>& polygon, const std::vector<Vec3d>& p) {
+  std::uint64_t budget = ~0ull;
+  std::vector<int32_t> out;
+  EXPECT_EQ(CutPolygon(polygon.data(), static_cast<int32_t>(polygon.size()), p.data(), &budget,
+                       nullptr, &out),
+            CutOutcome::kDone);
+  return out;
+}
+
+}  // namespace
+
+TEST(CutPolygon, DeliversTheTrianglesOfCutEarInItsOrder) {
+  // Random polygons around a centre: planar, tilted, slightly and clearly out of plane,
+  // and corners on a small grid (collinear runs, repeated points).
+  std::mt19937 random(11);
+  std::uniform_real_distribution<double> unit(0, 1);
+  for (int round = 0; round < 4000; ++round) {
+    const int n = 4 + static_cast<int>(random() % 40);
+    const int kind = round % 5;
+    std::vector<Vec3d> p(n);
+    for (int i = 0; i < n; ++i) {
+      const double angle = 2 * M_PI * (i + (kind == 0 ? 0.0 : 0.45 * unit(random))) / n;
+      const double r = 0.2 + unit(random);
+      const double height = kind == 2 ? 1e-12 * unit(random) : kind == 3 ? 0.2 * unit(random) : 0;
+      p[i] = {r * std::cos(angle), r * std::sin(angle), height};
+      if (kind == 4) p[i] = {std::floor(4 * unit(random)), std::floor(4 * unit(random)), 0};
+    }
+    if (round % 3 == 0)
+      for (Vec3d& q : p) q = {q.x, 0.8 * q.y - 0.6 * q.z, 0.6 * q.y + 0.8 * q.z};
+    EXPECT_EQ(CutWhole(Identity(n), p), CutEarByEar(Identity(n), p)) << "round " << round;
+  }
+}
+
+TEST(CutPolygon, LargeConvexAndConcavePolygonsAreCutWhole) {
+  for (int n : {500, 1000, 10000}) {
+    std::vector<Vec3d> p(n);
+    for (int i = 0; i < n; ++i) p[i] = {std::cos(2 * M_PI * i / n), std::sin(2 * M_PI * i / n), 0};
+    EXPECT_EQ(CutWhole(Identity(n), p).size(), 3u * (n - 2)) << "convex " << n;
+  }
+  // A comb of 4000 corners: thin teeth between deep notches.
+  std::vector<Vec3d> comb;
+  for (int i = 0; i < 2000; ++i) comb.push_back({0.5 * i, i % 2 ? 10.0 : 1.0, 0});
+  for (int i = 1999; i >= 0; --i) comb.push_back({0.5 * i, 0, 0});
+  const std::vector<int32_t> t = CutWhole(Identity(4000), comb);
+  ASSERT_EQ(t.size(), 3u * 3998);
+  double area = 0;
+  for (std::size_t i = 0; i < t.size(); i += 3)
+    area += TriangleArea(comb, {t[i], t[i + 1], t[i + 2]});
+  EXPECT_NEAR(area, 999.5 * 5.5, 1e-6);
+}
+
+TEST(CutPolygon, RunningOutOfBudgetDeliversNothingAndLeavesEarlierTriangles) {
+  const int n = 300;
+  std::vector<Vec3d> p(n);
+  for (int i = 0; i < n; ++i) p[i] = {std::cos(2 * M_PI * i / n), std::sin(2 * M_PI * i / n), 0};
+  std::vector<int32_t> out = {7, 8, 9};
+  std::uint64_t budget = 5000;
+  EXPECT_EQ(CutPolygon(Identity(n).data(), n, p.data(), &budget, nullptr, &out),
+            CutOutcome::kOverBudget);
+  EXPECT_EQ(out, (std::vector<int32_t>{7, 8, 9}));
+  EXPECT_LT(budget, 5000u);
 }

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <random>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "meshlib/mesh3d.h"
 #include "tests/xfile_in/xfile_test_support.h"
@@ -30,7 +33,9 @@ bool Near(const Vec3d& a, double x, double y, double z) {
 
 class XFileParse : public ::testing::Test {
  protected:
-  ParseResult Parse(const std::string& text) { return ParseText(dir_, text); }
+  ParseResult Parse(const std::string& text, std::uint64_t cut_steps = 0) {
+    return ParseText(dir_, text, cut_steps);
+  }
   TempDir dir_;
 };
 
@@ -365,22 +370,75 @@ TEST_F(XFileParse, BinaryJunkNeverCrashesAndKeepsEarlierMeshes) {
   }
 }
 
-TEST_F(XFileParse, PolygonTooLargeToCutIsSkippedAndLogged) {
-  // 20000 corners on a circle: cutting would take hours, the file is a few hundred kB.
-  const int n = 20000;
+// A mesh of one triangle and then one polygon through corners (x, y) in the z = 0 plane.
+std::string PolygonMesh(const std::vector<std::pair<double, double>>& corners) {
+  const int n = static_cast<int>(corners.size());
   std::string text = "Mesh big { " + std::to_string(n) + ";\n";
-  for (int i = 0; i < n; ++i)
-    text += std::to_string(std::cos(i * 2 * M_PI / n)) + ";" +
-            std::to_string(std::sin(i * 2 * M_PI / n)) + ";0;" + (i + 1 < n ? ",\n" : ";\n");
-  text += "2; 3;0,1,2;, " + std::to_string(n) + ";";
+  char number[64];
+  for (int i = 0; i < n; ++i) {
+    std::snprintf(number, sizeof number, "%.9f;%.9f;0;%s\n", corners[i].first, corners[i].second,
+                  i + 1 < n ? "," : ";");
+    text += number;
+  }
+  // The triangle is none that the polygon is cut into (the mesh would keep only one of two).
+  text += "2; 3;0,1," + std::to_string(n / 2) + ";, " + std::to_string(n) + ";";
   for (int i = 0; i < n; ++i) text += std::to_string(i) + (i + 1 < n ? "," : ";;\n");
-  text += "}\n";
-  ParseResult r = Parse(text);
+  return text + "}\n";
+}
+
+std::vector<std::pair<double, double>> Circle(int n, double inner_radius) {
+  std::vector<std::pair<double, double>> corners;
+  for (int i = 0; i < n; ++i) {
+    const double r = i % 2 ? inner_radius : 1.0;
+    corners.emplace_back(r * std::cos(i * 2 * M_PI / n), r * std::sin(i * 2 * M_PI / n));
+  }
+  return corners;
+}
+
+TEST_F(XFileParse, LargePolygonsComeOutWhole) {
+  const struct {
+    const char* what;
+    int corners;
+    double inner_radius;  // every second corner; 1 is a convex polygon, less a star
+  } cases[] = {{"convex 500", 500, 1.0},
+               {"convex 1000", 1000, 1.0},
+               {"convex 10000", 10000, 1.0},
+               {"star 10000", 10000, 0.5}};
+  for (const auto& c : cases) {
+    ParseResult r = Parse(PolygonMesh(Circle(c.corners, c.inner_radius)));
+    EXPECT_EQ(r.result, 1) << c.what;
+    ASSERT_EQ(r.meshes.size(), 1u) << c.what;
+    EXPECT_EQ(r.meshes[0]->face_count(), 1 + c.corners - 2) << c.what;
+    EXPECT_TRUE(r.warnings.empty()) << c.what;
+  }
+}
+
+TEST_F(XFileParse, PolygonPastTheCuttingBudgetIsLeftOutWholeWithAWarning) {
+  // A comb of 2000 corners; with a budget far below its work the whole face goes, and the
+  // triangle before it stays.
+  std::vector<std::pair<double, double>> comb;
+  const int teeth = 500;
+  for (int i = 0; i < teeth; ++i) {
+    comb.emplace_back(2 * i, 0);
+    comb.emplace_back(2 * i + 1, 0);
+  }
+  for (int i = teeth - 1; i >= 0; --i) {
+    comb.emplace_back(2 * i + 1, 5);
+    comb.emplace_back(2 * i, 1);
+  }
+  ParseResult whole = Parse(PolygonMesh(comb));
+  ASSERT_EQ(whole.meshes.size(), 1u);
+  EXPECT_EQ(whole.meshes[0]->face_count(), 1 + 4 * teeth - 2);
+
+  ParseResult r = Parse(PolygonMesh(comb), 1000);
   EXPECT_EQ(r.result, 1);
   ASSERT_EQ(r.meshes.size(), 1u);
   EXPECT_EQ(r.meshes[0]->face_count(), 1);
-  EXPECT_NE(r.log.find("Face 1 skipped: polygon of 20000 corners too large to cut\n"),
+  EXPECT_NE(r.log.find("Face 1 skipped: polygon of 2000 corners too large to cut\n"),
             std::string::npos);
+  EXPECT_EQ(r.warnings,
+            std::vector<std::string>{"Warning: face 1 left out: its polygon of 2000 corners is too "
+                                     "large to cut"});
 }
 
 TEST_F(XFileParse, LogTextsAndOrderForOneMesh) {

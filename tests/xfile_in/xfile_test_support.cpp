@@ -38,7 +38,7 @@ std::string ReadAll(const std::string& path) {
   return s.str();
 }
 
-ParseResult ParsePath(const TempDir& dir, const std::string& path) {
+ParseResult ParsePath(const TempDir& dir, const std::string& path, std::uint64_t cut_steps) {
   ParseResult r;
   std::string log_path = dir.Path("parse.log");
   {
@@ -49,15 +49,17 @@ ParseResult ParsePath(const TempDir& dir, const std::string& path) {
     hooks.file_progress = [&r](std::uint32_t position, std::uint32_t total) {
       r.progress.emplace_back(position, total);
     };
+    hooks.warning = [&r](const char* text) { r.warnings.push_back(text); };
     hooks.finish_mesh = [&r](Mesh3d* mesh) { r.meshes.emplace_back(mesh); };
+    hooks.cut_steps = cut_steps;
     r.result = ParseXFile(path.c_str(), hooks);
   }
   r.log = ReadAll(log_path);
   return r;
 }
 
-ParseResult ParseText(const TempDir& dir, const std::string& text) {
-  return ParsePath(dir, dir.Write("input.x", text));
+ParseResult ParseText(const TempDir& dir, const std::string& text, std::uint64_t cut_steps) {
+  return ParsePath(dir, dir.Write("input.x", text), cut_steps);
 }
 
 std::vector<std::vector<Vec3d>> Triangles(const Mesh3d& mesh) {

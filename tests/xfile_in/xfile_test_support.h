@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -28,10 +29,12 @@ struct ParseResult {
   std::string log;                              // what the parser wrote to its log
   std::vector<std::string> status;
   std::vector<std::pair<unsigned, unsigned>> progress;
+  std::vector<std::string> warnings;
 };
 
-ParseResult ParseText(const TempDir& dir, const std::string& text);
-ParseResult ParsePath(const TempDir& dir, const std::string& path);
+// cut_steps: the parser's ear-cutting budget beyond its share per byte (0: the default).
+ParseResult ParseText(const TempDir& dir, const std::string& text, std::uint64_t cut_steps = 0);
+ParseResult ParsePath(const TempDir& dir, const std::string& path, std::uint64_t cut_steps = 0);
 
 // Positions of the corners of every face of mesh, in face order.
 std::vector<std::vector<Vec3d>> Triangles(const Mesh3d& mesh);
