@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "host/extension_table.h"
@@ -15,11 +16,13 @@ namespace {
 // ImporterList's release callback: an importer ends itself, and with it its objects.
 void release_importer(void* element) { static_cast<MeshImporter*>(element)->DeleteThis(); }
 
-// The first of name, name_0, name_1, ... that is_free accepts.
+// The first of name, name_0, name_1, ... that is_free accepts. With next, the numbered
+// search starts at *next and leaves there the number it found.
 template <typename IsFree>
-std::string first_free_name(const char* name, IsFree is_free) {
+std::string first_free_name(const char* name, IsFree is_free, long* next = nullptr) {
   if (is_free(name)) return name;
-  for (long n = 0;; ++n) {
+  long start = 0;
+  for (long& n = next != nullptr ? *next : start;; ++n) {
     std::string candidate = std::string(name) + "_" + std::to_string(n);
     if (is_free(candidate.c_str())) return candidate;
   }
@@ -154,7 +157,13 @@ int HostCommands::TakeObjects(ObjectList* objects, int check_name_mode) {
     for (int32_t i = 0; i < imported_->count(); ++i)
       names.insert(ascii_lower(static_cast<Obj3d*>(imported_->get(i))->name()));
   auto is_free = [&names](const char* name) { return names.count(ascii_lower(name)) == 0; };
-  auto free_name = [&is_free](const char* name) { return first_free_name(name, is_free); };
+  // Where the search for a free proposal stopped, per base name: no name is freed during
+  // this call, so every proposal below it is still taken, and thousands of meshes of one
+  // name are named in linear time.
+  std::unordered_map<std::string, long> next_suffix;
+  auto free_name = [&is_free, &next_suffix](const char* name) {
+    return first_free_name(name, is_free, &next_suffix[ascii_lower(name)]);
+  };
   int taken = 0;
   for (int32_t i = 0; objects != nullptr && i < objects->count(); ++i) {
     auto* object = static_cast<Obj3d*>(objects->get(i));
