@@ -63,16 +63,22 @@ void put_edge_components(const IncStream& out, const Vec3d& a, const Vec3d& b, d
 void write_pov_blob(const IncStream& out, const Mesh3d& mesh, double edge_angle, double radius,
                     WriterReport* report) {
   if (out.file == nullptr) return;
+  write_pov_blob(out, make_edge_object(mesh, edge_angle), radius, report);
+}
+
+void write_pov_blob(const IncStream& out, const EdgeObject& edges, double radius,
+                    WriterReport* report) {
+  if (out.file == nullptr) return;
   // A radius of 0 or less gives no step along the edges and so no end of components.
   radius = usable_wire_radius(radius);
-  std::string name;
-  std::unique_ptr<Mesh3d> wire = start_edge_object(mesh, edge_angle, report, name);
+  report_edge_object(edges, report);
+  const Mesh3d* wire = edges.wire.get();
   // POV-Ray refuses a blob without components.
-  if (!wire || wire->vertex_count() == 0) {
-    put_empty_declaration(out, name);
+  if (wire == nullptr || wire->vertex_count() == 0) {
+    put_empty_declaration(out, edges.name);
     return;
   }
-  put_declaration(out, name, "blob\n");
+  put_declaration(out, edges.name, "blob\n");
   put_text(out, "\tthreshold 0.5\n");
 
   const std::string tail = component_tail(radius);

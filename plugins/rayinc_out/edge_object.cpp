@@ -4,11 +4,17 @@
 #include "plugins/rayinc_out/clean_name.h"
 #include "plugins/rayinc_out/inc_writers.h"
 
-std::unique_ptr<Mesh3d> start_edge_object(const Mesh3d& mesh, double edge_angle,
-                                          WriterReport* report, std::string& name) {
-  name = clean_name(mesh.name());
-  if (report != nullptr) report->status("Working on: " + name + "\n");
-  return std::unique_ptr<Mesh3d>(mesh.extract_edges(edge_angle));
+EdgeObject make_edge_object(const Mesh3d& mesh, double edge_angle) {
+  EdgeObject object;
+  object.name = clean_name(mesh.name());
+  object.bbox_min = mesh.bbox_min;
+  object.bbox_max = mesh.bbox_max;
+  object.wire.reset(mesh.extract_edges(edge_angle));
+  return object;
+}
+
+void report_edge_object(const EdgeObject& object, WriterReport* report) {
+  if (report != nullptr) report->status("Working on: " + object.name + "\n");
 }
 
 Vec3d edge_vertex(const Mesh3d& edges, int32_t i) {

@@ -7,6 +7,7 @@
 #include "plugins/rayinc_out/writer_report.h"
 
 class Mesh3d;
+struct EdgeObject;
 
 // "#declare N = union { triangle / smooth_triangle ... }"
 void write_pov_union(const IncStream& out, const Mesh3d& mesh, double smooth_angle,
@@ -30,4 +31,9 @@ void write_pov_wire(const IncStream& out, const Mesh3d& mesh, double edge_angle,
 // The same wireframe as a blob: components every radius / 4 along each visible edge and one at
 // each edge end.
 void write_pov_blob(const IncStream& out, const Mesh3d& mesh, double edge_angle, double radius,
+                    WriterReport* report);
+// The two with the mesh's edge object already made (see make_edge_object).
+void write_pov_wire(const IncStream& out, const EdgeObject& edges, double radius,
+                    WriterReport* report);
+void write_pov_blob(const IncStream& out, const EdgeObject& edges, double radius,
                     WriterReport* report);

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "meshlib/mesh3d.h"
 #include "meshlib/object_list.h"
@@ -14,6 +15,7 @@
 #include "plugin_frame/options_dump.h"
 #include "plugin_frame/output_file.h"
 #include "plugin_frame/plugin_run.h"
+#include "plugins/rayinc_out/edge_object.h"
 #include "plugins/rayinc_out/inc_text.h"
 #include "plugins/rayinc_out/positive_field.h"
 #include "plugins/rayinc_out/rayinc_controls.h"
@@ -45,15 +47,13 @@ class RunReport final : public WriterReport {
 };
 
 // One pass over the host's list: every mesh (kind 0) in list order, its indexed form built,
-// scaled and swapped for the pass and dropped again, its bounding box as it was found. A pass
-// that reads no edges (the triangle writers) builds no edge table.
+// scaled and swapped for the pass and dropped again, its bounding box as it was found.
 template <class WriteMesh>
-void for_each_mesh(PluginRun& run, const RayIncSettings& settings, bool with_edges,
-                   WriteMesh write_mesh) {
+void for_each_mesh(PluginRun& run, const RayIncSettings& settings, WriteMesh write_mesh) {
   for (int32_t i = 0; i < run.objects->count(); ++i) {
     auto* object = static_cast<Obj3d*>(run.objects->get(i));
     if (object == nullptr || object->kind() != Obj3d::kMesh) continue;
-    ExportMesh pass(*static_cast<Mesh3d*>(object), settings, with_edges);
+    ExportMesh pass(*static_cast<Mesh3d*>(object), settings);
     write_mesh(pass.mesh());
   }
 }
@@ -134,15 +134,20 @@ void RayIncExport::Write(PluginRun& run) {
     return;
   }
 
+  std::vector<EdgeObject> edge_objects;
+
   // The ".inc" pass.
   {
     report.both("Writing %s started ...\n", inc_name);
     if (class_.dump_at == OptionsDumpAt::AfterStarted) run.DumpOptions();
     DelimitedWriter writer(s.ld_mode, inc.stream());
     const IncStream out{inc.stream(), s.ld_mode, &writer};
-    // Only the wire and blob writers draw edges.
-    for_each_mesh(run, s, class_.wire,
-                  [&](const Mesh3d& mesh) { class_.write_inc(out, mesh, s, &report); });
+    // Each mesh's indexed form is built once: its edge object, which the wire and blob
+    // writers draw and the ".udo" pass writes, is made here and kept for that pass.
+    for_each_mesh(run, s, [&](const Mesh3d& mesh) {
+      edge_objects.push_back(make_edge_object(mesh, s.edge_angle));
+      class_.write_inc(out, mesh, edge_objects.back(), s, &report);
+    });
     writer.Flush();
     if (!reached_disk(inc.stream())) {
       run.Log("Cannot write %s: %s\n", inc_name.c_str(), std::strerror(errno));
@@ -151,14 +156,13 @@ void RayIncExport::Write(PluginRun& run) {
     report.both("Writing %s finished       \n", inc_name);
   }
 
-  // The ".udo" pass, over the meshes scaled and swapped exactly as in the first.
+  // The ".udo" pass, over the edge objects of the meshes as the first pass had them.
   {
     DelimitedWriter writer(s.ld_mode, udo.stream());
     const IncStream out{udo.stream(), s.ld_mode, &writer};
     write_udo_head(out, udo_name.c_str(), inc_name.c_str());
     report.both("Writing %s started ...\n", udo_name);
-    for_each_mesh(run, s, true,
-                  [&](const Mesh3d& mesh) { write_udo_mesh(out, mesh, s.edge_angle, &report); });
+    for (const EdgeObject& edges : edge_objects) write_udo_mesh(out, edges, &report);
     report.both("Writing %s finished       \n", udo_name);
     write_udo_tail(out);
     writer.Flush();

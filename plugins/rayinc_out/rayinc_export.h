@@ -12,6 +12,7 @@
 class Mesh3d;
 class RayIncSettings;
 struct IncStream;
+struct EdgeObject;
 
 // Where a class's log gets the options dump.
 enum class OptionsDumpAt {
@@ -20,9 +21,10 @@ enum class OptionsDumpAt {
   Never,
 };
 
-// Writes one mesh to the ".inc" stream with the class's options.
-typedef void (*IncWriter)(const IncStream& out, const Mesh3d& mesh, const RayIncSettings& settings,
-                          WriterReport* report);
+// Writes one mesh to the ".inc" stream with the class's options; edges is the mesh's edge
+// object, made once for both files.
+typedef void (*IncWriter)(const IncStream& out, const Mesh3d& mesh, const EdgeObject& edges,
+                          const RayIncSettings& settings, WriterReport* report);
 
 // The constants of one class; the classes differ only in these.
 struct RayIncClass {

@@ -2,34 +2,35 @@
 // ray-tracer include file (".inc") and a Moray wireframe object file (".udo").
 
 #include "meshlib/mesh3d.h"
+#include "plugins/rayinc_out/edge_object.h"
 #include "plugins/rayinc_out/inc_writers.h"
 #include "plugins/rayinc_out/rayinc_export.h"
 #include "plugins/rayinc_out/rayinc_settings.h"
 
 namespace {
 
-void write_union(const IncStream& out, const Mesh3d& mesh, const RayIncSettings& s,
-                 WriterReport* report) {
+void write_union(const IncStream& out, const Mesh3d& mesh, const EdgeObject&,
+                 const RayIncSettings& s, WriterReport* report) {
   write_pov_union(out, mesh, s.smooth_angle, report);
 }
 
-void write_polyray(const IncStream& out, const Mesh3d& mesh, const RayIncSettings& s,
-                   WriterReport* report) {
+void write_polyray(const IncStream& out, const Mesh3d& mesh, const EdgeObject&,
+                   const RayIncSettings& s, WriterReport* report) {
   write_polyray_object(out, mesh, s.smooth_angle, report);
 }
 
-void write_wire(const IncStream& out, const Mesh3d& mesh, const RayIncSettings& s,
-                WriterReport* report) {
-  write_pov_wire(out, mesh, s.edge_angle, s.radius, report);
+void write_wire(const IncStream& out, const Mesh3d&, const EdgeObject& edges,
+                const RayIncSettings& s, WriterReport* report) {
+  write_pov_wire(out, edges, s.radius, report);
 }
 
-void write_blob(const IncStream& out, const Mesh3d& mesh, const RayIncSettings& s,
-                WriterReport* report) {
-  write_pov_blob(out, mesh, s.edge_angle, s.radius, report);
+void write_blob(const IncStream& out, const Mesh3d&, const EdgeObject& edges,
+                const RayIncSettings& s, WriterReport* report) {
+  write_pov_blob(out, edges, s.radius, report);
 }
 
-void write_mesh(const IncStream& out, const Mesh3d& mesh, const RayIncSettings& s,
-                WriterReport* report) {
+void write_mesh(const IncStream& out, const Mesh3d& mesh, const EdgeObject&,
+                const RayIncSettings& s, WriterReport* report) {
   write_pov_mesh(out, mesh, s.smooth_angle, report);
 }
 

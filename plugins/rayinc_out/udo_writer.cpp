@@ -58,9 +58,15 @@ void write_udo_head(const IncStream& out, const char* udo_path, const char* inc_
 void write_udo_mesh(const IncStream& out, const Mesh3d& mesh, double edge_angle,
                     WriterReport* report) {
   if (out.file == nullptr) return;
-  std::string name;
-  std::unique_ptr<Mesh3d> wire = start_edge_object(mesh, edge_angle, report, name);
-  const bool has_edges = wire && wire->vertex_count() > 0;
+  write_udo_mesh(out, make_edge_object(mesh, edge_angle), report);
+}
+
+void write_udo_mesh(const IncStream& out, const EdgeObject& edges, WriterReport* report) {
+  if (out.file == nullptr) return;
+  report_edge_object(edges, report);
+  const std::string& name = edges.name;
+  const Mesh3d* wire = edges.wire.get();
+  const bool has_edges = wire != nullptr && wire->vertex_count() > 0;
   auto min_max = [&out](const char* axis, double lo, double hi) {
     put_text(out, "; Min_");
     put_text(out, axis);
@@ -75,9 +81,9 @@ void write_udo_mesh(const IncStream& out, const Mesh3d& mesh, double edge_angle,
 
   put_text(out, ";\n");
   put_text(out, "; Dimensions:\n");
-  min_max("x", mesh.bbox_min.x, mesh.bbox_max.x);
-  min_max("y", mesh.bbox_min.y, mesh.bbox_max.y);
-  min_max("z", mesh.bbox_min.z, mesh.bbox_max.z);
+  min_max("x", edges.bbox_min.x, edges.bbox_max.x);
+  min_max("y", edges.bbox_min.y, edges.bbox_max.y);
+  min_max("z", edges.bbox_min.z, edges.bbox_max.z);
   put_text(out, ";\n");
   put_text(out, "[");
   put_text(out, name.c_str());
@@ -92,7 +98,7 @@ void write_udo_mesh(const IncStream& out, const Mesh3d& mesh, double edge_angle,
       put_text(out, "\n");
     }
   } else {
-    put_box_corners(out, mesh.bbox_min, mesh.bbox_max);
+    put_box_corners(out, edges.bbox_min, edges.bbox_max);
   }
   put_text(out, "\n");
   put_text(out, "[");

@@ -7,6 +7,7 @@
 #include "plugins/rayinc_out/writer_report.h"
 
 class Mesh3d;
+struct EdgeObject;
 
 // The head: the ".inc" file by its absolute path (inc_path itself when absolute, else below the
 // current directory), so that the modeller finds it from anywhere, and the group name, the
@@ -18,6 +19,8 @@ void write_udo_head(const IncStream& out, const char* udo_path, const char* inc_
 // the copy has no vertex.
 void write_udo_mesh(const IncStream& out, const Mesh3d& mesh, double edge_angle,
                     WriterReport* report);
+// The same with the mesh's edge object already made (see make_edge_object).
+void write_udo_mesh(const IncStream& out, const EdgeObject& edges, WriterReport* report);
 
 // "[End]" and an empty line.
 void write_udo_tail(const IncStream& out);

@@ -17,14 +17,20 @@ void put_radius(const IncStream& out, double radius) {
 void write_pov_wire(const IncStream& out, const Mesh3d& mesh, double edge_angle, double radius,
                     WriterReport* report) {
   if (out.file == nullptr) return;
+  write_pov_wire(out, make_edge_object(mesh, edge_angle), radius, report);
+}
+
+void write_pov_wire(const IncStream& out, const EdgeObject& edges, double radius,
+                    WriterReport* report) {
+  if (out.file == nullptr) return;
   radius = usable_wire_radius(radius);
-  std::string name;
-  std::unique_ptr<Mesh3d> wire = start_edge_object(mesh, edge_angle, report, name);
-  if (!wire) {
-    put_empty_declaration(out, name);
+  report_edge_object(edges, report);
+  const Mesh3d* wire = edges.wire.get();
+  if (wire == nullptr) {
+    put_empty_declaration(out, edges.name);
     return;
   }
-  put_declaration(out, name, "union\n");
+  put_declaration(out, edges.name, "union\n");
 
   const int32_t edge_count = wire->edge_count();
   for (int32_t i = 0; i < edge_count; ++i) {
