@@ -1,6 +1,7 @@
 #include "plugin_frame/progress_callbacks.h"
 
 #include <cstdarg>
+#include <cstdint>
 
 #include <QCoreApplication>
 
@@ -28,8 +29,56 @@ void frame_status(std::FILE*, const char* format, ...) {
   if (g_sink != nullptr) g_sink->SetStatus(text);
 }
 
+// The positions around the last one asked for that give the same percent of the same total.
+// A writer reports every face and vertex, and the percent changes at most about a hundred
+// times per pass: inside the run two comparisons replace the division. progress_percent
+// grows with the position, so the run is found by searching outwards from the position.
+struct PercentRun {
+  std::uint32_t total = 0;
+  std::uint32_t low = 1;
+  std::uint32_t high = 0;  // empty
+  int percent = 0;
+
+  int Get(std::uint32_t position, std::uint32_t total_now) {
+    if (total_now == total && position >= low && position <= high) return percent;
+    total = total_now;
+    percent = progress_percent(position, total);
+    high = Reach(position, +1);
+    low = Reach(position, -1);
+    return percent;
+  }
+
+  // The farthest position from start in direction that still gives percent.
+  std::uint32_t Reach(std::uint32_t start, int direction) const {
+    std::uint64_t good = 0, bad = 1;  // distances from start
+    const std::uint64_t room = direction > 0 ? UINT32_MAX - start : start;
+    while (bad <= room && Same(start, direction, bad)) {
+      good = bad;
+      bad *= 2;
+    }
+    if (bad > room) {
+      if (Same(start, direction, room)) return At(start, direction, room);
+      bad = room;
+    }
+    while (bad - good > 1) {
+      const std::uint64_t mid = good + (bad - good) / 2;
+      (Same(start, direction, mid) ? good : bad) = mid;
+    }
+    return At(start, direction, good);
+  }
+  static std::uint32_t At(std::uint32_t start, int direction, std::uint64_t distance) {
+    return static_cast<std::uint32_t>(direction > 0 ? start + distance : start - distance);
+  }
+  bool Same(std::uint32_t start, int direction, std::uint64_t distance) const {
+    return progress_percent(At(start, direction, distance), total) == percent;
+  }
+};
+
+PercentRun g_file_run;
+PercentRun g_mesh_run;
+
 void frame_file_progress(std::uint32_t position, std::uint32_t total) {
-  int percent = progress_percent(position, total);
+  int percent = g_file_run.Get(position, total);
   if (percent != g_last_file_percent || percent == 0) {
     if (g_sink != nullptr) g_sink->SetFileProgress(percent);
   }
@@ -37,7 +86,7 @@ void frame_file_progress(std::uint32_t position, std::uint32_t total) {
 }
 
 void frame_mesh_progress(std::uint32_t position, std::uint32_t total) {
-  int percent = progress_percent(position, total);
+  int percent = g_mesh_run.Get(position, total);
   if (percent != g_last_mesh_percent || percent == 0) {
     if (g_sink != nullptr) g_sink->SetMeshProgress(percent);
   }

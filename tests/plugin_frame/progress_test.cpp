@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <random>
+#include <vector>
+
 #include "frame_test_support.h"
 #include "plugin_frame/progress_callbacks.h"
 #include "plugin_frame/terminal_progress.h"
@@ -144,4 +147,30 @@ TEST(TerminalProgress, WritesNothingWhenTheStreamIsNoTerminal) {
   }
   EXPECT_EQ(std::ftell(stream), 0L);
   std::fclose(stream);
+}
+
+TEST(ProgressCallbacks, PassOnWhatTheirPercentsSayForAnyOrderOfPositionsAndTotals) {
+  reset_progress_memory();
+  RecordingSink sink;
+  SinkScope scope(&sink);
+  ProgressCallbacks callbacks = frame_progress_callbacks(true);
+  std::vector<int> expected;
+  int last = 0;
+  auto report = [&](std::uint32_t position, std::uint32_t total) {
+    callbacks.mesh_progress(position, total);
+    const int percent = progress_percent(position, total);
+    if (percent != last || percent == 0) expected.push_back(percent);
+    last = percent;
+  };
+  for (std::uint32_t total : {0u, 1u, 2u, 3u, 101u, 1000u, 4000000000u, UINT32_MAX})
+    for (std::uint32_t i = 0; i < 300; ++i) report(i, total);  // forward, as writers go
+  for (std::uint32_t i = 300; i-- > 0;) report(i * 7, 1000);   // backward
+  std::mt19937 random(3);
+  for (int i = 0; i < 3000; ++i) {
+    const std::uint32_t total = random() % 4 == 0 ? random() : random() % 500;
+    report(random() % 3 == 0 ? random() : random() % 600, total);
+  }
+  report(UINT32_MAX, UINT32_MAX);
+  report(0, UINT32_MAX);
+  EXPECT_EQ(sink.mesh, expected);
 }
