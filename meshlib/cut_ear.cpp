@@ -481,14 +481,15 @@ bool PolygonCut::CutOne(std::uint64_t* budget, std::vector<int32_t>* triangles) 
 }  // namespace
 
 CutOutcome CutPolygon(const int32_t* indices, int32_t count, const Vec3d* positions,
-                      std::uint64_t* budget, const std::function<void()>& pulse,
+                      std::uint64_t* budget,
+                      const std::function<void(int32_t done, int32_t total)>& pulse,
                       std::vector<int32_t>* triangles) {
   const std::size_t kept = triangles->size();
   PolygonCut cut(indices, count, positions);
   std::uint64_t next_pulse = kPulseSteps;
   while (cut.CutOne(budget, triangles)) {
     if (pulse && cut.spent() >= next_pulse) {
-      pulse();
+      pulse(static_cast<int32_t>((triangles->size() - kept) / 3), count - 2);
       next_pulse = cut.spent() + kPulseSteps;
     }
   }

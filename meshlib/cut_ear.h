@@ -43,10 +43,11 @@ enum class CutOutcome {
 // budget is the work the cut may do, in steps of one edge or point looked at (a step of the
 // angle sum counts as kAngleStepCost); what the cut spends is taken off it. When it runs
 // out, the cut stops and delivers nothing (triangles is left as it was), so that a face is
-// never imported in part. pulse, when set, is called every kPulseSteps steps, so that a long
-// cut can keep a progress display alive.
+// never imported in part. pulse, when set, is called about every kPulseSteps steps with the
+// triangles cut so far and count - 2, so that a long cut can keep a progress display alive.
 CutOutcome CutPolygon(const int32_t* indices, int32_t count, const Vec3d* positions,
-                      std::uint64_t* budget, const std::function<void()>& pulse,
+                      std::uint64_t* budget,
+                      const std::function<void(int32_t done, int32_t total)>& pulse,
                       std::vector<int32_t>* triangles);
 
 constexpr std::uint64_t kAngleStepCost = 8;

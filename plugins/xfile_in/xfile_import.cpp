@@ -58,6 +58,9 @@ class DirectXImport final : public FrameImporter {
     hooks.file_progress = [&run](std::uint32_t position, std::uint32_t total) {
       run.FileProgress(position, total);
     };
+    hooks.mesh_progress = [&run](std::uint32_t done, std::uint32_t total) {
+      run.MeshProgress(done, total);
+    };
     // A warning goes to the log and to standard error, where the batch converter shows it.
     hooks.warning = [&run](const char* text) {
       run.Log("%s\n", text);

@@ -407,7 +407,11 @@ void XFileParser::AddFace(Mesh3d* mesh, int face, const std::vector<Vec3d>& vert
   cut_.clear();
   const CutOutcome outcome = CutPolygon(
       polygon_.data(), static_cast<int32_t>(polygon_.size()), vertices.data(), &cut_budget_,
-      [this] { FileProgress(); }, &cut_);
+      [this](int32_t done, int32_t total) {
+        if (hooks_.mesh_progress)
+          hooks_.mesh_progress(static_cast<std::uint32_t>(done), static_cast<std::uint32_t>(total));
+      },
+      &cut_);
   if (outcome == CutOutcome::kOverBudget) {
     LOG_LINE("Face %d skipped: polygon of %d corners too large to cut\n", face,
              static_cast<int>(polygon_.size()));

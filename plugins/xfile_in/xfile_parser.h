@@ -16,6 +16,9 @@ struct XFileParseHooks {
   // Read position and file size, before each word of the top level and of a frame and
   // before each vertex, face, normal and normal face. May be empty.
   std::function<void(std::uint32_t position, std::uint32_t total)> file_progress;
+  // Triangles cut and to cut of a polygon that takes long to cut, reported now and then while
+  // it is cut. May be empty.
+  std::function<void(std::uint32_t done, std::uint32_t total)> mesh_progress;
   // A warning for the user, one line without its newline (a face left out). May be empty.
   std::function<void(const char* text)> warning;
   // The ear-cutting work the run may do beyond its share per byte of the file, in CutPolygon
