@@ -72,9 +72,8 @@ void write_pov_blob(const IncStream& out, const EdgeObject& edges, double radius
   // A radius of 0 or less gives no step along the edges and so no end of components.
   radius = usable_wire_radius(radius);
   report_edge_object(edges, report);
-  const Mesh3d* wire = edges.wire.get();
   // POV-Ray refuses a blob without components.
-  if (wire == nullptr || wire->vertex_count() == 0) {
+  if (!edges.has_tables || edges.vertex_count() == 0) {
     put_empty_declaration(out, edges.name);
     return;
   }
@@ -82,18 +81,16 @@ void write_pov_blob(const IncStream& out, const EdgeObject& edges, double radius
   put_text(out, "\tthreshold 0.5\n");
 
   const std::string tail = component_tail(radius);
-  const int32_t edge_count = wire->edge_count();
+  const int32_t edge_count = edges.edge_count();
   for (int32_t i = 0; i < edge_count; ++i) {
     if (report != nullptr) report->file_progress(i, edge_count);
-    int32_t ends[2];
-    wire->edges->ends(i, ends);
-    put_edge_components(out, edge_vertex(*wire, ends[0]), edge_vertex(*wire, ends[1]), radius,
-                        tail);
+    const int32_t* ends = &edges.ends[2 * i];
+    put_edge_components(out, edges.points[ends[0]], edges.points[ends[1]], radius, tail);
   }
-  const int32_t vertex_count = wire->vertex_count();
+  const int32_t vertex_count = edges.vertex_count();
   for (int32_t i = 0; i < vertex_count; ++i) {
     if (report != nullptr) report->file_progress(i, vertex_count);
-    put_component(out, edge_vertex(*wire, i), tail);
+    put_component(out, edges.points[i], tail);
   }
   put_closing(out);
 }

@@ -1,5 +1,7 @@
 #include "plugins/rayinc_out/edge_object.h"
 
+#include <memory>
+
 #include "meshlib/mesh3d.h"
 #include "plugins/rayinc_out/clean_name.h"
 #include "plugins/rayinc_out/inc_writers.h"
@@ -9,18 +11,18 @@ EdgeObject make_edge_object(const Mesh3d& mesh, double edge_angle) {
   object.name = clean_name(mesh.name());
   object.bbox_min = mesh.bbox_min;
   object.bbox_max = mesh.bbox_max;
-  object.wire.reset(mesh.extract_edges(edge_angle));
+  std::unique_ptr<Mesh3d> wire(mesh.extract_edges(edge_angle));
+  if (!wire) return object;
+  object.has_tables = true;
+  object.points.resize(static_cast<std::size_t>(wire->vertex_count()));
+  for (int32_t i = 0; i < wire->vertex_count(); ++i) wire->vertices->position(i, object.points[i]);
+  object.ends.resize(2 * static_cast<std::size_t>(wire->edge_count()));
+  for (int32_t i = 0; i < wire->edge_count(); ++i) wire->edges->ends(i, &object.ends[2 * i]);
   return object;
 }
 
 void report_edge_object(const EdgeObject& object, WriterReport* report) {
   if (report != nullptr) report->status("Working on: " + object.name + "\n");
-}
-
-Vec3d edge_vertex(const Mesh3d& edges, int32_t i) {
-  Vec3d p{0.0, 0.0, 0.0};
-  edges.vertices->position(i, p);
-  return p;
 }
 
 double usable_wire_radius(double radius) { return radius > 0.0 ? radius : kSmallestWireRadius; }

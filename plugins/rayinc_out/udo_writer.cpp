@@ -65,8 +65,7 @@ void write_udo_mesh(const IncStream& out, const EdgeObject& edges, WriterReport*
   if (out.file == nullptr) return;
   report_edge_object(edges, report);
   const std::string& name = edges.name;
-  const Mesh3d* wire = edges.wire.get();
-  const bool has_edges = wire != nullptr && wire->vertex_count() > 0;
+  const bool has_edges = edges.has_tables && edges.vertex_count() > 0;
   auto min_max = [&out](const char* axis, double lo, double hi) {
     put_text(out, "; Min_");
     put_text(out, axis);
@@ -89,12 +88,12 @@ void write_udo_mesh(const IncStream& out, const EdgeObject& edges, WriterReport*
   put_text(out, name.c_str());
   put_text(out, ":Vertices]\n");
   if (has_edges) {
-    const int32_t vertex_count = wire->vertex_count();
+    const int32_t vertex_count = edges.vertex_count();
     put_int(out, vertex_count);
     put_text(out, "\n");
     for (int32_t i = 0; i < vertex_count; ++i) {
       if (report != nullptr) report->file_progress(i, vertex_count);
-      put_vector(out, edge_vertex(*wire, i), ' ');
+      put_vector(out, edges.points[i], ' ');
       put_text(out, "\n");
     }
   } else {
@@ -105,13 +104,12 @@ void write_udo_mesh(const IncStream& out, const EdgeObject& edges, WriterReport*
   put_text(out, name.c_str());
   put_text(out, ":Edges]\n");
   if (has_edges) {
-    const int32_t edge_count = wire->edge_count();
+    const int32_t edge_count = edges.edge_count();
     put_int(out, edge_count);
     put_text(out, "\n");
     for (int32_t i = 0; i < edge_count; ++i) {
       if (report != nullptr) report->file_progress(i, edge_count);
-      int32_t ends[2];
-      wire->edges->ends(i, ends);
+      const int32_t* ends = &edges.ends[2 * i];
       put_int(out, ends[0]);
       put_text(out, " ");
       put_int(out, ends[1]);

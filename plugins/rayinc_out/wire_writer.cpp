@@ -25,19 +25,17 @@ void write_pov_wire(const IncStream& out, const EdgeObject& edges, double radius
   if (out.file == nullptr) return;
   radius = usable_wire_radius(radius);
   report_edge_object(edges, report);
-  const Mesh3d* wire = edges.wire.get();
-  if (wire == nullptr) {
+  if (!edges.has_tables) {
     put_empty_declaration(out, edges.name);
     return;
   }
   put_declaration(out, edges.name, "union\n");
 
-  const int32_t edge_count = wire->edge_count();
+  const int32_t edge_count = edges.edge_count();
   for (int32_t i = 0; i < edge_count; ++i) {
     if (report != nullptr) report->file_progress(i, edge_count);
-    int32_t ends[2];
-    wire->edges->ends(i, ends);
-    Vec3d a = edge_vertex(*wire, ends[0]), b = edge_vertex(*wire, ends[1]);
+    const int32_t* ends = &edges.ends[2 * i];
+    Vec3d a = edges.points[ends[0]], b = edges.points[ends[1]];
     // POV-Ray refuses a cylinder whose two ends are one point; the sphere at that point
     // already shows the edge.
     Vec3d wa = as_written(a), wb = as_written(b);
@@ -51,11 +49,11 @@ void write_pov_wire(const IncStream& out, const EdgeObject& edges, double radius
   }
 
   // One sphere per vertex of the edge-only copy, however many edges meet there.
-  const int32_t vertex_count = wire->vertex_count();
+  const int32_t vertex_count = edges.vertex_count();
   for (int32_t i = 0; i < vertex_count; ++i) {
     if (report != nullptr) report->file_progress(i, vertex_count);
     put_text(out, "\tsphere { ");
-    put_point(out, edge_vertex(*wire, i));
+    put_point(out, edges.points[i]);
     put_text(out, " ");
     put_radius(out, radius);
   }
