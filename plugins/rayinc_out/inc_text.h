@@ -4,7 +4,9 @@
 // printf-free number formatting (the same bytes); without one, through print_delimited.
 #pragma once
 
+#include <cstddef>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "meshlib/vec3d.h"
@@ -22,8 +24,13 @@ struct IncStream {
 // The point exactly as a reader of the file gets it back from its "%f" text.
 Vec3d as_written(const Vec3d& p);
 
-// Writes text unchanged but for its line breaks ("%" included).
-void put_text(const IncStream& out, const char* text);
+// Writes text (length bytes, no NUL among them) unchanged but for its line breaks ("%"
+// included).
+void put_text(const IncStream& out, const char* text, std::size_t length);
+// The same for a whole string; inline, so that the length of a literal is known when compiling.
+inline void put_text(const IncStream& out, const char* text) {
+  put_text(out, text, std::strlen(text));
+}
 // One number as "%f" and "%d" write it.
 void put_fixed(const IncStream& out, double v);
 void put_int(const IncStream& out, int v);
