@@ -1,0 +1,93 @@
+#include "plugins/formats_out/obj_writer.h"
+
+#include <set>
+#include <vector>
+
+#include "meshlib/appearance.h"
+#include "meshlib/mesh3d.h"
+#include "plugins/formats_out/corner_vertices.h"
+#include "plugins/formats_out/y_up.h"
+#include "settings/delimited_writer.h"
+
+namespace {
+
+void put_triple(DelimitedWriter& out, const char* key, double a, double b, double c) {
+  out.Text(key).Char(' ').Fixed(a).Char(' ').Fixed(b).Char(' ').Fixed(c).Newline();
+}
+
+void put_material(DelimitedWriter& out, const std::string& name, const Mesh3d& mesh) {
+  const Appearance a = mesh.has_appearance != 0 ? mesh.appearance : Appearance();
+  out.Text("newmtl ").Text(name.c_str()).Newline();
+  put_triple(out, "Ka", 0.0, 0.0, 0.0);
+  put_triple(out, "Kd", a.rgba[0], a.rgba[1], a.rgba[2]);
+  put_triple(out, "Ks", a.specular[0], a.specular[1], a.specular[2]);
+  out.Text("Ns ").Fixed(a.specular_power).Newline();
+  if (a.emissive[0] > 0.0 || a.emissive[1] > 0.0 || a.emissive[2] > 0.0)
+    put_triple(out, "Ke", a.emissive[0], a.emissive[1], a.emissive[2]);
+  out.Text("d ").Fixed(a.rgba[3]).Newline();
+  out.Text("illum 2").Newline().Newline();
+}
+
+}  // namespace
+
+std::string obj_name(const char* name) {
+  std::string clean = name != nullptr ? name : "";
+  for (char& c : clean)
+    if (static_cast<unsigned char>(c) <= ' ' || c == 0x7F) c = '_';
+  return clean.empty() ? "mesh" : clean;
+}
+
+void write_obj(std::FILE* obj, std::FILE* mtl, const std::string& mtl_name,
+               const MeshSource& meshes, const WriteOptions& options, ExportReport* report) {
+  DelimitedWriter out(options.ld_mode, obj);
+  DelimitedWriter materials(options.ld_mode, mtl);
+  out.Text("# Wavefront OBJ written by Morvane\n");
+  out.Text("mtllib ").Text(mtl_name.c_str()).Newline();
+  materials.Text("# Wavefront material library written by Morvane\n\n");
+
+  std::set<std::string> used;
+  int64_t vertex_base = 1, normal_base = 1;
+  CornerVertices split;
+  meshes([&](const Mesh3d& mesh) {
+    const int32_t vertex_count = mesh.vertex_count();
+    if (mesh.face_count() <= 0 || vertex_count <= 0) return;
+    // Names the host made unique may meet again once blanks are replaced.
+    std::string name = obj_name(mesh.name());
+    for (int n = 0; !used.insert(name).second; ++n)
+      name = obj_name(mesh.name()) + "_" + std::to_string(n);
+    if (report != nullptr) report->status(("Working on: " + name + "\n").c_str());
+    split_corner_vertices(mesh, options.smooth_angle, &split, report);
+
+    put_material(materials, name, mesh);
+    out.Newline().Text("g ").Text(name.c_str()).Newline();
+    out.Text("usemtl ").Text(name.c_str()).Newline();
+    for (int32_t i = 0; i < vertex_count; ++i) {
+      Vec3d p;
+      mesh.vertices->position(i, p);
+      float v[3];
+      to_y_up(p, v);
+      put_triple(out, "v", v[0], v[1], v[2]);
+    }
+    for (size_t i = 0; i < split.source.size(); ++i) {
+      float n[3];
+      normal_to_y_up(&split.normals[i * 3], n);
+      put_triple(out, "vn", n[0], n[1], n[2]);
+    }
+    const size_t faces = split.corners.size() / 3;
+    for (size_t f = 0; f < faces; ++f) {
+      out.Char('f');
+      for (size_t k = 0; k < 3; ++k) {
+        const uint32_t w = split.corners[f * 3 + k];
+        out.Char(' ')
+            .Int(static_cast<int32_t>(vertex_base + split.source[w]))
+            .Text("//")
+            .Int(static_cast<int32_t>(normal_base + w));
+      }
+      out.Newline();
+    }
+    vertex_base += vertex_count;
+    normal_base += static_cast<int64_t>(split.source.size());
+  });
+  out.Flush();
+  materials.Flush();
+}
