@@ -49,5 +49,20 @@ ExtensionTable DefaultExtensionTable(HostProgram program) {
   table.Append(".x", "XFILE ASCII (*.x)");
   table.Append(".dat", "LDraw (*.dat)");
   table.Append(".ldr", "LDraw (*.dat)");
+  const ExtensionTable added = ExchangeFormatRows();
+  for (int row = 0; row < added.Count(); ++row)
+    table.Append(added.Extension(row), added.ClassName(row));
+  return table;
+}
+
+ExtensionTable ExchangeFormatRows() {
+  ExtensionTable table;
+  table.Append(".gltf", "glTF 2.0 (*.gltf, *.glb)");
+  table.Append(".glb", "glTF 2.0 (*.gltf, *.glb)");
+  table.Append(".stl", "STL (*.stl)");
+  table.Append(".ply", "Stanford PLY (*.ply)");
+  table.Append(".dae", "COLLADA (*.dae)");
+  table.Append(".fbx", "Autodesk FBX (*.fbx)");
+  table.Append(".off", "Object File Format (*.off)");
   return table;
 }

@@ -34,5 +34,11 @@ enum class HostProgram {
 
 // The default table of a host: nine rows for the classes of the original format plug-ins
 // (the viewer names its Lightwave row "Lightwave (*.lwo, *.lws)"), then rows for the delivered
-// import classes so that ".x", ".dat" and ".ldr" files given by name open on first start.
+// import classes so that ".x", ".dat" and ".ldr" files given by name open on first start, then
+// the rows of ExchangeFormatRows.
 ExtensionTable DefaultExtensionTable(HostProgram program);
+
+// The rows of the import classes of today's exchange formats (glTF, STL, PLY, COLLADA, FBX,
+// OFF). A table stored by an earlier version lacks them; the host adds each one whose
+// extension the stored table does not have (".obj" and ".3ds" have rows of their own already).
+ExtensionTable ExchangeFormatRows();

@@ -13,6 +13,25 @@
 
 namespace {
 
+char lower_ascii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// True when class_name lists "*<extension>" as a whole pattern ("Wavefront OBJ (*.obj)" lists
+// ".obj"; "(*.objx)" does not), without regard to the case of ASCII letters.
+bool lists_extension(const std::string& class_name, const std::string& extension) {
+  if (extension.size() < 2) return false;
+  std::string name, pattern = "*";
+  for (char c : class_name) name += lower_ascii(c);
+  for (char c : extension) pattern += lower_ascii(c);
+  for (std::string::size_type at = name.find(pattern); at != std::string::npos;
+       at = name.find(pattern, at + 1)) {
+    const std::string::size_type end = at + pattern.size();
+    if (end == name.size() || name[end] == ',' || name[end] == ')' || name[end] == ';' ||
+        name[end] == ' ')
+      return true;
+  }
+  return false;
+}
+
 // ImporterList's release callback: an importer ends itself, and with it its objects.
 void release_importer(void* element) { static_cast<MeshImporter*>(element)->DeleteThis(); }
 
@@ -106,6 +125,11 @@ int HostCommands::ImportByName(const char* path, const ExtensionTable& extension
   for (int i = 0; class_name != nullptr && found == nullptr && i < plugins_.ClassCount(); ++i) {
     ClassDescription* c = plugins_.ClassAt(i);
     if (c->SuperClassID() == MESH_IMPORT_CLASS && std::string(c->ClassName()) == class_name)
+      found = c;
+  }
+  for (int i = 0; class_name != nullptr && found == nullptr && i < plugins_.ClassCount(); ++i) {
+    ClassDescription* c = plugins_.ClassAt(i);
+    if (c->SuperClassID() == MESH_IMPORT_CLASS && lists_extension(c->ClassName(), extension))
       found = c;
   }
   if (found == nullptr) {

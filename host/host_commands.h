@@ -77,8 +77,10 @@ class HostCommands {
   // (also when nothing came), "Nothing to import" for an empty result, else take the objects.
   void Import(int clear_flag, int check_name_mode);
   // Import of a named file through the extension table ("Extension not recognized!" when
-  // no row or no import class matches). An empty result clears nothing and says nothing.
-  // Returns the number of objects taken.
+  // no row or no import class matches). A row that names a class no loaded plug-in has (the
+  // ".obj" and ".3ds" rows name classes of the original format plug-ins) falls back to the
+  // first import class whose name lists the extension's pattern ("*.obj"). An empty result clears
+  // nothing and says nothing. Returns the number of objects taken.
   int ImportByName(const char* path, const ExtensionTable& extensions, int clear_flag,
                    int check_name_mode);
   // The same with a given import class.

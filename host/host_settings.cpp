@@ -79,9 +79,15 @@ void HostSettings::LoadExtensions() {
   // by a tool) would otherwise cost one read of the whole file per row.
   std::vector<std::pair<std::string, std::string>> rows;
   if (!SettingsReadSection(program_key_.c_str(), EXTENSION_SECTION, &rows) || rows.empty()) return;
-  // Rows in the store replace the whole default table.
+  // Rows in the store replace the default table, and are never changed; only the rows of the
+  // exchange formats, which a table stored before them lacks, are added after them.
   extensions_.Clear();
   for (const auto& row : rows) extensions_.Append(row.first, row.second);
+  const ExtensionTable added = ExchangeFormatRows();
+  for (int row = 0; row < added.Count(); ++row) {
+    if (extensions_.FindClassName(added.Extension(row)) == nullptr)
+      extensions_.Append(added.Extension(row), added.ClassName(row));
+  }
 }
 
 void HostSettings::Save() const {

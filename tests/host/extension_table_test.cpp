@@ -6,7 +6,7 @@
 
 TEST(ExtensionTable, ConverterDefaultsAreTheNineRowsThenTheDeliveredFormats) {
   ExtensionTable table = DefaultExtensionTable(HostProgram::Converter);
-  ASSERT_EQ(table.Count(), 12);
+  ASSERT_EQ(table.Count(), 19);
   EXPECT_STREQ(table.Extension(0), ".3ds");
   EXPECT_STREQ(table.ClassName(1), "3D Studio (*.3ds, *.prj)");
   EXPECT_STREQ(table.Extension(4), ".lwo");
@@ -19,7 +19,13 @@ TEST(ExtensionTable, ConverterDefaultsAreTheNineRowsThenTheDeliveredFormats) {
   EXPECT_STREQ(table.ClassName(10), "LDraw (*.dat)");
   EXPECT_STREQ(table.Extension(11), ".ldr");
   EXPECT_STREQ(table.ClassName(11), "LDraw (*.dat)");
-  EXPECT_EQ(table.Extension(12), nullptr);
+  const ExtensionTable added = ExchangeFormatRows();
+  ASSERT_EQ(added.Count(), 7);
+  for (int row = 0; row < added.Count(); ++row) {
+    EXPECT_STREQ(table.Extension(12 + row), added.Extension(row));
+    EXPECT_STREQ(table.ClassName(12 + row), added.ClassName(row));
+  }
+  EXPECT_EQ(table.Extension(19), nullptr);
   EXPECT_EQ(table.ClassName(-1), nullptr);
 }
 
@@ -63,4 +69,24 @@ TEST(ExtensionTable, ClearEmptiesTheTable) {
   table.Clear();
   EXPECT_EQ(table.Count(), 0);
   EXPECT_EQ(table.FindClassName(".3ds"), nullptr);
+}
+
+TEST(ExtensionTable, ExchangeFormatsNameTheirImportClasses) {
+  ExtensionTable table = DefaultExtensionTable(HostProgram::Converter);
+  const struct {
+    const char* extension;
+    const char* class_name;
+  } rows[] = {
+      {".GLB", "glTF 2.0 (*.gltf, *.glb)"},
+      {".gltf", "glTF 2.0 (*.gltf, *.glb)"},
+      {".stl", "STL (*.stl)"},
+      {".ply", "Stanford PLY (*.ply)"},
+      {".dae", "COLLADA (*.dae)"},
+      {".fbx", "Autodesk FBX (*.fbx)"},
+      {".off", "Object File Format (*.off)"},
+      // Rows of the original table, which the import falls back from (HostCommands).
+      {".obj", "WaveFront (*.obj)"},
+      {".3ds", "3D Studio (*.3ds, *.prj)"},
+  };
+  for (const auto& row : rows) EXPECT_STREQ(table.FindClassName(row.extension), row.class_name);
 }

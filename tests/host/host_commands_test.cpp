@@ -210,3 +210,17 @@ TEST_F(HostCommandsTest, FifoNamedAsAModelIsNotWaitedOn) {
   EXPECT_EQ(commands->ImportByName(fifo.c_str(), extensions, 0, NAME_CHECK_AUTOMATIC), 0);
   EXPECT_EQ(commands->ImporterCount(), 1);
 }
+
+TEST_F(HostCommandsTest, RowOfAMissingClassFallsBackToTheClassListingTheExtension) {
+  ExtensionTable table;
+  table.Append(".X", "DirectX of a plug-in not installed (*.x)");
+  table.Append(".xx", "Also missing (*.xx)");
+  std::string path = write_model("cube.X", kCube);
+  EXPECT_EQ(commands->ImportByName(path.c_str(), table, 0, NAME_CHECK_AUTOMATIC), 1);
+  EXPECT_EQ(commands->MeshCount(), 1);
+  // "XFILE ASCII (*.x)" lists "*.x", not "*.xx".
+  std::string other = write_model("cube.xx", kCube);
+  EXPECT_EQ(commands->ImportByName(other.c_str(), table, 0, NAME_CHECK_AUTOMATIC), 0);
+  ASSERT_FALSE(user.messages.empty());
+  EXPECT_EQ(user.messages.back(), "Error: Extension not recognized!");
+}

@@ -141,24 +141,27 @@ TEST_F(HostSettingsTest, ChangedValuesRoundTripThroughTheStore) {
   EXPECT_EQ(settings.Views().vo_front_fast, 5);
   EXPECT_EQ(settings.Views().vo_user, 6);
   EXPECT_EQ(settings.Views().vo_top, 1);
-  EXPECT_EQ(
-      rows(settings.Extensions()),
-      (std::vector<std::pair<std::string, std::string>>{{".mdl", "Model \"quoted\" = text"}}));
+  ASSERT_EQ(settings.Extensions().Count(), 1 + ExchangeFormatRows().Count());
+  EXPECT_STREQ(settings.Extensions().Extension(0), ".mdl");
+  EXPECT_STREQ(settings.Extensions().ClassName(0), "Model \"quoted\" = text");
 }
 
-TEST_F(HostSettingsTest, ExtensionSectionReplacesTheWholeDefaultTable) {
+TEST_F(HostSettingsTest, StoredTableKeepsItsRowsAndGainsOnlyMissingExchangeFormats) {
   SettingsWriteString(OWNER, "Settings\\extension", ".x", "XFILE ASCII (*.x)");
   SettingsWriteString(OWNER, "Settings\\extension", ".3ds", "My 3DS (*.3ds)");
+  SettingsWriteString(OWNER, "Settings\\extension", ".STL", "My STL (*.stl)");
+  std::vector<std::pair<std::string, std::string>> expected = {
+      {".x", "XFILE ASCII (*.x)"}, {".3ds", "My 3DS (*.3ds)"}, {".STL", "My STL (*.stl)"}};
+  // Every exchange-format row but ".stl", which the user's own row already covers.
+  for (const auto& row : rows(ExchangeFormatRows()))
+    if (row.first != ".stl") expected.push_back(row);
   {
     HostSettings settings(HostProgram::Converter, OWNER, "/p/");
-    EXPECT_EQ(rows(settings.Extensions()),
-              (std::vector<std::pair<std::string, std::string>>{{".x", "XFILE ASCII (*.x)"},
-                                                                {".3ds", "My 3DS (*.3ds)"}}));
+    EXPECT_EQ(rows(settings.Extensions()), expected);
+    // Rows of the default table that the user's table lacks stay away.
     EXPECT_STREQ(settings.Extensions().FindClassName(".dat"), nullptr);
   }
-  // The default rows are gone and are not written back.
-  EXPECT_EQ(stored_extensions(), (std::vector<std::pair<std::string, std::string>>{
-                                     {".x", "XFILE ASCII (*.x)"}, {".3ds", "My 3DS (*.3ds)"}}));
+  EXPECT_EQ(stored_extensions(), expected);
 }
 
 TEST_F(HostSettingsTest, LongExtensionRowsReadWhole) {
@@ -166,7 +169,7 @@ TEST_F(HostSettingsTest, LongExtensionRowsReadWhole) {
   std::string long_class = std::string(3000, 'c');
   SettingsWriteString(OWNER, "Settings\\extension", long_name.c_str(), long_class.c_str());
   HostSettings settings(HostProgram::Converter, OWNER, "/p/");
-  ASSERT_EQ(settings.Extensions().Count(), 1);
+  ASSERT_EQ(settings.Extensions().Count(), 1 + ExchangeFormatRows().Count());
   EXPECT_EQ(settings.Extensions().Extension(0), long_name);
   EXPECT_EQ(settings.Extensions().ClassName(0), long_class);
 }
