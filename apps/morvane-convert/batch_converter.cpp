@@ -29,9 +29,10 @@ namespace {
 // Owners of the delivered plug-in classes. Their stores may not exist yet in a fresh setup,
 // and the run's overrides must reach them all the same; owners already in the store get them
 // too (options a class does not know are never read).
-const char* const kDeliveredOwners[] = {kXFileInOwner,        kBrickInOwner,    kXFileOutOwner,
-                                        kPovUdoOwner,         kPolyRayUdoOwner, kPovWireUdoOwner,
-                                        kPovBlobWireUdoOwner, kPov3UdoOwner};
+const char* const kDeliveredOwners[] = {
+    kXFileInOwner,    kBrickInOwner,        kXFileOutOwner, kPovUdoOwner, kPolyRayUdoOwner,
+    kPovWireUdoOwner, kPovBlobWireUdoOwner, kPov3UdoOwner,  kGlbOutOwner, kGltfOutOwner,
+    kObjOutOwner,     kStlOutOwner,         kPlyOutOwner};
 // Size and axis swap act in the import and again in the export run; an override must act once,
 // so it goes to the import classes and the other classes get the neutral values.
 const char* const kImportOwners[] = {kXFileInOwner, kBrickInOwner};
@@ -48,6 +49,11 @@ ExtensionTable InputExtensions() {
   table.Append(".dat", "LDraw (*.dat)");
   table.Append(".ldr", "LDraw (*.dat)");
   table.Append(".mpd", "LDraw (*.dat)");
+  const ExtensionTable added = ExchangeFormatRows();
+  for (int row = 0; row < added.Count(); ++row)
+    table.Append(added.Extension(row), added.ClassName(row));
+  table.Append(".obj", "Wavefront OBJ (*.obj)");
+  table.Append(".3ds", "3D Studio (*.3ds)");
   return table;
 }
 
@@ -55,6 +61,11 @@ ExtensionTable OutputExtensions() {
   ExtensionTable table;
   table.Append(".x", "Direct 3D (*.x)");
   table.Append(".inc", "POV-Ray3 Moray (*.inc, *.udo)");
+  table.Append(".glb", "glTF 2.0 binary (*.glb)");
+  table.Append(".gltf", "glTF 2.0 (*.gltf)");
+  table.Append(".obj", "Wavefront OBJ (*.obj)");
+  table.Append(".stl", "STL (*.stl)");
+  table.Append(".ply", "Stanford PLY (*.ply)");
   return table;
 }
 
