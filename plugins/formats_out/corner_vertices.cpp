@@ -19,9 +19,10 @@ void written_normal(const Vec3d& n, float out[3]) {
     out[2] = 1.0f;
     return;
   }
-  out[0] = static_cast<float>(-n.x / length);
-  out[1] = static_cast<float>(-n.y / length);
-  out[2] = static_cast<float>(-n.z / length);
+  // + 0.0f turns -0 into 0, so equal directions compare equal byte for byte.
+  out[0] = static_cast<float>(-n.x / length) + 0.0f;
+  out[1] = static_cast<float>(-n.y / length) + 0.0f;
+  out[2] = static_cast<float>(-n.z / length) + 0.0f;
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include "plugins/formats_out/obj_writer.h"
 
+#include <cstring>
 #include <set>
+#include <unordered_map>
 #include <vector>
 
 #include "meshlib/appearance.h"
@@ -27,6 +29,21 @@ void put_material(DelimitedWriter& out, const std::string& name, const Mesh3d& m
   out.Text("d ").Fixed(a.rgba[3]).Newline();
   out.Text("illum 2").Newline().Newline();
 }
+
+// A normal's three floats as one key, for sharing "vn" lines between vertices of a mesh.
+struct NormalKey {
+  uint32_t bits[3];
+  bool operator==(const NormalKey& o) const { return std::memcmp(bits, o.bits, sizeof bits) == 0; }
+};
+
+struct NormalKeyHash {
+  size_t operator()(const NormalKey& k) const {
+    uint64_t h = k.bits[0] * 0x9E3779B97F4A7C15ull;
+    h ^= (h >> 29) + k.bits[1] * 0xBF58476D1CE4E5B9ull;
+    h ^= (h >> 31) + k.bits[2] * 0x94D049BB133111EBull;
+    return static_cast<size_t>(h ^ (h >> 32));
+  }
+};
 
 }  // namespace
 
@@ -68,10 +85,22 @@ void write_obj(std::FILE* obj, std::FILE* mtl, const std::string& mtl_name,
       to_y_up(p, v);
       put_triple(out, "v", v[0], v[1], v[2]);
     }
+    // One "vn" per distinct normal of the mesh (a flat face's three corners share one).
+    std::vector<int32_t> normal_of(split.source.size());
+    std::unordered_map<NormalKey, int32_t, NormalKeyHash> seen;
+    seen.reserve(split.source.size());
+    int32_t normal_count = 0;
     for (size_t i = 0; i < split.source.size(); ++i) {
       float n[3];
       normal_to_y_up(&split.normals[i * 3], n);
-      put_triple(out, "vn", n[0], n[1], n[2]);
+      NormalKey key;
+      std::memcpy(key.bits, n, sizeof n);
+      auto found = seen.emplace(key, normal_count);
+      if (found.second) {
+        put_triple(out, "vn", n[0], n[1], n[2]);
+        ++normal_count;
+      }
+      normal_of[i] = found.first->second;
     }
     const size_t faces = split.corners.size() / 3;
     for (size_t f = 0; f < faces; ++f) {
@@ -81,12 +110,12 @@ void write_obj(std::FILE* obj, std::FILE* mtl, const std::string& mtl_name,
         out.Char(' ')
             .Int(static_cast<int32_t>(vertex_base + split.source[w]))
             .Text("//")
-            .Int(static_cast<int32_t>(normal_base + w));
+            .Int(static_cast<int32_t>(normal_base + normal_of[w]));
       }
       out.Newline();
     }
     vertex_base += vertex_count;
-    normal_base += static_cast<int64_t>(split.source.size());
+    normal_base += normal_count;
   });
   out.Flush();
   materials.Flush();
