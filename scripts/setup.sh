@@ -9,7 +9,7 @@ packages=(
   g++ cmake ninja-build clang clang-format libclang-rt-14-dev
   qt6-base-dev libqt6opengl6-dev libqt6svg6 libgl-dev libglu1-mesa-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  povray povray-includes assimp-utils xvfb xauth libgl1-mesa-dri
+  povray povray-includes assimp-utils xvfb xauth libgl1-mesa-dri nodejs
   locales time desktop-file-utils shared-mime-info man-db dpkg-dev file
 )
 
@@ -39,4 +39,16 @@ if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
   else
     "${sudo_cmd[@]}" localedef -i de_DE -f UTF-8 de_DE.UTF-8
   fi
+fi
+
+# The Khronos glTF validator (an npm package run with node) for the tests of the glTF export,
+# into the project's own tools/ folder; nothing to do when it is there.
+validator_dir="$(cd "$(dirname "$0")/.." && pwd)/tools/gltf-validator"
+if [ ! -f "$validator_dir/node_modules/gltf-validator/package.json" ]; then
+  # Debian's nodejs leaves npm to a package of its own; other builds of nodejs bring it along.
+  if ! command -v npm >/dev/null; then
+    "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends npm >/dev/null
+  fi
+  echo "setup: installing the glTF validator into $validator_dir"
+  npm install --prefix "$validator_dir" --no-audit --no-fund --no-save --silent >/dev/null
 fi
