@@ -1,5 +1,10 @@
 #include "plugins/formats_out/formats_export.h"
 
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -57,6 +62,12 @@ class RunReport final : public ExportReport {
  private:
   PluginRun& run_;
 };
+
+// Every byte written so far is on the disk: the last step that can fail for want of space
+// before the files are renamed into place.
+bool reached_disk(std::FILE* stream) {
+  return std::fflush(stream) == 0 && !std::ferror(stream) && fsync(fileno(stream)) == 0;
+}
 
 std::string file_part(const std::string& path) {
   const std::string::size_type slash = path.rfind('/');
@@ -160,6 +171,16 @@ void FormatExport::Write(PluginRun& run) {
       break;
   }
 
+  // Neither file is renamed into place unless both are whole on the disk (a full disk, a file
+  // size limit), so an old pair is never half replaced.
+  if (!reached_disk(main.stream())) {
+    run.Log("Cannot write %s: %s\n", target.c_str(), std::strerror(errno));
+    return;
+  }
+  if (companion != nullptr && !reached_disk(companion->stream())) {
+    run.Log("Cannot write %s: %s\n", companion_name.c_str(), std::strerror(errno));
+    return;
+  }
   if (companion != nullptr && !companion->Commit()) {
     run.Log("Cannot write %s: %s\n", companion_name.c_str(), companion->error().c_str());
     return;

@@ -236,11 +236,11 @@ TEST_F(MorvaneDialogTest, PluginInfoListsTheFourLibrariesAndSavesThem) {
     MessageCatcher catcher;
     PluginInfoDialog info(PluginSummaryLines(dialog.Plugins()), &dialog);
     for (int i = 0; i < info.List()->count(); ++i) shown << info.List()->item(i)->text();
-    EXPECT_TRUE(shown.contains("        Libraries: 4"));
-    EXPECT_TRUE(shown.contains("        Classes: 8"));
+    EXPECT_TRUE(shown.contains("        Libraries: 5"));
+    EXPECT_TRUE(shown.contains("        Classes: 13"));
     EXPECT_TRUE(info.SaveTo(QString::fromStdString(folder + "/summary.txt")));
     std::string saved = read_file(folder + "/summary.txt");
-    EXPECT_NE(saved.find(" Summary:\n\tLibraries: 4\n\tClasses: 8\n"), std::string::npos);
+    EXPECT_NE(saved.find(" Summary:\n\tLibraries: 5\n\tClasses: 13\n"), std::string::npos);
     catcher.Arm();
     EXPECT_FALSE(info.SaveTo(QString::fromStdString(folder + "/no/such/folder/summary.txt")));
     EXPECT_EQ(catcher.text, "FileOpen Error");

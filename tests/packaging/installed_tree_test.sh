@@ -10,6 +10,7 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 fail() { echo "FAIL: $*"; exit 1; }
 for f in lib/morvane/morvane-convert lib/morvane/Morvane lib/morvane/plugin/xfile_in.so \
          lib/morvane/plugin/brick_in.so lib/morvane/plugin/xfile_out.so lib/morvane/plugin/rayinc_out.so \
+         lib/morvane/plugin/formats_out.so \
          share/applications/morvane.desktop share/icons/hicolor/scalable/apps/morvane.svg \
          share/mime/packages/morvane.xml share/man/man1/morvane-convert.1 share/man/man1/Morvane.1; do
   [ -e "$prefix/$f" ] || fail "$f is not installed"
@@ -20,7 +21,7 @@ done
 export XDG_CONFIG_HOME=$prefix/config
 out=$prefix/out
 mkdir -p "$out"
-"$prefix/bin/morvane-convert" --list | grep -q "Libraries: 4" || fail "installed plug-ins not found"
+"$prefix/bin/morvane-convert" --list | grep -q "Libraries: 5" || fail "installed plug-ins not found"
 "$prefix/bin/morvane-convert" "$source/examples/table.x" -o "$out/table.inc"
 grep -q "#declare TableTop" "$out/table.inc" || fail "no TableTop in the converted file"
 [ -s "$out/table.udo" ] || fail "no .udo beside the .inc"
