@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The main job: sets up, builds everything, and converts the sample models in examples/ to
-# DirectX text and to POV-Ray ".inc"/".udo" with the batch converter, and renders the POV-Ray
-# scenes small when povray is installed.
+# DirectX text and to POV-Ray ".inc"/".udo" (and the LDraw tower to glTF and OBJ) with the
+# batch converter, and renders the POV-Ray scenes small when povray is installed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -19,6 +19,9 @@ echo "Converting the sample models into $out"
 "$bin/morvane-convert" --quiet examples/table.x -o "$out/table.inc"
 "$bin/morvane-convert" --quiet --search-path "$ldraw_path" examples/ldraw/models/tower.ldr -o "$out/tower.x"
 "$bin/morvane-convert" --quiet --search-path "$ldraw_path" examples/ldraw/models/tower.ldr -o "$out/tower.inc"
+for format in glb obj; do
+  "$bin/morvane-convert" --quiet --search-path "$ldraw_path" examples/ldraw/models/tower.ldr -o "$out/tower.$format"
+done
 for model in table tower; do
   scripts/povray_scene.sh "$out/$model.inc" "$out/$model.udo" > "$out/$model.pov"
 done
@@ -53,6 +56,10 @@ cat <<TEXT
 
 Render one with POV-Ray:
   cd $out && povray +Itower.pov +W640 +H480 +Otower.png
+
+Look at the glTF and OBJ files in a viewer or modelling program (see the README), or check them:
+  node $PWD/tools/gltf-validator/validate.js $out/tower.glb
+  assimp info $out/tower.obj
 
 Open the samples in the converter and in the viewer:
   $bin/Morvane $PWD/examples/table.x
