@@ -10,11 +10,11 @@
 
 #include "meshlib/mesh3d.h"
 #include "meshlib/object_list.h"
-#include "plugin_frame/export_mesh.h"
 #include "plugin_frame/options_dialog.h"
 #include "plugin_frame/options_dump.h"
 #include "plugin_frame/output_file.h"
 #include "plugin_frame/plugin_run.h"
+#include "plugins/formats_out/export_geometry.h"
 #include "plugins/formats_out/gltf_writer.h"
 #include "plugins/formats_out/json_text.h"
 #include "plugins/formats_out/obj_writer.h"
@@ -140,24 +140,26 @@ void FormatExport::Write(PluginRun& run) {
   run.Log("Writing %s started ...\n", target.c_str());
   RunReport report(run);
   const MeshSource meshes = [&](const MeshVisitor& visit) {
+    ExportGeometry geometry;
     for (int32_t i = 0; i < run.objects->count(); ++i) {
       auto* object = static_cast<Obj3d*>(run.objects->get(i));
       if (object == nullptr || object->kind() != Obj3d::kMesh) continue;
-      // The writers read vertices, faces and the faces around each vertex: no edges.
-      ExportMesh pass(*static_cast<Mesh3d*>(object), s, false);
-      visit(pass.mesh());
+      geometry_from_flat(*static_cast<Mesh3d*>(object), s.size_value, s.swap_mode, &geometry);
+      visit(geometry);
     }
   };
   WriteOptions options;
   options.smooth_angle = s.smooth_angle;
   options.ld_mode = s.ld_mode;
+  bool written = true;
   switch (class_.kind) {
     case FormatKind::kGlb:
-      write_gltf({main.stream(), nullptr, ""}, meshes, options, &report);
+      written = write_gltf({main.stream(), nullptr, ""}, meshes, options, &report);
       break;
     case FormatKind::kGltf:
-      write_gltf({main.stream(), companion->stream(), file_uri(file_part(companion_name))}, meshes,
-                 options, &report);
+      written =
+          write_gltf({main.stream(), companion->stream(), file_uri(file_part(companion_name))},
+                     meshes, options, &report);
       break;
     case FormatKind::kObj:
       write_obj(main.stream(), companion->stream(), file_part(companion_name), meshes, options,
@@ -171,6 +173,10 @@ void FormatExport::Write(PluginRun& run) {
       break;
   }
 
+  if (!written) {
+    run.Log("Cannot write %s\n", target.c_str());
+    return;
+  }
   // Neither file is renamed into place unless both are whole on the disk (a full disk, a file
   // size limit), so an old pair is never half replaced.
   if (!reached_disk(main.stream())) {

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "meshlib/appearance.h"
-#include "meshlib/mesh3d.h"
 #include "plugins/formats_out/corner_vertices.h"
+#include "plugins/formats_out/export_geometry.h"
 #include "plugins/formats_out/json_text.h"
 #include "plugins/formats_out/y_up.h"
 #include "settings/delimited_writer.h"
@@ -60,8 +60,8 @@ void pad4(std::vector<uint8_t>& buffer) {
   while (buffer.size() % 4 != 0) buffer.push_back(0);
 }
 
-size_t material_of(const Mesh3d& mesh, std::vector<Material>& materials) {
-  const bool has = mesh.has_appearance != 0;
+size_t material_of(const ExportGeometry& mesh, std::vector<Material>& materials) {
+  const bool has = mesh.has_appearance;
   const Appearance appearance = has ? mesh.appearance : Appearance();
   for (size_t i = 0; i < materials.size(); ++i)
     if (materials[i].has_appearance == has && materials[i].appearance == appearance) return i;
@@ -69,7 +69,7 @@ size_t material_of(const Mesh3d& mesh, std::vector<Material>& materials) {
   return materials.size() - 1;
 }
 
-void add_mesh(const Mesh3d& mesh, const WriteOptions& options, std::vector<uint8_t>& buffer,
+void add_mesh(const ExportGeometry& mesh, const WriteOptions& options, std::vector<uint8_t>& buffer,
               std::vector<Material>& materials, std::vector<MeshRecord>& records,
               ExportReport* report) {
   if (mesh.face_count() <= 0) return;
@@ -77,7 +77,7 @@ void add_mesh(const Mesh3d& mesh, const WriteOptions& options, std::vector<uint8
   split_corner_vertices(mesh, options.smooth_angle, &split, report);
 
   MeshRecord record;
-  record.name = mesh.name() != nullptr ? mesh.name() : "";
+  record.name = mesh.name;
   record.material = material_of(mesh, materials);
   record.vertex_count = static_cast<uint32_t>(split.source.size());
   record.index_count = static_cast<uint32_t>(split.corners.size());
@@ -86,9 +86,7 @@ void add_mesh(const Mesh3d& mesh, const WriteOptions& options, std::vector<uint8
 
   std::vector<float> positions(split.source.size() * 3);
   for (size_t i = 0; i < split.source.size(); ++i) {
-    Vec3d p;
-    mesh.vertices->position(split.source[i], p);
-    to_y_up(p, &positions[i * 3]);
+    to_y_up(mesh.positions[static_cast<size_t>(split.source[i])], &positions[i * 3]);
   }
   for (int k = 0; k < 3; ++k) record.min[k] = record.max[k] = positions[static_cast<size_t>(k)];
   for (size_t i = 0; i < positions.size(); i += 3) {
@@ -269,15 +267,14 @@ void put_u32(std::FILE* file, uint32_t v) {
 
 }  // namespace
 
-void write_gltf(const GltfFiles& files, const MeshSource& meshes, const WriteOptions& options,
+bool write_gltf(const GltfFiles& files, const MeshSource& meshes, const WriteOptions& options,
                 ExportReport* report) {
   std::vector<uint8_t> buffer;
   std::vector<Material> materials;
   std::vector<MeshRecord> records;
-  meshes([&](const Mesh3d& mesh) {
+  meshes([&](const ExportGeometry& mesh) {
     if (report != nullptr) {
-      const std::string line =
-          std::string("Working on: ") + (mesh.name() != nullptr ? mesh.name() : "") + "\n";
+      const std::string line = std::string("Working on: ") + mesh.name + "\n";
       report->status(line.c_str());
     }
     add_mesh(mesh, options, buffer, materials, records, report);
@@ -289,7 +286,7 @@ void write_gltf(const GltfFiles& files, const MeshSource& meshes, const WriteOpt
     text.Text(json.c_str(), json.size());
     text.Flush();
     if (!buffer.empty()) std::fwrite(buffer.data(), 1, buffer.size(), files.bin);
-    return;
+    return true;
   }
 
   // Binary container: header, JSON chunk padded with blanks, BIN chunk (already padded with
@@ -298,6 +295,10 @@ void write_gltf(const GltfFiles& files, const MeshSource& meshes, const WriteOpt
   while (json.size() % 4 != 0) json += ' ';
   size_t total = 12 + 8 + json.size();
   if (!buffer.empty()) total += 8 + buffer.size();
+  if (total > 0xFFFFFFFFu) {
+    if (report != nullptr) report->status("Too large for a glTF binary file (4 GiB)\n");
+    return false;
+  }
   std::fwrite("glTF", 1, 4, files.main);
   put_u32(files.main, 2);
   put_u32(files.main, static_cast<uint32_t>(total));
@@ -309,4 +310,5 @@ void write_gltf(const GltfFiles& files, const MeshSource& meshes, const WriteOpt
     put_u32(files.main, 0x004E4942);  // "BIN"
     std::fwrite(buffer.data(), 1, buffer.size(), files.main);
   }
+  return true;
 }

@@ -17,6 +17,7 @@ struct GltfFiles {
 };
 
 // Writes the meshes' document. Meshes without faces are left out. Text line ends of a
-// ".gltf" follow options.ld_mode.
-void write_gltf(const GltfFiles& files, const MeshSource& meshes, const WriteOptions& options,
+// ".gltf" follow options.ld_mode. False (nothing written) when a ".glb" would pass the 4 GiB
+// its 32-bit lengths can state.
+bool write_gltf(const GltfFiles& files, const MeshSource& meshes, const WriteOptions& options,
                 ExportReport* report);

@@ -1,16 +1,16 @@
 // What the writers of this library share: the meshes of one export, handed over one at a time
-// in the indexed form the export pass prepared (scaled and swapped as the class's options say),
+// as the export prepared them (scaled and swapped as the class's options say),
 // the options every writer reads, and where a writer reports while it works.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 
-class Mesh3d;
+struct ExportGeometry;
 
-// Calls visit once for every mesh of the export, in list order. The mesh's tables exist only
+// Calls visit once for every mesh of the export, in list order. The geometry lives only
 // during the call: a writer copies what it needs before it returns.
-using MeshVisitor = std::function<void(const Mesh3d& mesh)>;
+using MeshVisitor = std::function<void(const ExportGeometry& mesh)>;
 using MeshSource = std::function<void(const MeshVisitor& visit)>;
 
 struct WriteOptions {

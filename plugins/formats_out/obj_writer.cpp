@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "meshlib/appearance.h"
-#include "meshlib/mesh3d.h"
 #include "plugins/formats_out/corner_vertices.h"
+#include "plugins/formats_out/export_geometry.h"
 #include "plugins/formats_out/y_up.h"
 #include "settings/delimited_writer.h"
 
@@ -17,8 +17,8 @@ void put_triple(DelimitedWriter& out, const char* key, double a, double b, doubl
   out.Text(key).Char(' ').Fixed(a).Char(' ').Fixed(b).Char(' ').Fixed(c).Newline();
 }
 
-void put_material(DelimitedWriter& out, const std::string& name, const Mesh3d& mesh) {
-  const Appearance a = mesh.has_appearance != 0 ? mesh.appearance : Appearance();
+void put_material(DelimitedWriter& out, const std::string& name, const ExportGeometry& mesh) {
+  const Appearance a = mesh.has_appearance ? mesh.appearance : Appearance();
   out.Text("newmtl ").Text(name.c_str()).Newline();
   put_triple(out, "Ka", 0.0, 0.0, 0.0);
   put_triple(out, "Kd", a.rgba[0], a.rgba[1], a.rgba[2]);
@@ -65,13 +65,13 @@ void write_obj(std::FILE* obj, std::FILE* mtl, const std::string& mtl_name,
   std::set<std::string> used;
   int64_t vertex_base = 1, normal_base = 1;
   CornerVertices split;
-  meshes([&](const Mesh3d& mesh) {
+  meshes([&](const ExportGeometry& mesh) {
     const int32_t vertex_count = mesh.vertex_count();
     if (mesh.face_count() <= 0 || vertex_count <= 0) return;
     // Names the host made unique may meet again once blanks are replaced.
-    std::string name = obj_name(mesh.name());
+    std::string name = obj_name(mesh.name);
     for (int n = 0; !used.insert(name).second; ++n)
-      name = obj_name(mesh.name()) + "_" + std::to_string(n);
+      name = obj_name(mesh.name) + "_" + std::to_string(n);
     if (report != nullptr) report->status(("Working on: " + name + "\n").c_str());
     split_corner_vertices(mesh, options.smooth_angle, &split, report);
 
@@ -79,10 +79,8 @@ void write_obj(std::FILE* obj, std::FILE* mtl, const std::string& mtl_name,
     out.Newline().Text("g ").Text(name.c_str()).Newline();
     out.Text("usemtl ").Text(name.c_str()).Newline();
     for (int32_t i = 0; i < vertex_count; ++i) {
-      Vec3d p;
-      mesh.vertices->position(i, p);
       float v[3];
-      to_y_up(p, v);
+      to_y_up(mesh.positions[static_cast<size_t>(i)], v);
       put_triple(out, "v", v[0], v[1], v[2]);
     }
     // One "vn" per distinct normal of the mesh (a flat face's three corners share one).

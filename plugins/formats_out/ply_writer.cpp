@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "meshlib/appearance.h"
-#include "meshlib/mesh3d.h"
+#include "plugins/formats_out/export_geometry.h"
 
 namespace {
 
@@ -29,19 +29,15 @@ void put(std::vector<uint8_t>& out, T v) {
 void write_ply(std::FILE* ply, const MeshSource& meshes, ExportReport* report) {
   std::vector<uint8_t> vertices, faces;
   uint32_t vertex_count = 0, face_count = 0;
-  meshes([&](const Mesh3d& mesh) {
-    if (report != nullptr)
-      report->status(
-          (std::string("Working on: ") + (mesh.name() != nullptr ? mesh.name() : "") + "\n")
-              .c_str());
-    const Appearance a = mesh.has_appearance != 0 ? mesh.appearance : Appearance();
+  meshes([&](const ExportGeometry& mesh) {
+    if (report != nullptr) report->status((std::string("Working on: ") + mesh.name + "\n").c_str());
+    const Appearance a = mesh.has_appearance ? mesh.appearance : Appearance();
     const uint8_t colour[4] = {byte_of(a.rgba[0]), byte_of(a.rgba[1]), byte_of(a.rgba[2]),
                                byte_of(a.rgba[3])};
     const int32_t count = mesh.vertex_count();
     vertices.reserve(vertices.size() + static_cast<size_t>(count) * 16);
     for (int32_t i = 0; i < count; ++i) {
-      Vec3d p;
-      mesh.vertices->position(i, p);
+      const Vec3d& p = mesh.positions[static_cast<size_t>(i)];
       for (double v : {p.x, p.y, p.z}) {
         const float f = static_cast<float>(v);
         put<float>(vertices, std::isfinite(f) ? f : 0.0f);
@@ -52,8 +48,7 @@ void write_ply(std::FILE* ply, const MeshSource& meshes, ExportReport* report) {
     faces.reserve(faces.size() + static_cast<size_t>(mesh_faces) * 13);
     for (int32_t f = 0; f < mesh_faces; ++f) {
       if (report != nullptr && f % 65536 == 0) report->progress(f, mesh_faces);
-      int32_t v[3];
-      mesh.faces->face(f, v);
+      const int32_t* v = mesh.faces.data() + 3 * static_cast<size_t>(f);
       faces.push_back(3);
       for (int k = 0; k < 3; ++k) put<int32_t>(faces, static_cast<int32_t>(vertex_count) + v[k]);
     }

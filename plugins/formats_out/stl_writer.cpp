@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "meshlib/mesh3d.h"
+#include "plugins/formats_out/export_geometry.h"
 
 namespace {
 
@@ -31,11 +31,8 @@ void write_stl(std::FILE* stl, const MeshSource& meshes, ExportReport* report) {
 
   uint32_t count = 0;
   std::vector<uint8_t> block;
-  meshes([&](const Mesh3d& mesh) {
-    if (report != nullptr)
-      report->status(
-          (std::string("Working on: ") + (mesh.name() != nullptr ? mesh.name() : "") + "\n")
-              .c_str());
+  meshes([&](const ExportGeometry& mesh) {
+    if (report != nullptr) report->status((std::string("Working on: ") + mesh.name + "\n").c_str());
     const int32_t faces = mesh.face_count();
     const int32_t step = faces / 100 + 1;
     const int32_t kBlock = 4096;
@@ -45,8 +42,11 @@ void write_stl(std::FILE* stl, const MeshSource& meshes, ExportReport* report) {
       const int32_t end = first + kBlock < faces ? first + kBlock : faces;
       uint8_t* out = block.data();
       for (int32_t f = first; f < end; ++f) {
-        Vec3d p[3], n;
-        mesh.triangle_positions(f, p);
+        const int32_t* v = mesh.faces.data() + 3 * static_cast<size_t>(f);
+        const Vec3d p[3] = {mesh.positions[static_cast<size_t>(v[0])],
+                            mesh.positions[static_cast<size_t>(v[1])],
+                            mesh.positions[static_cast<size_t>(v[2])]};
+        Vec3d n;
         // The stored face normal points away from the side where the winding runs
         // counter-clockwise; STL wants the outward one.
         face_normal(p[0], p[1], p[2], n);

@@ -11,8 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "meshlib/corner_normal_pass.h"
 #include "meshlib/mesh3d.h"
 #include "plugins/formats_out/corner_vertices.h"
+#include "plugins/formats_out/export_geometry.h"
 #include "plugins/formats_out/gltf_writer.h"
 #include "plugins/formats_out/json_text.h"
 #include "plugins/formats_out/obj_writer.h"
@@ -52,9 +54,17 @@ void paint(Mesh3d& mesh, double r, double g, double b, double a) {
   if (a < 1.0) mesh.appearance.finish = Finish::kTransparent;
 }
 
+// The geometry an export hands the writers: the mesh's flat form, unscaled and unswapped.
+ExportGeometry geometry_of(Mesh3d& mesh) {
+  if (mesh.flat_vertices == nullptr) mesh.to_flat();
+  ExportGeometry geometry;
+  geometry_from_flat(mesh, 1.0, 0, &geometry);
+  return geometry;
+}
+
 MeshSource source_of(const std::vector<Mesh3d*>& meshes) {
   return [meshes](const MeshVisitor& visit) {
-    for (Mesh3d* mesh : meshes) visit(*mesh);
+    for (Mesh3d* mesh : meshes) visit(geometry_of(*mesh));
   };
 }
 
@@ -119,8 +129,9 @@ Glb write_glb(const std::vector<Mesh3d*>& meshes, double smooth_angle = 70.0) {
 
 TEST(CornerVertices, CreasesSplitCubeCornersAndSmoothingSharesThem) {
   auto mesh = cube("cube");
+  const ExportGeometry geometry = geometry_of(*mesh);
   CornerVertices split;
-  split_corner_vertices(*mesh, 70.0, &split, nullptr);
+  split_corner_vertices(geometry, 70.0, &split, nullptr);
   EXPECT_EQ(split.source.size(), 24u);  // three faces meet at right angles in each corner
   ASSERT_EQ(split.corners.size(), 36u);
   // Face 2 is on top: its corners' normals point up, out of the cube.
@@ -130,10 +141,58 @@ TEST(CornerVertices, CreasesSplitCubeCornersAndSmoothingSharesThem) {
     EXPECT_FLOAT_EQ(n[1], 0.0f);
     EXPECT_FLOAT_EQ(n[2], 1.0f);
   }
-  split_corner_vertices(*mesh, 100.0, &split, nullptr);
+  split_corner_vertices(geometry, 100.0, &split, nullptr);
   EXPECT_EQ(split.source.size(), 8u);
-  split_corner_vertices(*mesh, 0.0, &split, nullptr);
+  split_corner_vertices(geometry, 0.0, &split, nullptr);
   EXPECT_EQ(split.source.size(), 24u);
+}
+
+TEST(CornerVertices, NormalsAreThoseOfTheRayTracerWriters) {
+  // A wavy strip with a degenerate face: shallow and sharp creases, and a corner without one.
+  Mesh3d mesh(64, "strip");
+  for (int i = 0; i < 12; ++i) {
+    const double z0 = (i % 3) * 0.4, z1 = ((i + 1) % 3) * 0.4;
+    mesh.add_triangle(Vec3d{double(i), 0, z0}, Vec3d{double(i + 1), 0, z1},
+                      Vec3d{double(i), 1, z0});
+    mesh.add_triangle(Vec3d{double(i + 1), 0, z1}, Vec3d{double(i + 1), 1, z1},
+                      Vec3d{double(i), 1, z0});
+  }
+  mesh.add_triangle(Vec3d{0, 0, 0}, Vec3d{0, 0, 0}, Vec3d{1, 0, 0.4});
+  const ExportGeometry geometry = geometry_of(mesh);
+  for (double angle : {0.0, 20.0, 45.0, 70.0, 180.0}) {
+    CornerVertices split;
+    split_corner_vertices(geometry, angle, &split, nullptr);
+    CornerNormalPass pass(mesh, angle);
+    for (int32_t f = 0; f < mesh.face_count(); ++f) {
+      Vec3d n[3];
+      pass.get(f, n);
+      for (int k = 0; k < 3; ++k) {
+        const float* written = &split.normals[split.corners[static_cast<size_t>(f * 3 + k)] * 3];
+        if (vec_length(n[k]) == 0.0) {
+          EXPECT_EQ(written[2], 1.0f) << "a corner without a normal gets (0, 0, 1)";
+          continue;
+        }
+        EXPECT_EQ(written[0], static_cast<float>(-n[k].x) + 0.0f) << angle << " " << f;
+        EXPECT_EQ(written[1], static_cast<float>(-n[k].y) + 0.0f) << angle << " " << f;
+        EXPECT_EQ(written[2], static_cast<float>(-n[k].z) + 0.0f) << angle << " " << f;
+      }
+    }
+  }
+}
+
+TEST(ExportGeometry, SizeAndSwapScaleMirrorAndFlipAsTheMeshOperationsDo) {
+  auto mesh = triangle("t");
+  mesh->to_flat();
+  ExportGeometry geometry;
+  geometry_from_flat(*mesh, 2.0, 3, &geometry);
+  ASSERT_EQ(geometry.face_count(), 1);
+  EXPECT_EQ(geometry.faces, (std::vector<int32_t>{1, 0, 2}));  // flipped with the mirror
+  EXPECT_EQ(geometry.positions[2].y, 2.0);                     // (0, 3, 1) scaled, y and z swapped
+  EXPECT_EQ(geometry.positions[2].z, 6.0);
+  // A face with an index outside the vertex array is left out.
+  mesh->flat_faces[0].v[2] = 3;
+  geometry_from_flat(*mesh, 1.0, 0, &geometry);
+  EXPECT_EQ(geometry.face_count(), 0);
 }
 
 TEST(GltfWriter, BinaryContainerHoldsJsonThenBufferWithTheirLengths) {
