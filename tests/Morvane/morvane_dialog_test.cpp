@@ -105,7 +105,7 @@ TEST_F(MorvaneDialogTest, FirstStartFindsThePluginsAndStoresEveryDefaultAtExit) 
     ASSERT_EQ(imports->count(), 2);
     EXPECT_EQ(imports->itemText(0), "LDraw (*.dat)") << "brick_in.so is found before xfile_in.so";
     EXPECT_EQ(imports->itemText(1), "XFILE ASCII (*.x)");
-    EXPECT_EQ(exports->count(), 6);
+    EXPECT_EQ(exports->count(), 11);
     EXPECT_EQ(imports->currentIndex(), 0);
     EXPECT_EQ(label(dialog, MorvaneDialog::kMeshCount), ":0");
     EXPECT_TRUE(dialog.Control(MorvaneDialog::kImportRun)->isEnabled());
@@ -119,7 +119,7 @@ TEST_F(MorvaneDialogTest, FirstStartFindsThePluginsAndStoresEveryDefaultAtExit) 
   EXPECT_EQ(stored("Settings", "last_import_class"), "LDraw (*.dat)");
   unsigned long rows = 0;
   SettingsCountValues("test_morvane", "Settings\\extension", &rows);
-  EXPECT_EQ(rows, 12u);
+  EXPECT_EQ(rows, 19u);
 }
 
 TEST_F(MorvaneDialogTest, NoPluginsLeavesTheListsEmptyAndTheGroupsDisabled) {
