@@ -2,10 +2,12 @@
 // byte by byte.
 
 #include <gtest/gtest.h>
+#include <stdlib.h>
 
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -123,6 +125,15 @@ Glb write_glb(const std::vector<Mesh3d*>& meshes, double smooth_angle = 70.0) {
   glb.json = bytes.substr(20, json_length);
   if (bytes.size() > 28 + json_length) glb.bin = bytes.substr(28 + json_length);
   return glb;
+}
+
+bool validator_installed() {
+  if (std::string(MORVANE_NODE).find("NOTFOUND") != std::string::npos) return false;
+  std::FILE* probe = std::fopen(
+      MORVANE_SOURCE_DIR "/tools/gltf-validator/node_modules/gltf-validator/package.json", "r");
+  if (probe == nullptr) return false;
+  std::fclose(probe);
+  return true;
 }
 
 }  // namespace
@@ -267,6 +278,51 @@ TEST(GltfWriter, MeshesWithoutFacesAreLeftOutAndNoMeshesGiveAnEmptyScene) {
   EXPECT_EQ(glb.json.find("\"buffers\""), std::string::npos);
   EXPECT_NE(glb.json.find("\"scenes\":[{}]"), std::string::npos);
   EXPECT_TRUE(glb.bin.empty());
+}
+
+TEST(GltfWriter, ColouredFinishesAndOddNamesPassTheKhronosValidator) {
+  const std::string script = MORVANE_SOURCE_DIR "/tools/gltf-validator/validate.js";
+  if (!validator_installed())
+    GTEST_SKIP() << "node or the glTF validator is missing: run scripts/setup.sh";
+  auto red = cube(
+           "r\xe9"
+           "d \"one\""),
+       glass = cube("glass"), glow = cube("glow"), chrome = cube("chrome"),
+       plain = triangle("plain");
+  paint(*red, 1.0, 0.0, 0.0, 1.0);
+  paint(*glass, 0.2, 0.4, 1.0, 0.3);
+  paint(*glow, 1.0, 1.0, 0.5, 1.0);
+  glow->appearance.finish = Finish::kGlow;
+  glow->appearance.emissive[0] = glow->appearance.emissive[1] = 1.0;
+  paint(*chrome, 0.7, 0.7, 0.7, 1.0);
+  chrome->appearance.finish = Finish::kChrome;
+  plain->add_triangle(Vec3d{5, 5, 5}, Vec3d{5, 5, 5}, Vec3d{6, 5, 5});  // degenerate
+  const std::vector<Mesh3d*> meshes = {red.get(), glass.get(), glow.get(), chrome.get(),
+                                       plain.get()};
+  char folder[] = "/tmp/gltf_writer_test.XXXXXX";
+  ASSERT_NE(mkdtemp(folder), nullptr);
+  const std::string base = std::string(folder) + "/my model";
+  {
+    std::FILE* glb = std::fopen((base + ".glb").c_str(), "wb");
+    std::FILE* gltf = std::fopen((base + ".gltf").c_str(), "wb");
+    std::FILE* bin = std::fopen((base + ".bin").c_str(), "wb");
+    ASSERT_TRUE(glb && gltf && bin);
+    write_gltf({glb, nullptr, ""}, source_of(meshes), WriteOptions(), nullptr);
+    write_gltf({gltf, bin, file_uri("my model.bin")}, source_of(meshes), WriteOptions(), nullptr);
+    std::fclose(glb);
+    std::fclose(gltf);
+    std::fclose(bin);
+  }
+  const std::string command = std::string(MORVANE_NODE) + " '" + script + "' '" + base + ".glb' '" +
+                              base + ".gltf' > '" + folder + "/report' 2>&1";
+  const int status = std::system(command.c_str());
+  std::FILE* report = std::fopen((std::string(folder) + "/report").c_str(), "r");
+  std::string text;
+  for (int c; report != nullptr && (c = std::fgetc(report)) != EOF;) text += static_cast<char>(c);
+  if (report != nullptr) std::fclose(report);
+  std::system(("rm -rf '" + std::string(folder) + "'").c_str());
+  EXPECT_EQ(status, 0) << text;
+  EXPECT_NE(text.find(".gltf: 0 errors, 0 warnings"), std::string::npos) << text;
 }
 
 TEST(JsonText, NamesBecomeValidUtf8JsonStrings) {
