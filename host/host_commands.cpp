@@ -13,15 +13,12 @@
 
 namespace {
 
-char lower_ascii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
 // True when class_name lists "*<extension>" as a whole pattern ("Wavefront OBJ (*.obj)" lists
 // ".obj"; "(*.objx)" does not), without regard to the case of ASCII letters.
 bool lists_extension(const std::string& class_name, const std::string& extension) {
   if (extension.size() < 2) return false;
-  std::string name, pattern = "*";
-  for (char c : class_name) name += lower_ascii(c);
-  for (char c : extension) pattern += lower_ascii(c);
+  const std::string name = ascii_lower(class_name);
+  const std::string pattern = "*" + ascii_lower(extension);
   for (std::string::size_type at = name.find(pattern); at != std::string::npos;
        at = name.find(pattern, at + 1)) {
     const std::string::size_type end = at + pattern.size();
@@ -120,7 +117,8 @@ void HostCommands::Import(int clear_flag, int check_name_mode) {
 
 int HostCommands::ImportByName(const char* path, const ExtensionTable& extensions, int clear_flag,
                                int check_name_mode) {
-  const char* class_name = extensions.FindClassName(path_extension(path).c_str());
+  const std::string extension = path_extension(path);
+  const char* class_name = extensions.FindClassName(extension.c_str());
   ClassDescription* found = nullptr;
   for (int i = 0; class_name != nullptr && found == nullptr && i < plugins_.ClassCount(); ++i) {
     ClassDescription* c = plugins_.ClassAt(i);

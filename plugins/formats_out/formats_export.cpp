@@ -14,6 +14,7 @@
 #include "plugin_frame/options_dump.h"
 #include "plugin_frame/output_file.h"
 #include "plugin_frame/plugin_run.h"
+#include "plugin_frame/settings_keys.h"
 #include "plugins/formats_out/export_geometry.h"
 #include "plugins/formats_out/gltf_writer.h"
 #include "plugins/formats_out/json_text.h"
@@ -35,11 +36,11 @@ class FormatSettings : public PluginSettings {
 
   void LoadSettings() override {
     LoadFileTexts(path, file_name);
-    LoadDouble("smooth_angle", smooth_angle);
+    LoadDouble(kSmoothAngleKey, smooth_angle);
   }
   void SaveSettings() override {
     SaveFileTexts(path, file_name);
-    SaveDouble("smooth_angle", smooth_angle);
+    SaveDouble(kSmoothAngleKey, smooth_angle);
   }
 
   SettingsText path;

@@ -1,6 +1,7 @@
 // The export plug-in library "formats_out": five classes that write the host's meshes in the
 // exchange formats of today's modelling programs, game engines, web viewers and 3D printers.
 
+#include "plugin_frame/settings_keys.h"
 #include "plugins/formats_out/formats_export.h"
 
 namespace {
@@ -13,7 +14,7 @@ namespace {
 const FormatClass kFormatClasses[5] = {
     {"glTF 2.0 binary (*.glb)",
      0x6A3F51C2,
-     "glb_out",
+     kGlbOutOwner,
      "glbout.log",
      {"glTF Binary Export Plugin 1.0",
       FORMAT_STRINGS("\tglTF Binary Export\n\n- Exports glTF 2.0 binary file (*.glb)\n- One node "
@@ -28,7 +29,7 @@ const FormatClass kFormatClasses[5] = {
      FormatKind::kGlb},
     {"glTF 2.0 (*.gltf)",
      0x6A3F51C3,
-     "gltf_out",
+     kGltfOutOwner,
      "gltfout.log",
      {"glTF Export Plugin 1.0",
       FORMAT_STRINGS("\tglTF Export\n\n- Exports glTF 2.0 file (*.gltf)\n  with its buffer "
@@ -43,7 +44,7 @@ const FormatClass kFormatClasses[5] = {
      FormatKind::kGltf},
     {"Wavefront OBJ (*.obj)",
      0x0B7C2E94,
-     "obj_out",
+     kObjOutOwner,
      "objout.log",
      {"Wavefront OBJ Export Plugin 1.0",
       FORMAT_STRINGS("\tOBJ Export\n\n- Exports Wavefront OBJ file (*.obj)\n  with its "
@@ -58,7 +59,7 @@ const FormatClass kFormatClasses[5] = {
      FormatKind::kObj},
     {"STL (*.stl)",
      0x0B7C2E95,
-     "stl_out",
+     kStlOutOwner,
      "stlout.log",
      {"STL Export Plugin 1.0",
       FORMAT_STRINGS("\tSTL Export\n\n- Exports binary STL file (*.stl)\n- One solid of all "
@@ -72,7 +73,7 @@ const FormatClass kFormatClasses[5] = {
      FormatKind::kStl},
     {"Stanford PLY (*.ply)",
      0x0B7C2E96,
-     "ply_out",
+     kPlyOutOwner,
      "plyout.log",
      {"Stanford PLY Export Plugin 1.0",
       FORMAT_STRINGS("\tPLY Export\n\n- Exports binary PLY file (*.ply)\n- Vertex colours "
