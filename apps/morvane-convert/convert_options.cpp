@@ -40,11 +40,16 @@ const char* ConvertUsage() {
          "  --edge-angle DEG     smallest angle of a visible edge\n"
          "  --radius R           wire and blob radius\n"
          "  --search-path PATHS  LDraw part folders, separated by \";\"\n"
+         "  --one-mesh-per-colour  LDraw: a part with faces of several colours becomes one\n"
+         "                       mesh per colour\n"
+         "  --write-colours      DirectX: each mesh with a colour gets its own material\n"
          "  --log FILE           write the plug-ins' verbose log to FILE\n"
          "\n"
          "Other:\n"
          "  --info               print one line per mesh (Nr., type, name, faces, vertices,\n"
          "                       bounding box) instead of converting\n"
+         "  --colours            with --info: a last column with the mesh's colour\n"
+         "                       (#RRGGBB, #RRGGBBAA when not opaque) and finish, or \"-\"\n"
          "  --list               print the loaded plug-ins and their classes\n"
          "  -q, --quiet          no progress line\n"
          "  -h, --help           this text\n"
@@ -103,6 +108,18 @@ bool ParseConvertOptions(int argc, const char* const argv[], ConvertOptions& opt
     }
     if (arg == "--info") {
       options.action = ConvertOptions::Info;
+      continue;
+    }
+    if (arg == "--colours") {
+      options.colours = true;
+      continue;
+    }
+    if (arg == "--write-colours") {
+      options.write_colours = true;
+      continue;
+    }
+    if (arg == "--one-mesh-per-colour") {
+      options.one_mesh_per_colour = true;
       continue;
     }
     if (arg == "-q" || arg == "--quiet") {

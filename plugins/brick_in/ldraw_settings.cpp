@@ -16,7 +16,7 @@ void LDrawSettings::LoadSettings() {
   SettingsText stored;
   LoadText(kSearchPathKey, stored);
   if (stored.is_set()) search_path = stored.str();
-  LoadInt("one_mesh_per_colour", one_mesh_per_colour);
+  LoadInt(kOneMeshPerColourKey, one_mesh_per_colour);
 }
 
 void LDrawSettings::SaveSettings() {
@@ -24,5 +24,5 @@ void LDrawSettings::SaveSettings() {
   SettingsText stored;
   stored.set(search_path);
   SaveText(kSearchPathKey, stored);
-  SaveInt("one_mesh_per_colour", one_mesh_per_colour);
+  SaveInt(kOneMeshPerColourKey, one_mesh_per_colour);
 }

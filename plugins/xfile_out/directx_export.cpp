@@ -24,12 +24,12 @@ class DirectXExportSettings : public PluginSettings {
   void LoadSettings() override {
     LoadFileTexts(path, file_name);
     LoadDouble(kSmoothAngleKey, smooth_angle);
-    LoadInt("write_mesh_colours", write_mesh_colours);
+    LoadInt(kWriteMeshColoursKey, write_mesh_colours);
   }
   void SaveSettings() override {
     SaveFileTexts(path, file_name);
     SaveDouble(kSmoothAngleKey, smooth_angle);
-    SaveInt("write_mesh_colours", write_mesh_colours);
+    SaveInt(kWriteMeshColoursKey, write_mesh_colours);
   }
 
   SettingsText path;
