@@ -168,6 +168,10 @@ bool ParseConvertOptions(int argc, const char* const argv[], ConvertOptions& opt
     error = "--radius must be greater than 0";
     return false;
   }
+  if (options.colours && options.action != ConvertOptions::Info) {
+    error = "--colours goes with --info";
+    return false;
+  }
   if (options.action == ConvertOptions::List) return true;
   if (options.inputs.empty()) {
     error = "no input file";
