@@ -9,6 +9,9 @@
 Mesh3d* Mesh3d::extract_edges(double edge_angle) const {
   if (vertices == nullptr || faces == nullptr || edges == nullptr) return nullptr;
   Mesh3d* result = new Mesh3d(vertex_count(), name());
+  // The wire copy is drawn and written in the colour of its mesh.
+  result->has_appearance = has_appearance;
+  result->appearance = appearance;
   const int32_t edge_total = edges->count();
   // Face normals come from a cache (an edge's faces are near in number to the last edges'),
   // and "less than the edge angle" from the cosine threshold, as angle_between decides it.

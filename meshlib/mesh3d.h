@@ -92,7 +92,8 @@ class Mesh3d : public Obj3d {
 
   // A new mesh (same name, vertices and edges, no faces, unset bounding box) holding the edges
   // whose two recorded faces meet at edge_angle degrees or more, and every edge with a single
-  // face; every edge when edge_angle <= 0. Null without tables. The caller deletes it.
+  // face; every edge when edge_angle <= 0. It carries the mesh's appearance. Null without
+  // tables. The caller deletes it.
   Mesh3d* extract_edges(double edge_angle) const;
 
   // Exchanges two axes of every vertex and of the bounding box (mode 1: x/y, 2: x/z, 3: y/z)

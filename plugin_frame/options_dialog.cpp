@@ -206,6 +206,24 @@ QLineEdit* OptionsDialog::AddTextField(int control_id, const QString& label,
   return edit;
 }
 
+QCheckBox* OptionsDialog::AddCheckBox(int control_id, const QString& label, bool checked) {
+  QHBoxLayout* row = NewSpecificRow(QString());
+  auto* box = new QCheckBox(label, specific_);
+  box->setProperty("controlId", control_id);
+  box->setChecked(checked);
+  checks_[control_id] = checked;
+  connect(box, &QCheckBox::toggled, this,
+          [this, control_id](bool on) { checks_[control_id] = on; });
+  row->addWidget(box);
+  box->show();
+  return box;
+}
+
+bool OptionsDialog::CheckValue(int control_id) const {
+  auto it = checks_.find(control_id);
+  return it != checks_.end() && it->second;
+}
+
 QPushButton* OptionsDialog::AddButton(int control_id, const QString& text) {
   QHBoxLayout* row = last_row_ != nullptr ? last_row_ : NewSpecificRow(QString());
   auto* button = new QPushButton(text, specific_);

@@ -64,12 +64,16 @@ class OptionsDialog : public QDialog {
   QLineEdit* AddNumberField(int control_id, const QString& label, double value);
   QLineEdit* AddTextField(int control_id, const QString& label, const std::string& text,
                           int max_length);
+  // A check box on a row of its own; its state counts at once, like the common ones.
+  QCheckBox* AddCheckBox(int control_id, const QString& label, bool checked);
   // A push button at the end of the last row (a new row when there is none).
   QPushButton* AddButton(int control_id, const QString& text);
   QGroupBox* SpecificGroup() const { return specific_; }
 
   double NumberValue(int control_id) const;
   std::string TextValue(int control_id) const;
+  // The state of a check box of the "Specific" group; false for any other number.
+  bool CheckValue(int control_id) const;
   // Replaces a text field's value and shows it.
   void SetTextValue(int control_id, const std::string& text);
 
@@ -110,6 +114,7 @@ class OptionsDialog : public QDialog {
   QVBoxLayout* specific_layout_ = nullptr;
   QHBoxLayout* last_row_ = nullptr;
   std::map<int, Field> fields_;  // specific fields by control number
+  std::map<int, bool> checks_;   // specific check boxes by control number
   bool closing_ = false;         // accepted or cancelled: no more reading
   bool reading_ = false;         // a field is being read (its error box may move the focus)
 };

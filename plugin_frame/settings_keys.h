@@ -21,6 +21,8 @@ inline constexpr char kSmoothAngleKey[] = "smooth_angle";
 inline constexpr char kEdgeAngleKey[] = "edge_angle";
 inline constexpr char kRadiusKey[] = "radius";
 inline constexpr char kSearchPathKey[] = "search_path";
+inline constexpr char kWriteMeshColoursKey[] = "write_mesh_colours";
+inline constexpr char kOneMeshPerColourKey[] = "one_mesh_per_colour";
 
 // Owners of the delivered classes.
 inline constexpr char kXFileInOwner[] = "xfile_in";

@@ -64,9 +64,12 @@ for t in $targets; do
       seeds=tests/fuzz/seeds/number_field
       extra=(-max_len=300) ;;
   esac
+  # A target without saved fault inputs has no regressions folder; libFuzzer refuses a missing one.
+  regressions=()
+  [[ -d tests/fuzz/regressions/$t ]] && regressions=(tests/fuzz/regressions/$t)
   echo "== $t: ${seconds}s, log $log"
   "$build/bin/fuzz_$t" -max_total_time="$seconds" -timeout=20 -print_final_stats=1 \
-    -artifact_prefix="$crashes/" "${extra[@]}" "$corpus" "$seeds" tests/fuzz/regressions/$t \
+    -artifact_prefix="$crashes/" "${extra[@]}" "$corpus" "$seeds" "${regressions[@]}" \
     >"$log" 2>&1
   status=$?
   grep -E '^#[0-9]+[[:space:]]+(DONE|pulse|NEW|REDUCE|INITED|RELOAD)' "$log" | tail -n 1

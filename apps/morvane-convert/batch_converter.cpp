@@ -232,6 +232,8 @@ void BatchRun::ApplyOverrides(const PrivateSettings& store) {
       SettingsWriteString(o, specific, kRadiusKey, options_.radius.c_str());
     if (!options_.search_path.empty())
       SettingsWriteString(o, specific, kSearchPathKey, options_.search_path.c_str());
+    if (options_.write_colours) SettingsWriteInt(o, specific, kWriteMeshColoursKey, 1);
+    if (options_.one_mesh_per_colour) SettingsWriteInt(o, specific, kOneMeshPerColourKey, 1);
   }
 }
 
@@ -293,9 +295,17 @@ int BatchRun::PrintInfo(HostCommands& commands) {
     std::string line = StatisticsLine(objects, i);
     if (line.empty()) continue;
     auto* mesh = static_cast<Mesh3d*>(objects.get(i));
-    std::fprintf(out_, "%s\t<%f,%f,%f>\t<%f,%f,%f>\n", line.c_str(), mesh->bbox_min.x,
+    std::fprintf(out_, "%s\t<%f,%f,%f>\t<%f,%f,%f>", line.c_str(), mesh->bbox_min.x,
                  mesh->bbox_min.y, mesh->bbox_min.z, mesh->bbox_max.x, mesh->bbox_max.y,
                  mesh->bbox_max.z);
+    if (options_.colours) {
+      if (mesh->has_appearance != 0)
+        std::fprintf(out_, "\t%s %s", colour_text(mesh->appearance).c_str(),
+                     finish_word(mesh->appearance.finish));
+      else
+        std::fprintf(out_, "\t-");
+    }
+    std::fprintf(out_, "\n");
   }
   return std::fflush(out_) == 0 ? 0 : 1;
 }

@@ -40,11 +40,16 @@ const char* ConvertUsage() {
          "  --edge-angle DEG     smallest angle of a visible edge\n"
          "  --radius R           wire and blob radius\n"
          "  --search-path PATHS  LDraw part folders, separated by \";\"\n"
+         "  --one-mesh-per-colour  LDraw: a part with faces of several colours becomes one\n"
+         "                       mesh per colour\n"
+         "  --write-colours      DirectX: each mesh with a colour gets its own material\n"
          "  --log FILE           write the plug-ins' verbose log to FILE\n"
          "\n"
          "Other:\n"
          "  --info               print one line per mesh (Nr., type, name, faces, vertices,\n"
          "                       bounding box) instead of converting\n"
+         "  --colours            with --info: a last column with the mesh's colour\n"
+         "                       (#RRGGBB, #RRGGBBAA when not opaque) and finish, or \"-\"\n"
          "  --list               print the loaded plug-ins and their classes\n"
          "  -q, --quiet          no progress line\n"
          "  -h, --help           this text\n"
@@ -105,6 +110,18 @@ bool ParseConvertOptions(int argc, const char* const argv[], ConvertOptions& opt
       options.action = ConvertOptions::Info;
       continue;
     }
+    if (arg == "--colours") {
+      options.colours = true;
+      continue;
+    }
+    if (arg == "--write-colours") {
+      options.write_colours = true;
+      continue;
+    }
+    if (arg == "--one-mesh-per-colour") {
+      options.one_mesh_per_colour = true;
+      continue;
+    }
     if (arg == "-q" || arg == "--quiet") {
       options.quiet = true;
       continue;
@@ -149,6 +166,10 @@ bool ParseConvertOptions(int argc, const char* const argv[], ConvertOptions& opt
   }
   if (!options.radius.empty() && std::strtod(options.radius.c_str(), nullptr) <= 0.0) {
     error = "--radius must be greater than 0";
+    return false;
+  }
+  if (options.colours && options.action != ConvertOptions::Info) {
+    error = "--colours goes with --info";
     return false;
   }
   if (options.action == ConvertOptions::List) return true;

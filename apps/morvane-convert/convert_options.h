@@ -16,6 +16,9 @@ struct ConvertOptions {
   std::string plugin_path;  // --plugin-path; empty: the program's plug-in folder
   std::string log_file;     // --log: verbose log of every plug-in run
   bool quiet = false;
+  bool colours = false;              // --colours: --info adds each mesh's colour and finish
+  bool write_colours = false;        // --write-colours: the DirectX writer's "Write mesh colours"
+  bool one_mesh_per_colour = false;  // --one-mesh-per-colour: the LDraw reader's option
 
   // Options for this run only; an empty text leaves the stored value.
   std::string size, swap, unify, line_ends, smooth_angle, edge_angle, radius, search_path;

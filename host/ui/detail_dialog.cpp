@@ -2,6 +2,8 @@
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QVBoxLayout>
 
@@ -42,6 +44,27 @@ DetailDialog::DetailDialog(Mesh3d& mesh, bool with_cancel, QWidget* parent)
   add("Max X", three_decimals(mesh.bbox_max.x));
   add("Max Y", three_decimals(mesh.bbox_max.y));
   add("Max Z", three_decimals(mesh.bbox_max.z));
+
+  // The colour the mesh carries from its file: a swatch and "#RRGGBB finish", or "-".
+  auto* colour_row = new QHBoxLayout;
+  auto* swatch = new QLabel;
+  swatch->setObjectName("Swatch");
+  swatch->setFixedSize(32, 18);
+  auto* colour = new QLineEdit;
+  colour->setReadOnly(true);
+  colour->setObjectName("Colour");
+  if (mesh.has_appearance != 0) {
+    const std::string text = colour_text(mesh.appearance);
+    colour->setText(QString::fromStdString(text) + " " + finish_word(mesh.appearance.finish));
+    swatch->setStyleSheet(QString("background-color: %1; border: 1px solid gray;")
+                              .arg(QString::fromStdString(text.substr(0, 7))));
+  } else {
+    colour->setText("-");
+    swatch->setStyleSheet("border: 1px solid gray;");
+  }
+  colour_row->addWidget(swatch);
+  colour_row->addWidget(colour);
+  form->addRow("Colour", colour_row);
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok);
   if (with_cancel) buttons->addButton("&Cancel", QDialogButtonBox::RejectRole);

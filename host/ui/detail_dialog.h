@@ -6,7 +6,8 @@ class Mesh3d;
 class QLineEdit;
 
 // "Morvane Detailed Statistics" of one mesh: its name (editable, up to 1022 characters), type,
-// face and vertex counts and bounding box (three decimals). OK renames the mesh to the name
+// face and vertex counts, bounding box (three decimals) and the colour the mesh carries (a
+// swatch "Swatch" and "#RRGGBB finish", or "-" without one). OK renames the mesh to the name
 // shown, without any check for equal names; the viewer's "&Cancel" leaves it unchanged.
 class DetailDialog : public QDialog {
   Q_OBJECT

@@ -49,15 +49,19 @@ void LDrawImport::FillSpecific(OptionsDialog& dialog, PluginSettings& settings) 
     if (folder.isEmpty()) return;
     d->SetTextValue(kSearchPathControl, (edit->text() + folder + ";").toUtf8().toStdString());
   });
+  dialog.AddCheckBox(kColourMeshesControl, "One mesh per colour", s.one_mesh_per_colour != 0);
 }
 
 void LDrawImport::TakeSpecific(const OptionsDialog& dialog, PluginSettings& settings) {
-  static_cast<LDrawSettings&>(settings).search_path = dialog.TextValue(kSearchPathControl);
+  auto& s = static_cast<LDrawSettings&>(settings);
+  s.search_path = dialog.TextValue(kSearchPathControl);
+  s.one_mesh_per_colour = dialog.CheckValue(kColourMeshesControl) ? 1 : 0;
 }
 
 void LDrawImport::DumpSpecific(LogFile& log, PluginSettings& settings) {
-  log.LogWrite("\t part search path%s\n",
-               static_cast<LDrawSettings&>(settings).search_path.c_str());
+  auto& s = static_cast<LDrawSettings&>(settings);
+  log.LogWrite("\t part search path%s\n", s.search_path.c_str());
+  log.LogWrite("\t one mesh per colour: %d\n", s.one_mesh_per_colour);
 }
 
 FrameClassDescription ldraw_import_class("LDraw (*.dat)", MESH_IMPORT_CLASS, 0x00A24DF9,

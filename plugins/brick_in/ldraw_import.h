@@ -6,7 +6,7 @@
 #include "plugin_frame/frame_library.h"
 
 // Control numbers of the "Specific" group.
-enum : int { kSearchPathControl = 1033, kAddFolderControl = 1034 };
+enum : int { kSearchPathControl = 1033, kAddFolderControl = 1034, kColourMeshesControl = 1041 };
 
 class LDrawImport final : public FrameImporter {
  public:

@@ -16,6 +16,7 @@ void LDrawSettings::LoadSettings() {
   SettingsText stored;
   LoadText(kSearchPathKey, stored);
   if (stored.is_set()) search_path = stored.str();
+  LoadInt(kOneMeshPerColourKey, one_mesh_per_colour);
 }
 
 void LDrawSettings::SaveSettings() {
@@ -23,4 +24,5 @@ void LDrawSettings::SaveSettings() {
   SettingsText stored;
   stored.set(search_path);
   SaveText(kSearchPathKey, stored);
+  SaveInt(kOneMeshPerColourKey, one_mesh_per_colour);
 }

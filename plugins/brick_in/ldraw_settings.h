@@ -17,6 +17,8 @@ class LDrawSettings : public PluginSettings {
   SettingsText path;        // folder of the last model file
   SettingsText file_name;   // the model file to read
   std::string search_path;  // part folders, each followed by ";"
+  // 1: a reference whose part has faces of several colours becomes one mesh per colour.
+  int one_mesh_per_colour = 0;
 };
 
 // The open-dialog filter of the class (twelve blanks after "File").

@@ -12,9 +12,12 @@
 #include "meshlib/vec3d.h"
 
 // The flattened triangles of a part in LDraw coordinates: three corners per triangle, in
-// corner order. Nothing is welded here; welding happens once, when the final meshes are built.
+// corner order, and the colour code of each triangle (16 and 24: the colour of the reference
+// that places the part). Nothing is welded here; welding happens once, when the final meshes
+// are built.
 struct PartGeometry {
   std::vector<Vec3d> corners;
+  std::vector<int32_t> colours;  // one per triangle
 
   int64_t triangle_count() const { return static_cast<int64_t>(corners.size() / 3); }
 };
@@ -60,6 +63,16 @@ struct SceneElement {
   const PartEntry* part = nullptr;
   Mat4d matrix;
 };
+
+// Whether faces of a colour code take the colour of the reference that places their part: the
+// main colour (16) and the edge colour (24).
+inline bool inherits_colour(int32_t colour) { return colour == 16 || colour == 24; }
+
+// The colour a triangle of colour code own has in element: own, or the element's colour when own
+// inherits it.
+inline int32_t effective_colour(const SceneElement& element, int32_t own) {
+  return inherits_colour(own) ? element.colour : own;
+}
 
 // LDraw's y axis points down; the system's z points up: exchange y and z, then negate z.
 // Zeros come out positive (0 - y, x + 0): a "-0" would print as "-0.000000" in the statistics

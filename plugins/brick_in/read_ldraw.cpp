@@ -1,11 +1,62 @@
 #include "plugins/brick_in/read_ldraw.h"
 
+#include <set>
+#include <string>
+
 #include "meshlib/mesh3d.h"
 #include "plugin_frame/plugin_run.h"
+#include "plugins/brick_in/colour_table.h"
 #include "plugins/brick_in/ldraw_colours.h"
 #include "plugins/brick_in/ldraw_settings.h"
 #include "plugins/brick_in/scene_mesh.h"
 #include "settings/log_file.h"
+
+namespace {
+
+// The appearances of the colour codes of one import; an unknown code is logged once and gets
+// the main colour.
+class ColourResolver {
+ public:
+  ColourResolver(PluginRun& run, const std::string& search_path, const std::string& model_file)
+      : run_(run) {
+    const std::string path = find_colour_file(colour_file_folders(search_path, model_file));
+    if (!path.empty() && table_.load_file(path))
+      run_.Log("Colours from %s\n", path.c_str());
+    else
+      run_.Log("Colours from the built-in table\n");
+  }
+
+  Appearance operator()(int32_t code) {
+    Appearance a;
+    if (table_.find(code, a)) return a;
+    if (!inherits_colour(code) && unknown_.insert(code).second)
+      run_.Log("Unknown colour %d: main colour used\n", code);
+    return table_.main_colour();
+  }
+
+ private:
+  PluginRun& run_;
+  LDrawColourTable table_;
+  std::set<int32_t> unknown_;
+};
+
+void hand_over(PluginRun& run, Mesh3d* mesh, const Appearance& appearance) {
+  if (mesh == nullptr) return;
+  mesh->has_appearance = 1;
+  mesh->appearance = appearance;
+  run.FinishMesh(mesh);
+}
+
+// The name of the element's mesh of one colour: the element's name with that colour
+// ("3001_0_C4" gives "3001_0_C0"), or "_default_C<colour>" for the model's own faces.
+std::string name_with_colour(const SceneElement& element, int32_t colour) {
+  std::string base = element.name;
+  std::size_t at = base.rfind("_C");
+  if (element.name != "_default" && at != std::string::npos) base.erase(at);
+  return base + "_C" + std::to_string(colour);
+}
+
+}  // namespace
 
 void read_ldraw(PluginRun& run, const LDrawLimits& limits) {
   LDrawSettings& settings = run.Settings<LDrawSettings>();
@@ -28,12 +79,34 @@ void read_ldraw(PluginRun& run, const LDrawLimits& limits) {
       run.Log("Scene Name: %s (%d) %s", element.name.c_str(), element.colour,
               ldraw_colour_description(element.colour).c_str());
 
+    ColourResolver colours(run, settings.search_path, file_name);
     const uint32_t count = static_cast<uint32_t>(scene.elements.size());
     for (uint32_t i = 0; i < count; ++i) {
+      // The model's own faces have no reference: those in the main colour show it.
+      SceneElement element = scene.elements[i];
+      const bool own_faces = element.part == scene.model.get();
+      if (own_faces) element.colour = kMainColour;
+      std::vector<int32_t> used = element_colours(element);
+      if (settings.one_mesh_per_colour != 0 && used.size() > 1) {
+        run.FileProgress(i, count);
+        for (int32_t colour : used)
+          hand_over(run,
+                    build_scene_mesh_of_colour(element, name_with_colour(element, colour).c_str(),
+                                               colour),
+                    colours(colour));
+        continue;
+      }
       Mesh3d* mesh = build_scene_mesh(scene.elements[i]);
       if (mesh == nullptr) continue;
       run.FileProgress(i, count);
-      run.FinishMesh(mesh);
+      // A reference shows its own colour; with one mesh per colour, the one colour its faces
+      // have; the model's own faces the colour most of them have.
+      int32_t colour = element.colour;
+      if (own_faces || (settings.one_mesh_per_colour != 0 && used.size() == 1))
+        colour = own_faces ? most_used_colour(element) : used[0];
+      if (settings.one_mesh_per_colour != 0 && !own_faces && colour != element.colour)
+        mesh->set_name(name_with_colour(element, colour).c_str());
+      hand_over(run, mesh, colours(colour));
     }
   }
 

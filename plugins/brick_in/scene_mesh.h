@@ -1,5 +1,8 @@
-// Turning a scene element into a mesh of the system.
+// Turning a scene element into meshes of the system.
 #pragma once
+
+#include <cstdint>
+#include <vector>
 
 #include "plugins/brick_in/part_cache.h"
 
@@ -9,3 +12,15 @@ class Mesh3d;
 // element's part placed by the element's matrix and turned into system axes; null when the part
 // holds no triangle. Corners weld here, once per final mesh.
 Mesh3d* build_scene_mesh(const SceneElement& element);
+
+// The effective colours of the element's triangles (see effective_colour), each once, in the
+// order of their first triangle.
+std::vector<int32_t> element_colours(const SceneElement& element);
+
+// The colour most of the element's triangles have (the first of equal counts); the element's
+// own colour when it has no triangle.
+int32_t most_used_colour(const SceneElement& element);
+
+// The same as build_scene_mesh, named name, with only the triangles whose effective colour is
+// colour; null when there is none.
+Mesh3d* build_scene_mesh_of_colour(const SceneElement& element, const char* name, int32_t colour);

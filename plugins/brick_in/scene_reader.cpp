@@ -83,7 +83,8 @@ class SceneReader {
   void reference_line(const char* data);
   void finish_top();
   void place(PartEntry& part, const PartReference& reference);
-  void add_triangle(PartEntry& part, const Vec3d& a, const Vec3d& b, const Vec3d& c);
+  void add_triangle(PartEntry& part, const Vec3d& a, const Vec3d& b, const Vec3d& c,
+                    int32_t colour);
   bool room_for(PartEntry& part, int64_t triangles);
   bool open_part(const std::string& name, const std::string& key, Source& source);
 
@@ -153,15 +154,15 @@ void SceneReader::read_line_of_top() {
       break;
     case 3:
       if (parse_triangle(data, colour, p))
-        add_triangle(*top.part, p[0], p[1], p[2]);
+        add_triangle(*top.part, p[0], p[1], p[2], colour);
       else
         log_.LogWrite("%sERROR: Triangle: %s\n", indent(depth()).c_str(), data);
       break;
     case 4:
       // Two triangles sharing the diagonal from the first to the third corner.
       if (parse_quad(data, colour, p)) {
-        add_triangle(*top.part, p[0], p[1], p[2]);
-        add_triangle(*top.part, p[0], p[2], p[3]);
+        add_triangle(*top.part, p[0], p[1], p[2], colour);
+        add_triangle(*top.part, p[0], p[2], p[3], colour);
       } else {
         log_.LogWrite("%sERROR Quad: %s\n", indent(depth()).c_str(), data);
       }
@@ -246,11 +247,16 @@ void SceneReader::place(PartEntry& part, const PartReference& reference) {
     const std::vector<Vec3d>& c = part.geometry.corners;
     int64_t n = part.geometry.triangle_count();
     if (&target == &part || !room_for(target, n)) return;
+    const std::vector<int32_t>& colours = part.geometry.colours;
     target.geometry.corners.reserve(target.geometry.corners.size() + c.size());
+    target.geometry.colours.reserve(target.geometry.colours.size() + colours.size());
     for (int64_t t = 0; t < n; ++t) {
       Vec3d q[3];
       for (int k = 0; k < 3; ++k) mat_transform_point(q[k], reference.matrix, c[3 * t + k]);
       target.geometry.corners.insert(target.geometry.corners.end(), q, q + 3);
+      // Faces in the main or edge colour take the colour of the reference that places them.
+      const int32_t own = colours[static_cast<std::size_t>(t)];
+      target.geometry.colours.push_back(inherits_colour(own) ? reference.colour : own);
     }
     return;
   }
@@ -267,12 +273,14 @@ void SceneReader::place(PartEntry& part, const PartReference& reference) {
   scene_.elements.push_back(std::move(element));
 }
 
-void SceneReader::add_triangle(PartEntry& part, const Vec3d& a, const Vec3d& b, const Vec3d& c) {
+void SceneReader::add_triangle(PartEntry& part, const Vec3d& a, const Vec3d& b, const Vec3d& c,
+                               int32_t colour) {
   if (!room_for(part, 1)) return;
   std::vector<Vec3d>& corners = part.geometry.corners;
   corners.push_back(a);
   corners.push_back(b);
   corners.push_back(c);
+  part.geometry.colours.push_back(colour);
 }
 
 // Whether triangles more fit into part and into the import's budget;

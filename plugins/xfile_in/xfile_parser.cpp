@@ -3,10 +3,12 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "meshlib/appearance.h"
 #include "meshlib/cut_ear.h"
 #include "meshlib/mat4d.h"
 #include "meshlib/mesh3d.h"
@@ -76,8 +78,10 @@ class XFileParser {
   bool ParseFrame(const Mat4d& parent, int nesting);
   bool ParseMatrix(Mat4d* m);
   bool ParseMesh(const Mat4d& matrix);
-  bool ParseMaterialList();
-  bool SkipInlineMaterial(int index);
+  bool ParseMaterialList(Mesh3d* mesh);
+  bool ParseInlineMaterial(int index, Appearance* appearance, bool* known);
+  bool ReadMaterialBody(Appearance* appearance, bool* known);
+  void ParseTopMaterial();
   bool ParseTextureCoords();
   bool ParseNormals();
   void AddFace(Mesh3d* mesh, int face, const std::vector<Vec3d>& vertices);
@@ -96,6 +100,8 @@ class XFileParser {
   // A word read ahead and given back, for the one place where the grammar needs to look
   // ahead (the optional separator that closes a material list's face indices).
   bool pushed_back_ = false;
+  // Materials defined at the top level, by name, for the references of material lists.
+  std::map<std::string, Appearance> materials_;
   int anonymous_meshes_ = 0;
   int anonymous_frames_ = 0;
   std::vector<int32_t> corners_;
@@ -214,8 +220,7 @@ int XFileParser::Run() {
       reader_->Read(XWordReader::kTopCapacity);
       LOG_LINE("Template %s scanned\n", reader_->word());
     } else if (std::strcmp(word, "Material") == 0) {
-      reader_->Read(XWordReader::kTopCapacity);
-      LOG_LINE("Material %s scanned\n", reader_->word());
+      ParseTopMaterial();
     } else if (std::strcmp(word, "Frame") == 0) {
       LOG_LINE("Parsing Frame ...\n");
       if (!ParseFrame(identity, 1)) return 0;
@@ -355,7 +360,7 @@ bool XFileParser::ParseMesh(const Mat4d& matrix) {
       ++depth;
     } else if (std::strcmp(word, "MeshMaterialList") == 0) {
       LOG_LINE("Parsing MeshMaterialList ...\n");
-      if (!ParseMaterialList()) return false;
+      if (!ParseMaterialList(mesh.get())) return false;
     } else if (std::strcmp(word, "MeshTextureCoords") == 0) {
       LOG_LINE("Parsing MeshTextureCoords ...\n");
       if (!ParseTextureCoords()) return false;
@@ -428,7 +433,11 @@ void XFileParser::AddFace(Mesh3d* mesh, int face, const std::vector<Vec3d>& vert
     AddTriangle(mesh, vertices[cut_[i]], vertices[cut_[i + 1]], vertices[cut_[i + 2]]);
 }
 
-bool XFileParser::ParseMaterialList() {
+// A material list: the material of each face, then the materials, each inline or a reference
+// to a top-level one by name. The mesh takes the appearance of the material most of its faces
+// use (the first of equal counts; material 0 when the list names none for any face), when that
+// material is known.
+bool XFileParser::ParseMaterialList(Mesh3d* mesh) {
   last_word_ = "MeshMaterialList";
   int material_count = 0, index_count = 0;
   if (!ReadOpening() || !ReadInt(&material_count) || !ReadSeparator() ||
@@ -436,11 +445,20 @@ bool XFileParser::ParseMaterialList() {
       !CheckCount(index_count, kIndexBytes))
     return Fail();
   LOG_LINE("Face Count: %d\n", index_count);
+  // The count was checked against the file's size, so this is bounded by it.
+  std::vector<std::int64_t> uses(static_cast<std::size_t>(material_count), 0);
   for (int i = 0; i < index_count; ++i) {
     int material = 0;
     if (!ReadInt(&material) || !ReadSeparator()) return Fail();
     LOG_LINE("%5d: %5d\n", i, material);
+    if (material >= 0 && material < material_count) ++uses[static_cast<std::size_t>(material)];
   }
+  int most_used = 0;
+  for (int i = 1; i < material_count; ++i)
+    if (uses[static_cast<std::size_t>(i)] > uses[static_cast<std::size_t>(most_used)])
+      most_used = i;
+  Appearance chosen;
+  bool chosen_known = false;
   // Many exporters close the index list with the separator of its last entry alone.
   if (!ReadWord()) return Fail();
   if (!reader_->Is(';') && !reader_->Is(',')) pushed_back_ = true;
@@ -454,20 +472,35 @@ bool XFileParser::ParseMaterialList() {
       if (reader_->length() == 1 && std::strchr("{};,", reader_->word()[0]) != nullptr)
         return Fail();
       LOG_LINE("%5d: %s\n", i, reader_->word());
+      if (i == most_used) {
+        auto found = materials_.find(reader_->word());
+        chosen_known = found != materials_.end();
+        if (chosen_known) chosen = found->second;
+      }
       if (!Expect('}')) return Fail();
     } else if (std::strcmp(reader_->word(), "Material") == 0) {
-      if (!SkipInlineMaterial(i)) return Fail();
+      Appearance appearance;
+      bool known = false;
+      if (!ParseInlineMaterial(i, &appearance, &known)) return Fail();
+      if (i == most_used) {
+        chosen = appearance;
+        chosen_known = known;
+      }
     } else {
       return Fail();
     }
   }
   if (!Expect('}')) return Fail();
+  if (chosen_known) {
+    mesh->has_appearance = 1;
+    mesh->appearance = chosen;
+  }
   return true;
 }
 
-// A material defined inside the list ("Material {" or "Material name {"): its body (colours,
-// power, nested objects such as TextureFilename) is passed over by its braces.
-bool XFileParser::SkipInlineMaterial(int index) {
+// A material defined inside the list ("Material {" or "Material name {"): its colours and
+// power are read, nested objects such as TextureFilename are passed over by their braces.
+bool XFileParser::ParseInlineMaterial(int index, Appearance* appearance, bool* known) {
   if (!ReadWord()) return false;
   last_word_.assign(reader_->word());
   std::string name = "Material";
@@ -476,15 +509,57 @@ bool XFileParser::SkipInlineMaterial(int index) {
     if (!Expect('{')) return false;
   }
   LOG_LINE("%5d: %s\n", index, name.c_str());
+  return ReadMaterialBody(appearance, known);
+}
+
+// The body of a material after its "{", up to its "}": face colour (RGBA), power, specular
+// colour and emissive colour, the numbers in that order. known is set when at least the face
+// colour is there. False when the input ends first.
+bool XFileParser::ReadMaterialBody(Appearance* appearance, bool* known) {
+  double values[11];
+  int count = 0;
   long long depth = 1;
   while (depth > 0) {
     if (!NextWord(XWordReader::kDataCapacity)) return false;
-    if (reader_->Is('{'))
+    if (reader_->Is('{')) {
       ++depth;
-    else if (reader_->Is('}'))
+    } else if (reader_->Is('}')) {
       --depth;
+    } else if (depth == 1 && count < 11) {
+      double v;
+      if (FloatFromWord(reader_->word(), &v) && std::isfinite(v)) values[count++] = v;
+    }
   }
+  *known = count >= 4;
+  if (!*known) return true;
+  Appearance a;
+  for (int k = 0; k < 4; ++k) a.rgba[k] = values[k];
+  if (count >= 5) a.specular_power = values[4];
+  for (int k = 0; k < 3; ++k) {
+    if (count >= 8) a.specular[k] = values[5 + k];
+    if (count >= 11) a.emissive[k] = values[8 + k];
+  }
+  const bool glows = a.emissive[0] > 0.0 || a.emissive[1] > 0.0 || a.emissive[2] > 0.0;
+  a.finish = glows ? Finish::kGlow : a.rgba[3] < 1.0 ? Finish::kTransparent : Finish::kPlastic;
+  *appearance = a;
   return true;
+}
+
+// A top-level material ("Material name { ... }"): kept by name for the material lists that
+// refer to it. A material that ends with the input is passed over.
+void XFileParser::ParseTopMaterial() {
+  reader_->Read(XWordReader::kTopCapacity);
+  LOG_LINE("Material %s scanned\n", reader_->word());
+  std::string name;
+  if (!reader_->Is('{')) {
+    name = reader_->word();
+    if (reader_->Read(XWordReader::kTopCapacity) != XWordReader::WORD_OK || !reader_->Is('{'))
+      return;
+  }
+  Appearance appearance;
+  bool known = false;
+  if (ReadMaterialBody(&appearance, &known) && known && !name.empty())
+    materials_[name] = appearance;
 }
 
 bool XFileParser::ParseTextureCoords() {

@@ -36,8 +36,10 @@ struct XFileParseHooks {
 // header line is read all the same) and hands every Mesh data object to hooks.finish_mesh as
 // one mesh. Vertices are transformed by the matrices of the enclosing frames, a frame's own
 // matrix first and then its parent's. Faces of four corners are split along the diagonal from
-// corner 0, faces of five or more corners are cut into ears. Materials, texture coordinates and
-// normals are checked and logged but not carried into the meshes.
+// corner 0, faces of five or more corners are cut into ears. A mesh takes the appearance (face
+// colour with alpha, power, specular and emissive colour) of the material most of its faces use,
+// inline or referenced by name; texture coordinates and normals are checked and logged but not
+// carried into the meshes.
 //
 // Returns 1 when the whole file was read, 0 when the file could not be opened, its format word
 // is refused, or a data object is malformed: the error is logged as "Syntax error at pos

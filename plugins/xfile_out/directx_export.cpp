@@ -14,6 +14,7 @@ namespace {
 
 const char kFilter[] = "Direct 3D ASCII File     (*.x)|*.x|All Files                (*.*)|*.*||";
 const int kSmoothAngleControl = 1032;
+const int kMeshColoursControl = 1041;
 
 class DirectXExportSettings : public PluginSettings {
  public:
@@ -23,15 +24,19 @@ class DirectXExportSettings : public PluginSettings {
   void LoadSettings() override {
     LoadFileTexts(path, file_name);
     LoadDouble(kSmoothAngleKey, smooth_angle);
+    LoadInt(kWriteMeshColoursKey, write_mesh_colours);
   }
   void SaveSettings() override {
     SaveFileTexts(path, file_name);
     SaveDouble(kSmoothAngleKey, smooth_angle);
+    SaveInt(kWriteMeshColoursKey, write_mesh_colours);
   }
 
   SettingsText path;
   SettingsText file_name;
   double smooth_angle = 70.0;
+  // 1: each mesh with a colour gets a material of its own instead of "mat_default".
+  int write_mesh_colours = 0;
 };
 
 const FrameClassInfo kInfo = {
@@ -57,17 +62,20 @@ class DirectXExport final : public FrameExporter {
   void FillSpecific(OptionsDialog& dialog, PluginSettings& settings) override {
     auto& s = static_cast<DirectXExportSettings&>(settings);
     dialog.AddNumberField(kSmoothAngleControl, "Smooth Angle", s.smooth_angle);
+    dialog.AddCheckBox(kMeshColoursControl, "Write mesh colours", s.write_mesh_colours != 0);
   }
 
   void TakeSpecific(const OptionsDialog& dialog, PluginSettings& settings) override {
-    static_cast<DirectXExportSettings&>(settings).smooth_angle =
-        dialog.NumberValue(kSmoothAngleControl);
+    auto& s = static_cast<DirectXExportSettings&>(settings);
+    s.smooth_angle = dialog.NumberValue(kSmoothAngleControl);
+    s.write_mesh_colours = dialog.CheckValue(kMeshColoursControl) ? 1 : 0;
   }
 
   void DumpSpecific(LogFile& log, PluginSettings& settings) override {
     char number[64];
-    log.LogWrite("\t smooth_angle: %s\n",
-                 format_lf(static_cast<DirectXExportSettings&>(settings).smooth_angle, number));
+    auto& s = static_cast<DirectXExportSettings&>(settings);
+    log.LogWrite("\t smooth_angle: %s\n", format_lf(s.smooth_angle, number));
+    log.LogWrite("\t write mesh colours: %d\n", s.write_mesh_colours);
   }
 
   void Write(PluginRun& run) override {
@@ -89,7 +97,8 @@ class DirectXExport final : public FrameExporter {
       if (object == nullptr || object->kind() != 0) continue;
       // The writer reads vertices, faces and the faces around each vertex: no edges.
       ExportMesh pass(*static_cast<Mesh3d*>(object), s, false);
-      write_mesh(output.stream(), pass.mesh(), s.smooth_angle, s.ld_mode, &run);
+      write_mesh(output.stream(), pass.mesh(), s.smooth_angle, s.ld_mode, &run,
+                 s.write_mesh_colours != 0);
     }
 
     if (!output.Commit()) {

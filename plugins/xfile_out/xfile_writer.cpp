@@ -113,7 +113,8 @@ void write_header(std::FILE* file, int ld) {
   print_delimited(ld, file, "}\n\n");
 }
 
-void write_mesh(std::FILE* file, const Mesh3d& mesh, double smooth_angle, int ld, PluginRun* run) {
+void write_mesh(std::FILE* file, const Mesh3d& mesh, double smooth_angle, int ld, PluginRun* run,
+                bool colours) {
   const std::int32_t vertex_count = mesh.vertex_count();
   const std::int32_t face_count = mesh.face_count();
   auto progress = [run](std::int32_t i, std::int32_t count) {
@@ -158,7 +159,22 @@ void write_mesh(std::FILE* file, const Mesh3d& mesh, double smooth_angle, int ld
     progress(i, face_count);
     out.Text("  ").Int(0).Text(list_end(i, face_count, ";;\n"));
   }
-  out.Text("  {").Text(kMaterialName).Text("}\n");
+  if (colours && mesh.has_appearance != 0) {
+    // The mesh's own material, in the order of the Material template: face colour, power,
+    // specular colour, emissive colour.
+    const Appearance& a = mesh.appearance;
+    out.Text("  Material ").Text(name.data(), name.size()).Text(" {\n");
+    out.Text("\t").Fixed(a.rgba[0]).Char(';').Fixed(a.rgba[1]).Char(';').Fixed(a.rgba[2]);
+    out.Char(';').Fixed(a.rgba[3]).Text(";;\n");
+    out.Text("\t").Fixed(a.specular_power).Text(";\n");
+    out.Text("\t").Fixed(a.specular[0]).Char(';').Fixed(a.specular[1]).Char(';');
+    out.Fixed(a.specular[2]).Text(";;\n");
+    out.Text("\t").Fixed(a.emissive[0]).Char(';').Fixed(a.emissive[1]).Char(';');
+    out.Fixed(a.emissive[2]).Text(";;\n");
+    out.Text("  }\n");
+  } else {
+    out.Text("  {").Text(kMaterialName).Text("}\n");
+  }
   out.Text(" } # MeshMaterialList\n");
   out.Newline();
 

@@ -15,9 +15,11 @@ class PluginRun;
 void write_header(std::FILE* file, int ld_mode);
 
 // Writes one Mesh block of the indexed form of mesh, with corner normals smoothed at
-// smooth_angle degrees. Reports "Working on: <name>" and file progress through run.
+// smooth_angle degrees. Reports "Working on: <name>" and file progress through run. With
+// colours, a mesh that carries an appearance gets a material of its own, named after the mesh
+// and written inside its material list, instead of "mat_default".
 void write_mesh(std::FILE* file, const Mesh3d& mesh, double smooth_angle, int ld_mode,
-                PluginRun* run);
+                PluginRun* run, bool colours = false);
 
 // The name as a DirectX identifier: blanks and other control or separator characters, braces,
 // ",", ";", "#", '"' and "//" would end the name or start a comment when the file is read

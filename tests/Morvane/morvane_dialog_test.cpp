@@ -276,3 +276,26 @@ TEST_F(MorvaneDialogTest, ScreenshotWithAModelLoaded) {
   EXPECT_TRUE(shot.save(MORVANE_BINARY_DIR "/screenshots/morvane_main.png"));
   EXPECT_EQ(dialog.windowTitle(), "Morvane V 3.5 table.x");
 }
+
+// The details of a mesh show the colour it carries: a swatch filled with it and its text.
+TEST_F(MorvaneDialogTest, DetailsShowTheMeshColourAsSwatchAndText) {
+  Mesh3d mesh(3, "brick");
+  mesh.add_triangle({0, 0, 0}, {1, 0, 0}, {0, 1, 0});
+  mesh.to_flat();
+  {
+    DetailDialog plain(mesh, false);
+    EXPECT_EQ(plain.Field("Colour"), "-");
+  }
+  mesh.has_appearance = 1;
+  mesh.appearance.rgba[0] = 180 / 255.0, mesh.appearance.rgba[1] = 0.0;
+  mesh.appearance.rgba[2] = 0.0, mesh.appearance.rgba[3] = 0.5;
+  mesh.appearance.finish = Finish::kTransparent;
+  DetailDialog detail(mesh, false);
+  EXPECT_EQ(detail.Field("Colour"), "#B4000080 transparent");
+  detail.show();
+  auto* swatch = detail.findChild<QLabel*>("Swatch");
+  ASSERT_NE(swatch, nullptr);
+  const QImage pixels = swatch->grab().toImage();
+  EXPECT_EQ(QColor(pixels.pixel(pixels.width() / 2, pixels.height() / 2)), QColor(180, 0, 0));
+  detail.reject();
+}

@@ -1,9 +1,11 @@
 // libFuzzer target: the LDraw reader over a small part folder made for each input.
 //
-// The input is cut at every "#F#" into the model file and up to four part files, written as
-// model.ldr, parts/a.dat, parts/s/b.dat, parts/C.DAT and p/d.dat, so that references (in any
-// spelling, with "\" folders, to multi-part sections, in cycles) meet real files. The scene is
-// read with the log on, and every element is welded into a mesh and reduced.
+// The input is cut at every "#F#" into the model file, up to four part files and a colour file,
+// written as model.ldr, parts/a.dat, parts/s/b.dat, parts/C.DAT, p/d.dat and LDConfig.ldr, so
+// that references (in any spelling, with "\" folders, to multi-part sections, in cycles) meet
+// real files and colour codes meet colour definitions. The scene is read with the log on, the
+// colour file is found and read as the import does, and every element is welded into a mesh
+// and reduced, once whole and once per colour, each colour looked up in the table.
 #include <stdlib.h>
 #include <sys/stat.h>
 
@@ -14,6 +16,7 @@
 #include <string>
 
 #include "meshlib/mesh3d.h"
+#include "plugins/brick_in/colour_table.h"
 #include "plugins/brick_in/scene_mesh.h"
 #include "plugins/brick_in/scene_reader.h"
 #include "settings/log_file.h"
@@ -27,6 +30,7 @@ const std::string& folder() {
     mkdir((f + "/parts").c_str(), 0755);
     mkdir((f + "/parts/s").c_str(), 0755);
     mkdir((f + "/p").c_str(), 0755);
+    setenv("LDRAWDIR", f.c_str(), 1);  // the colour file is found there first
     return f;
   }();
   return made;
@@ -42,14 +46,15 @@ void write_file(const std::string& path, const char* data, std::size_t size) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
-  static const char* const kFiles[] = {"model.ldr", "parts/a.dat", "parts/s/b.dat", "parts/C.DAT",
-                                       "p/d.dat"};
+  static const char* const kFiles[] = {"model.ldr",   "parts/a.dat", "parts/s/b.dat",
+                                       "parts/C.DAT", "p/d.dat",     "LDConfig.ldr"};
+  constexpr int kFileCount = sizeof(kFiles) / sizeof(kFiles[0]);
   const std::string& f = folder();
   std::string input(reinterpret_cast<const char*>(data), size);
   std::size_t start = 0;
-  for (int i = 0; i < 5; ++i) {
+  for (int i = 0; i < kFileCount; ++i) {
     std::size_t cut = input.find("#F#", start);
-    std::size_t end = cut == std::string::npos || i == 4 ? input.size() : cut;
+    std::size_t end = cut == std::string::npos || i == kFileCount - 1 ? input.size() : cut;
     if (start > input.size()) start = input.size();
     write_file(f + "/" + kFiles[i], input.data() + start, end - start);
     start = end == input.size() ? input.size() + 1 : end + 3;
@@ -64,11 +69,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     read_ldraw_scene(f + "/model.ldr", f + "/parts;" + f + "/p;", log, FileProgress(), scene,
                      limits);
   }
+  const std::string search_path = f + "/parts;" + f + "/p;";
+  LDrawColourTable colours;
+  colours.load_file(find_colour_file(colour_file_folders(search_path, f + "/model.ldr")));
+  Appearance main = colours.main_colour();
   for (const SceneElement& element : scene.elements) {
+    Appearance appearance;
+    if (!colours.find(element.colour, appearance)) appearance = main;
     std::unique_ptr<Mesh3d> mesh(build_scene_mesh(element));
     if (mesh == nullptr) continue;
     mesh->to_flat();
     mesh->drop_tables();
+    (void)most_used_colour(element);
+    for (int32_t colour : element_colours(element)) {
+      if (!colours.find(colour, appearance)) appearance = main;
+      std::unique_ptr<Mesh3d> part(build_scene_mesh_of_colour(element, "c", colour));
+      if (part == nullptr) __builtin_trap();  // every colour found has a face
+      part->to_flat();
+    }
   }
   return 0;
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QPushButton>
@@ -73,4 +74,29 @@ TEST(LDrawOptionsDialog, FolderButtonAppendsTheChosenFolderAndOkStoresThePath) {
   EXPECT_EQ(after_browse, "/first;" + parts + ";");
   LDrawSettings stored;
   EXPECT_EQ(stored.search_path, "/first;" + parts + ";");
+}
+
+TEST(LDrawOptionsDialog, OneMeshPerColourIsOffUntilTickedAndOkStoresIt) {
+  application();
+  TempFolder store;
+  ScopedEnv xdg("XDG_CONFIG_HOME", store.path().c_str());
+  bool shown_checked = true;
+  QString label;
+  QTimer::singleShot(0, [&] {
+    QWidget* dialog = QApplication::activeModalWidget();
+    ASSERT_NE(dialog, nullptr);
+    auto* box = qobject_cast<QCheckBox*>(find_control(dialog, kColourMeshesControl));
+    ASSERT_NE(box, nullptr);
+    shown_checked = box->isChecked();
+    label = box->text();
+    box->click();
+    static_cast<QDialog*>(dialog)->accept();
+  });
+  MeshImporter* importer = CreateImporter(&ldraw_import_class);
+  importer->Configure();
+  importer->DeleteThis();
+  EXPECT_FALSE(shown_checked);
+  EXPECT_EQ(label, "One mesh per colour");
+  LDrawSettings stored;
+  EXPECT_EQ(stored.one_mesh_per_colour, 1);
 }

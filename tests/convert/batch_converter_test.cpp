@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 
@@ -240,4 +241,85 @@ TEST_F(BatchConverterTest, DecimalCommaLocaleWritesTheSameBytes) {
   ASSERT_EQ(c.status, 0) << c.err;
   ASSERT_EQ(de.status, 0) << de.err;
   EXPECT_EQ(read_file(folder + "/c.x"), read_file(folder + "/de.x"));
+}
+
+// The colours a mesh carries, shown by --info --colours; with --write-colours a DirectX file's
+// colours survive being written and read again.
+TEST_F(BatchConverterTest, InfoColoursShowsEachMeshsColourAndDirectXKeepsThem) {
+  write_file(
+      folder + "/coloured.x",
+      "xof 0302txt 0064\n"
+      "Material Red { 0.705882;0.0;0.0;1.0;; 32.0; 0.5;0.5;0.5;; 0.0;0.0;0.0;; }\n"
+      "Mesh red { 4; 0;0;0;, 1;0;0;, 0;1;0;, 1;1;1;; 2; 3;0,1,2;, 3;1,3,2;;\n"
+      " MeshMaterialList { 2; 2; 0, 0;; { Red } Material { 0;0;1;1;; 1; 0;0;0;; 0;0;0;; } }\n"
+      "}\n"
+      "Mesh glass { 4; 0;0;0;, 1;0;0;, 0;1;0;, 1;1;1;; 3; 3;0,1,2;, 3;1,3,2;, 3;0,1,3;;\n"
+      " MeshMaterialList { 2; 3; 1, 0, 1;; { Red }\n"
+      "  Material { 0.2;0.4;0.6;0.5;; 64; 0.9;0.9;0.9;; 0;0;0;; } }\n"
+      "}\n"
+      "Mesh lamp { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;;\n"
+      " MeshMaterialList { 1; 1; 0;; Material { 1;1;0;1;; 0; 0;0;0;; 1;1;0;; } }\n"
+      "}\n");
+  Result plain = Run("--info cube.x coloured.x");
+  ASSERT_EQ(plain.status, 0) << plain.err;
+  EXPECT_EQ(plain.out.find("#"), std::string::npos) << "plain --info stays as it was";
+
+  Result r = Run("--info --colours cube.x coloured.x");
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::string expected =
+      "\t1\tMESH\tcube\t12\t8\t<0.000000,0.000000,0.000000>\t<1.000000,1.000000,1.000000>\t-\n"
+      "\t2\tMESH\tred\t2\t4\t<0.000000,0.000000,0.000000>\t<1.000000,1.000000,1.000000>"
+      "\t#B40000 plastic\n"
+      "\t3\tMESH\tglass\t3\t4\t<0.000000,0.000000,0.000000>\t<1.000000,1.000000,1.000000>"
+      "\t#33669980 transparent\n"
+      "\t4\tMESH\tlamp\t1\t3\t<0.000000,0.000000,0.000000>\t<1.000000,1.000000,0.000000>"
+      "\t#FFFF00 glow\n";
+  EXPECT_EQ(r.out, expected);
+  r = Run("--colours cube.x -o out.x");
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.err, "morvane-convert: --colours goes with --info\nTry 'morvane-convert --help'.\n");
+
+  // Written with their colours and read back: the same lines, apart from the mesh without
+  // colour, which the file gives the default material.
+  r = Run("cube.x coloured.x -o again.x --write-colours");
+  ASSERT_EQ(r.status, 0) << r.err;
+  r = Run("--info --colours again.x");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out.substr(r.out.find("\t2\t")), expected.substr(expected.find("\t2\t")));
+  EXPECT_NE(r.out.find("\tcube\t12\t8\t<0.000000,0.000000,0.000000>\t<1.000000,1.000000,"
+                       "1.000000>\t#CCCCCC plastic\n"),
+            std::string::npos)
+      << r.out;
+  // Without the option the file is the one every earlier version wrote.
+  r = Run("cube.x coloured.x -o plain.x");
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::string bytes = read_file(folder + "/plain.x");
+  EXPECT_EQ(bytes.find("Material red"), std::string::npos);
+  EXPECT_NE(read_file(folder + "/again.x").find("  Material glass {"), std::string::npos);
+}
+
+// The library's example model, its bricks in the colours of the library's colour file.
+TEST_F(BatchConverterTest, InfoColoursShowsLDrawBricksInTheLibrarysColours) {
+  const std::string ldraw = std::string(MORVANE_CORPUS_DIR) + "/ldraw";
+  if (!exists(ldraw + "/LDConfig.ldr") || !exists(ldraw + "/models/pyramid.ldr"))
+    GTEST_SKIP() << "no LDraw corpus";
+  Result r = Run("--info --colours --search-path '" + ldraw + "/parts;" + ldraw + "/p;' '" + ldraw +
+                     "/models/pyramid.ldr'",
+                 "LDRAWDIR='" + ldraw + "'");
+  ASSERT_EQ(r.status, 0) << r.err;
+  // Blue bottom row, red, yellow and the black top, as LDConfig.ldr defines 1, 4, 14 and 0.
+  const std::map<std::string, std::string> colours = {{"_C0\t", "#1B2A34 plastic"},
+                                                      {"_C1\t", "#1E5AA8 plastic"},
+                                                      {"_C4\t", "#B40000 plastic"},
+                                                      {"_C14\t", "#FAC80A plastic"}};
+  std::istringstream lines(r.out);
+  int checked = 0;
+  for (std::string line; std::getline(lines, line);) {
+    for (const auto& c : colours) {
+      if (line.find(c.first) == std::string::npos) continue;
+      EXPECT_EQ(line.substr(line.rfind('\t') + 1), c.second) << line;
+      ++checked;
+    }
+  }
+  EXPECT_EQ(checked, 13) << r.out;
 }

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "frame_test_support.h"
 #include "meshlib/mesh3d.h"
 #include "meshlib/object_list.h"
+#include "plugin_frame/export_mesh.h"
 #include "plugin_frame/plugin_run.h"
 #include "settings/log_file.h"
 
@@ -111,4 +114,43 @@ TEST(FinishMesh, StatisticsGoToTheLogAndStatusLinesDoNot) {
   EXPECT_EQ(lines[0], "Statistic:");
   EXPECT_EQ(lines[1], "Object   : cube");
   EXPECT_EQ(lines[3], "Vertices : 3");
+}
+
+// A mesh's colour stays with it through every step a mesh takes between file and file: the
+// finishing steps, an export pass (rebuilt, scaled, swapped, dropped again) and its wire copy.
+TEST(FinishMesh, AppearanceTravelsThroughFinishingExportAndWireCopy) {
+  forget_settings("frame_finish");
+  TestSettings settings;
+  settings.size_value = 2.0;
+  settings.swap_mode = 3;
+  settings.unify_mode = 1;
+  ProgressCallbacks callbacks = frame_progress_callbacks(true);
+  SinkScope scope(nullptr);
+  LogFile log;
+  ObjectList objects(release_object);
+  Mesh3d* mesh = triangle_mesh("red");
+  Appearance red;
+  red.rgba[0] = 0.7, red.rgba[1] = 0.1, red.rgba[2] = 0.0, red.rgba[3] = 0.5;
+  red.finish = Finish::kTransparent;
+  red.specular_power = 64.0;
+  red.specular[0] = red.specular[1] = red.specular[2] = 0.9;
+  mesh->has_appearance = 1;
+  mesh->appearance = red;
+  ASSERT_TRUE(finish_mesh(mesh, settings, callbacks, log, objects));
+  EXPECT_EQ(mesh->has_appearance, 1);
+  EXPECT_EQ(mesh->appearance, red);
+  {
+    ExportMesh pass(*mesh, settings);
+    EXPECT_EQ(pass.mesh().appearance, red);
+    std::unique_ptr<Mesh3d> wire(pass.mesh().extract_edges(30.0));
+    ASSERT_NE(wire, nullptr);
+    EXPECT_EQ(wire->has_appearance, 1);
+    EXPECT_EQ(wire->appearance, red);
+  }
+  EXPECT_EQ(mesh->has_appearance, 1);
+  EXPECT_EQ(mesh->appearance, red);
+  // A mesh without colour stays without one.
+  std::unique_ptr<Mesh3d> plain(triangle_mesh("plain"));
+  std::unique_ptr<Mesh3d> plain_wire(plain->extract_edges(0.0));
+  EXPECT_EQ(plain_wire->has_appearance, 0);
 }

@@ -226,3 +226,50 @@ TEST_F(DirectXExportTest, OurImporterReadsBackWhatWeWrite) {
   }
   importer->DeleteThis();
 }
+
+// With "Write mesh colours" each coloured mesh's own material reaches other readers: assimp
+// names both, and our importer gives every mesh its colour back.
+TEST_F(DirectXExportTest, MeshColoursReachAssimpAndOurImporter) {
+  SettingsWriteInt("xfile_out", "Specific Settings", "write_mesh_colours", 1);
+  ObjectList list(release_object);
+  Mesh3d* red = new_cube("red");
+  red->has_appearance = 1;
+  red->appearance.rgba[0] = 0.75, red->appearance.rgba[1] = 0.0, red->appearance.rgba[2] = 0.0;
+  red->appearance.specular_power = 32.0;
+  Mesh3d* glass = new_cube("glass", 3.0);
+  glass->has_appearance = 1;
+  glass->appearance.rgba[3] = 0.5;
+  glass->appearance.finish = Finish::kTransparent;
+  list.append(red);
+  list.append(glass);
+  list.append(new_cube("plain", 6.0));
+  export_to(list, "colours");
+
+  std::string command = "assimp info '" + folder + "/colours.x' 2>&1";
+  FILE* pipe = popen(command.c_str(), "r");
+  ASSERT_NE(pipe, nullptr);
+  std::string output;
+  char buffer[4096];
+  size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, n);
+  ASSERT_EQ(pclose(pipe), 0) << output;
+  EXPECT_NE(output.find("'red' (prop)"), std::string::npos) << output;
+  EXPECT_NE(output.find("'glass' (prop)"), std::string::npos) << output;
+
+  PluginUnderTest reader("xfile_in.so");
+  ASSERT_TRUE(reader.loaded()) << reader.error();
+  MeshImporter* importer = reader.NewImporter("XFILE ASCII (*.x)");
+  ASSERT_NE(importer, nullptr);
+  ObjectList* result = importer->ImportFile((folder + "/colours.x").c_str());
+  ASSERT_EQ(result->count(), 3);
+  for (int32_t i = 0; i < 2; ++i) {
+    auto* written = static_cast<Mesh3d*>(list.get(i));
+    auto* read = static_cast<Mesh3d*>(result->get(i));
+    EXPECT_EQ(read->has_appearance, 1) << written->name();
+    EXPECT_EQ(read->appearance, written->appearance) << written->name();
+  }
+  // The mesh without colour keeps the default material, which the file states.
+  auto* plain = static_cast<Mesh3d*>(result->get(2));
+  EXPECT_EQ(colour_text(plain->appearance), "#CCCCCC");
+  importer->DeleteThis();
+}

@@ -110,6 +110,36 @@ TEST(XFileWriter, OneTriangleMeshBlock) {
             with_line_ends(expected, "\r\n"));
 }
 
+TEST(XFileWriter, ColouredMeshGetsItsOwnMaterialOnlyWhenAskedFor) {
+  Mesh3d mesh(3, "red brick");
+  mesh.add_triangle(v(0, 0, 0), v(1, 0, 0), v(0, 1, 0));
+  mesh.has_appearance = 1;
+  mesh.appearance.rgba[0] = 0.75, mesh.appearance.rgba[1] = 0.0, mesh.appearance.rgba[2] = 0.0;
+  mesh.appearance.rgba[3] = 0.5;
+  mesh.appearance.specular_power = 64.0;
+  mesh.appearance.specular[0] = mesh.appearance.specular[1] = mesh.appearance.specular[2] = 0.9;
+  mesh.appearance.emissive[1] = 0.25;
+  const std::string plain = written([&](std::FILE* f) { write_mesh(f, mesh, 70.0, 1, nullptr); });
+  EXPECT_NE(plain.find("  0;;\n  {mat_default}\n } # MeshMaterialList\n"), std::string::npos);
+  const std::string coloured =
+      written([&](std::FILE* f) { write_mesh(f, mesh, 70.0, 1, nullptr, true); });
+  EXPECT_NE(coloured.find("  0;;\n  Material red_brick {\n"
+                          "\t0.750000;0.000000;0.000000;0.500000;;\n"
+                          "\t64.000000;\n"
+                          "\t0.900000;0.900000;0.900000;;\n"
+                          "\t0.000000;0.250000;0.000000;;\n"
+                          "  }\n } # MeshMaterialList\n"),
+            std::string::npos)
+      << coloured;
+  // Apart from the material the block is the same.
+  EXPECT_EQ(coloured.substr(0, coloured.find("  Material")), plain.substr(0, plain.find("  {mat")));
+  EXPECT_EQ(coloured.substr(coloured.find(" } # MeshMaterialList")),
+            plain.substr(plain.find(" } # MeshMaterialList")));
+  // A mesh without colour keeps the default material either way.
+  mesh.has_appearance = 0;
+  EXPECT_EQ(written([&](std::FILE* f) { write_mesh(f, mesh, 70.0, 1, nullptr, true); }), plain);
+}
+
 TEST(XFileWriter, EmptyMeshWritesCountsOfZero) {
   Mesh3d mesh(0, "empty");
   EXPECT_EQ(written([&](std::FILE* f) { write_mesh(f, mesh, 70.0, 1, nullptr); }),
