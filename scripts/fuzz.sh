@@ -4,7 +4,7 @@
 #
 #   scripts/fuzz.sh TARGET|all SECONDS
 #
-# TARGET is one of: xfile_parse read_ldraw settings_parse number_field.
+# TARGET is one of: xfile_parse xfile_binary xfile_inflate read_ldraw settings_parse number_field.
 # Build folder: build-fuzz (MORVANE_FUZZ_BUILD overrides). The growing corpus of each target is
 # kept in <build>/fuzz/corpus/<target>/ and resumed on the next run; an input that fails is
 # saved as <build>/fuzz/crashes/<target>/crash-* (or leak-*, timeout-*, oom-*) and reported.
@@ -15,7 +15,7 @@
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
-targets_all="xfile_parse read_ldraw settings_parse number_field"
+targets_all="xfile_parse xfile_binary xfile_inflate read_ldraw settings_parse number_field"
 target=${1:-}
 seconds=${2:-}
 if [[ -z "$target" || -z "$seconds" || ! "$seconds" =~ ^[0-9]+$ ]]; then
@@ -54,6 +54,12 @@ for t in $targets; do
     xfile_parse)
       seeds=plugins/xfile_in/fuzz/seeds
       extra=(-dict=plugins/xfile_in/fuzz/xfile.dict -max_len=65536) ;;
+    xfile_binary)
+      seeds=plugins/xfile_in/fuzz/seeds_binary
+      extra=(-max_len=16384) ;;
+    xfile_inflate)
+      seeds=plugins/xfile_in/fuzz/seeds_inflate
+      extra=(-max_len=16384) ;;
     read_ldraw)
       seeds=tests/fuzz/seeds/read_ldraw
       extra=(-max_len=16384) ;;

@@ -45,3 +45,15 @@ bool FloatFromWord(const char* word, double* value) {
   *value = v;
   return true;
 }
+
+bool IntFromNumber(double number, int* value) {
+  if (!(number > -2147483649.0 && number < 2147483648.0)) return false;
+  *value = static_cast<int>(number);
+  return true;
+}
+
+bool FloatFromNumber(double number, double* value) {
+  if (!std::isfinite(number)) return false;
+  *value = number;
+  return true;
+}

@@ -12,3 +12,8 @@ bool IntFromWord(const char* word, int* value);
 // "nan", "inf" and values beyond the range of a double fail, so no coordinate that is not a
 // finite number enters a mesh; a value too small for a double reads as 0.
 bool FloatFromWord(const char* word, double* value);
+
+// The same for a value a binary file gives as a number: an integer is taken from its whole
+// part and fails outside the range of a 32-bit int; a float fails when it is not finite.
+bool IntFromNumber(double number, int* value);
+bool FloatFromNumber(double number, double* value);

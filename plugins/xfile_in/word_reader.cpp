@@ -2,7 +2,7 @@
 
 #include <climits>
 
-XWordReader::XWordReader(std::FILE* file) : file_(file) { word_[0] = '\0'; }
+XWordReader::XWordReader(std::FILE* file) : file_(file) {}
 
 bool XWordReader::Fill() {
   if (file_ == nullptr) return false;

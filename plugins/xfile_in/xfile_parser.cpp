@@ -49,8 +49,8 @@ constexpr std::uint64_t kCutBudgetPerByte = 16;
 
 class XFileParser {
  public:
-  XFileParser(std::FILE* file, std::uint64_t file_size, const XFileParseHooks& hooks)
-      : reader_(new XWordReader(file)),
+  XFileParser(XTokenReader* reader, std::uint64_t file_size, const XFileParseHooks& hooks)
+      : reader_(reader),
         file_size_(file_size),
         hooks_(hooks),
         cut_budget_((hooks.cut_steps != 0 ? hooks.cut_steps : kCutBudgetBase) +
@@ -90,15 +90,16 @@ class XFileParser {
   void AddTriangle(Mesh3d* mesh, const Vec3d& a, const Vec3d& b, const Vec3d& c);
   void Flush(Mesh3d* mesh);
 
-  std::unique_ptr<XWordReader> reader_;
+  XTokenReader* reader_;
   std::uint64_t file_size_;
   const XFileParseHooks& hooks_;
   std::uint64_t cut_budget_;
   // The last name or structural word the current data object read: the text shown in a
   // syntax message. Numbers and separators do not replace it.
   std::string last_word_;
-  // A word read ahead and given back, for the one place where the grammar needs to look
-  // ahead (the optional separator that closes a material list's face indices).
+  // A word read ahead and given back, where the grammar needs to look ahead: the optional
+  // separator that closes a material list's face indices, and every separator of a stream
+  // that leaves them out.
   bool pushed_back_ = false;
   // Materials defined at the top level, by name, for the references of material lists.
   std::map<std::string, Appearance> materials_;
@@ -147,6 +148,10 @@ bool XFileParser::ReadWord() {
 // Next word where the parser looks for data objects and braces: an over-long word is logged
 // and skipped. False at the end of the input.
 bool XFileParser::NextWord(std::size_t capacity) {
+  if (pushed_back_) {
+    pushed_back_ = false;
+    return true;
+  }
   for (;;) {
     XWordReader::Result r = reader_->Read(capacity);
     if (r == XWordReader::WORD_END) return false;
@@ -185,13 +190,25 @@ bool XFileParser::ReadName(const char* kind, int* counter, std::string* name) {
   return anonymous || Expect('{');
 }
 
-bool XFileParser::ReadInt(int* value) { return ReadWord() && IntFromWord(reader_->word(), value); }
-
-bool XFileParser::ReadFloat(double* value) {
-  return ReadWord() && FloatFromWord(reader_->word(), value);
+bool XFileParser::ReadInt(int* value) {
+  if (!ReadWord()) return false;
+  if (reader_->has_number()) return IntFromNumber(reader_->number(), value);
+  return IntFromWord(reader_->word(), value);
 }
 
-bool XFileParser::ReadSeparator() { return ReadWord() && (reader_->Is(';') || reader_->Is(',')); }
+bool XFileParser::ReadFloat(double* value) {
+  if (!ReadWord()) return false;
+  if (reader_->has_number()) return FloatFromNumber(reader_->number(), value);
+  return FloatFromWord(reader_->word(), value);
+}
+
+// Where the stream leaves separators out (binary files), a separator is passed over where
+// one stands and taken as given where not; the word read ahead then waits for the next read.
+bool XFileParser::ReadSeparator() {
+  if (!reader_->implicit_separators()) return ReadWord() && (reader_->Is(';') || reader_->Is(','));
+  if (ReadWord() && !reader_->Is(';') && !reader_->Is(',')) pushed_back_ = true;
+  return true;
+}
 
 bool XFileParser::CheckCount(int count, std::uint64_t element_bytes) {
   if (count < 0) return false;
@@ -616,21 +633,7 @@ bool XFileParser::ParseNormals() {
 
 }  // namespace
 
-int ParseXFileStream(std::FILE* file, const XFileParseHooks& hooks) {
-  // Taken once: progress and the count checks both measure against it.
-  long size = file_size(file);
-  XFileParser parser(file, size > 0 ? static_cast<std::uint64_t>(size) : 0, hooks);
+int ParseXWords(XTokenReader* reader, std::uint64_t size, const XFileParseHooks& hooks) {
+  XFileParser parser(reader, size, hooks);
   return parser.Run();
-}
-
-int ParseXFile(const char* path, const XFileParseHooks& hooks) {
-  // A FIFO or device named as a model would block the host's window for ever.
-  std::FILE* file = open_regular_file(path);
-  if (file == nullptr) {
-    if (hooks.log->enabled()) hooks.log->LogWrite("File %s not found\n", path);
-    return 0;
-  }
-  int result = ParseXFileStream(file, hooks);
-  std::fclose(file);
-  return result;
 }

@@ -6,6 +6,7 @@
 
 class LogFile;
 class Mesh3d;
+class XTokenReader;
 
 // What a parse of one DirectX text file needs from the run around it.
 struct XFileParseHooks {
@@ -32,22 +33,28 @@ struct XFileParseHooks {
   bool mesh_edges = true;
 };
 
-// Reads the DirectX text file at path ("xof 0302txt" or "xof 0303txt"; a file without the
-// header line is read all the same) and hands every Mesh data object to hooks.finish_mesh as
-// one mesh. Vertices are transformed by the matrices of the enclosing frames, a frame's own
-// matrix first and then its parent's. Faces of four corners are split along the diagonal from
-// corner 0, faces of five or more corners are cut into ears. A mesh takes the appearance (face
-// colour with alpha, power, specular and emissive colour) of the material most of its faces use,
-// inline or referenced by name; texture coordinates and normals are checked and logged but not
-// carried into the meshes.
+// Reads the DirectX file at path: text ("xof 0302txt" or "xof 0303txt"; a file without the
+// header line is read all the same), binary ("bin "), or either of them compressed ("tzip",
+// "bzip"), with floats of 32 or 64 bits ("0032", "0064"); the log names the form found. It hands
+// every Mesh data object to hooks.finish_mesh as one mesh, the same from every form. Vertices are
+// transformed by the matrices of the enclosing frames, a frame's own matrix first and then its
+// parent's. Faces of four corners are split along the diagonal from corner 0, faces of five or more
+// corners are cut into ears. A mesh takes the appearance (face colour with alpha, power, specular
+// and emissive colour) of the material most of its faces use, inline or referenced by name;
+// texture coordinates and normals are checked and logged but not carried into the meshes.
 //
 // Returns 1 when the whole file was read, 0 when the file could not be opened, its format word
-// is refused, or a data object is malformed: the error is logged as "Syntax error at pos
-// <line> (<last word>)", the mesh being read is dropped, and the meshes handed over before it
-// stay where finish_mesh put them. No input makes it allocate more than the file's size can
-// justify: every declared count is checked against the bytes left in the file first.
+// is refused, compressed data do not unpack, a binary stream is damaged (logged as "Binary
+// data damaged at byte <offset>: <what>"), or a data object is malformed: the error is logged as
+// "Syntax error at pos <line> (<last word>)", the mesh being read is dropped, and the meshes handed
+// over before it stay where finish_mesh put them. No input makes it allocate more than the file's
+// size can justify: every declared count is checked against the bytes left in the file first.
 int ParseXFile(const char* path, const XFileParseHooks& hooks);
 
 // The same for a file that is already open for binary reading (it stays open). Its size is
 // taken once, at the start.
 int ParseXFileStream(std::FILE* file, const XFileParseHooks& hooks);
+
+// The grammar on its own: reads the words of reader, a stream of size bytes (the size that
+// progress and the count checks measure against), as the body of a DirectX file.
+int ParseXWords(XTokenReader* reader, std::uint64_t size, const XFileParseHooks& hooks);

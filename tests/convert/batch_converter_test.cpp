@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "support/file_text.h"
+#include "tests/xfile_in/xfile_test_writer.h"
 
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -154,6 +155,42 @@ TEST_F(BatchConverterTest, EveryFailureNamesTheFileAndTheReason) {
   r = Run("--size big cube.x -o out.x");
   EXPECT_EQ(r.status, 2);
   EXPECT_NE(r.err.find("--size needs a number"), std::string::npos) << r.err;
+}
+
+TEST_F(BatchConverterTest, DamagedBinaryAndCompressedInputsFailWithOneLine) {
+  const std::string binary = ToXForm(kCube, XForm::kBinary, 4);
+  const std::string compressed = ToXForm(kCube, XForm::kCompressedBinary, 8);
+  std::string garbled = compressed;
+  for (std::size_t i = 26; i < garbled.size(); ++i) garbled[i] = static_cast<char>(0x5a);
+  std::string oversized = compressed;
+  oversized.replace(16, 4, "\xf0\xff\xff\x7f");  // 2 GB from a file of some hundred bytes
+  // "Mesh cube {" and then a list of a billion vertex counts.
+  std::string long_list = binary.substr(0, 38) + "\x06\x00\xff\xff\xff\x3f" + binary.substr(44);
+  const struct {
+    const char* name;
+    std::string bytes;
+  } inputs[] = {
+      {"cut.x", binary.substr(0, binary.size() / 2)},
+      {"cutpacked.x", compressed.substr(0, compressed.size() - 9)},
+      {"garbled.x", garbled},
+      {"oversized.x", oversized},
+      {"longlist.x", long_list},
+  };
+  write_file(folder + "/binary.x", binary);
+  write_file(folder + "/compressed.x", compressed);
+  for (const char* good : {"binary.x", "compressed.x"}) {
+    Result r = Run(std::string("--info ") + good);
+    EXPECT_EQ(r.status, 0) << good << ": " << r.err;
+    EXPECT_NE(r.out.find("cube"), std::string::npos) << good;
+  }
+  for (const auto& input : inputs) {
+    write_file(folder + "/" + input.name, input.bytes);
+    Result r = Run(std::string(input.name) + " -o out.x");
+    EXPECT_EQ(r.status, 1) << input.name;
+    EXPECT_EQ(r.err, "morvane-convert: " + std::string(input.name) +
+                         ": no mesh found (XFILE ASCII (*.x))\n");
+    EXPECT_FALSE(exists(folder + "/out.x")) << input.name;
+  }
 }
 
 TEST_F(BatchConverterTest, ReadOnlyTargetIsRefusedAndKept) {

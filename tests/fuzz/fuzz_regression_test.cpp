@@ -24,6 +24,12 @@ DECLARE_ENTRY(xfile_parse)
 #ifdef MORVANE_FUZZ_HAS_READ_LDRAW
 DECLARE_ENTRY(read_ldraw)
 #endif
+#ifdef MORVANE_FUZZ_HAS_XFILE_BINARY
+DECLARE_ENTRY(xfile_binary)
+#endif
+#ifdef MORVANE_FUZZ_HAS_XFILE_INFLATE
+DECLARE_ENTRY(xfile_inflate)
+#endif
 
 namespace {
 
@@ -91,6 +97,23 @@ TEST(FuzzRegression, DirectXInputsParseWithoutFault) {
   EXPECT_GT(feed(fuzz_entry_xfile_parse, {MORVANE_SOURCE_DIR "/plugins/xfile_in/fuzz/seeds",
                                           kHere + "/regressions/xfile_parse"}),
             0u);
+}
+#endif
+
+#ifdef MORVANE_FUZZ_HAS_XFILE_BINARY
+TEST(FuzzRegression, BinaryDirectXInputsParseWithoutFault) {
+  EXPECT_GT(feed(fuzz_entry_xfile_binary, {MORVANE_SOURCE_DIR "/plugins/xfile_in/fuzz/seeds_binary",
+                                           kHere + "/regressions/xfile_binary"}),
+            0u);
+}
+#endif
+
+#ifdef MORVANE_FUZZ_HAS_XFILE_INFLATE
+TEST(FuzzRegression, CompressedDirectXInputsUnpackWithoutFault) {
+  EXPECT_GT(
+      feed(fuzz_entry_xfile_inflate, {MORVANE_SOURCE_DIR "/plugins/xfile_in/fuzz/seeds_inflate",
+                                      kHere + "/regressions/xfile_inflate"}),
+      0u);
 }
 #endif
 

@@ -51,10 +51,10 @@ TEST_F(XFileParse, AcceptsBothTextFormatWords) {
 }
 
 TEST_F(XFileParse, RefusesOtherFormatWordsWithoutReadingOn) {
-  ParseResult r = Parse("xof 0302bin 0032\n" + TriangleMesh("m"));
+  ParseResult r = Parse("xof 0302xyz 0032\n" + TriangleMesh("m"));
   EXPECT_EQ(r.result, 0);
   EXPECT_TRUE(r.meshes.empty());
-  EXPECT_EQ(r.log, "0302bin scanned. 0302txt expected\n");
+  EXPECT_EQ(r.log, "0302xyz scanned. 0302txt expected\n");
 }
 
 TEST_F(XFileParse, FileWithoutHeaderLineIsRead) {

@@ -36,6 +36,16 @@ struct ParseResult {
 ParseResult ParseText(const TempDir& dir, const std::string& text, std::uint64_t cut_steps = 0);
 ParseResult ParsePath(const TempDir& dir, const std::string& path, std::uint64_t cut_steps = 0);
 
+// Expects actual to hold the same result and meshes (names, faces, corner positions within
+// tolerance times the size of the coordinates) as expected.
+void ExpectSameObjects(const ParseResult& expected, const ParseResult& actual, double tolerance);
+
+// Writes text in the binary form (32 and 64-bit floats), compressed binary and compressed text
+// and expects each to read as the same objects as r, the result of reading text. ParseText
+// does this for every text it reads completely.
+void ExpectSameInEveryForm(const TempDir& dir, const std::string& text, const ParseResult& r,
+                           std::uint64_t cut_steps = 0);
+
 // Positions of the corners of every face of mesh, in face order.
 std::vector<std::vector<Vec3d>> Triangles(const Mesh3d& mesh);
 
