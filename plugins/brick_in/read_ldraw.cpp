@@ -7,6 +7,21 @@
 #include "plugins/brick_in/scene_mesh.h"
 #include "settings/log_file.h"
 
+std::string missing_parts_message(const std::vector<std::string>& missing,
+                                  const std::vector<std::string>& folders) {
+  const std::size_t kNamesShown = 5;
+  std::string text = std::to_string(missing.size()) +
+                     (missing.size() == 1 ? " part was not found:\n" : " parts were not found:\n");
+  for (std::size_t i = 0; i < missing.size() && i < kNamesShown; ++i)
+    text += "    " + missing[i] + "\n";
+  if (missing.size() > kNamesShown)
+    text += "    and " + std::to_string(missing.size() - kNamesShown) + " more\n";
+  text += "\nLooked in:\n";
+  for (const std::string& folder : folders) text += "    " + folder + "\n";
+  text += "\nThe folders are set in the import options (Add Part Directory).";
+  return text;
+}
+
 void read_ldraw(PluginRun& run, const LDrawLimits& limits) {
   LDrawSettings& settings = run.Settings<LDrawSettings>();
   const std::string file_name = settings.file_name.str();
@@ -30,11 +45,17 @@ void read_ldraw(PluginRun& run, const LDrawLimits& limits) {
 
     const uint32_t count = static_cast<uint32_t>(scene.elements.size());
     for (uint32_t i = 0; i < count; ++i) {
-      Mesh3d* mesh = build_scene_mesh(scene.elements[i]);
-      if (mesh == nullptr) continue;
+      // Reported before the mesh is built, so a run stopped at the report holds no mesh
+      // that nobody owns.
+      const SceneElement& element = scene.elements[i];
+      if (element.part == nullptr || element.part->geometry.triangle_count() <= 0) continue;
       run.FileProgress(i, count);
+      Mesh3d* mesh = build_scene_mesh(element);
+      if (mesh == nullptr) continue;
       run.FinishMesh(mesh);
     }
+    if (!scene.missing_parts.empty())
+      run.ReportProblem(missing_parts_message(scene.missing_parts, scene.searched_folders));
   }
 
   run.Status("Parsing finished       \n");

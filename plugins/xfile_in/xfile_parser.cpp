@@ -555,7 +555,7 @@ int ParseXFile(const char* path, const XFileParseHooks& hooks) {
     if (hooks.log->enabled()) hooks.log->LogWrite("File %s not found\n", path);
     return 0;
   }
-  int result = ParseXFileStream(file, hooks);
-  std::fclose(file);
-  return result;
+  // Closed however the parse ends: a cancelled run leaves it through an exception.
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> closer(file, std::fclose);
+  return ParseXFileStream(file, hooks);
 }
