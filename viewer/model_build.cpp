@@ -157,7 +157,7 @@ class BuildReport {
   bool stopped_ = false;
 };
 
-// Faces between two progress reports while a geometry list is made.
+// Faces between two progress reports while a geometry list is made, and in one batch.
 const int32_t kFacesPerReport = 16384;
 
 // Compiles list `name` with the faces of surface: one vertex per corner position and
@@ -165,60 +165,72 @@ const int32_t kFacesPerReport = 16384;
 // and the normals negated so that they face the side from which the winding runs
 // counter-clockwise. The normal at a corner is the normalised sum of the normals of the
 // faces around its vertex within kSmoothAngle of the face's own normal.
-// Returns false, and compiles nothing, when report says stop.
+// Returns false when report says stop; the list then holds only part of the faces.
 bool compile_geometry(GLuint name, const FlatSurface& s, BuildReport& report) {
   const double cos_smooth = std::cos(kSmoothAngle * kPi / 180.0);
+  // The faces go to OpenGL a batch at a time, each batch with its own vertices, so the
+  // arrays stay small however large the mesh is.
   std::vector<float> vertices;    // position, then normal: six floats per vertex
   std::vector<GLuint> indices;    // three per drawn face
-  std::vector<int32_t> first_of;  // per flat vertex: its first made vertex, or -1
-  std::vector<int32_t> next_of;   // per made vertex: the next one of its flat vertex
+  std::vector<int32_t> first_of;  // per flat vertex: its first vertex of the batch, or -1
+  std::vector<int32_t> next_of;   // per batch vertex: the next one of its flat vertex
+  std::vector<int32_t> touched;   // flat vertices with batch vertices
   first_of.assign(static_cast<size_t>(s.vertex_count()), -1);
-  indices.reserve(static_cast<size_t>(s.face_count()) * 3);
-  int32_t made = 0;
-  for (int32_t f = 0; f < s.face_count(); ++f) {
-    if (f % kFacesPerReport == kFacesPerReport - 1 && !report.step(kFacesPerReport)) return false;
-    if (!s.valid(f)) continue;
-    const Vec3d own = s.normal(f);
-    for (int k = 0; k < 3; ++k) {
-      const int32_t v = s.corner(f, k);
-      Vec3d sum = {0.0, 0.0, 0.0};
-      // Newest face first, as the indexed form lists them.
-      for (const int32_t* g = s.around_end(v); g != s.around_begin(v);) {
-        const Vec3d n = s.normal(*--g);
-        if (angle_below(own, n, cos_smooth)) vec_add(sum, sum, n);
-      }
-      vec_normalize(sum);
-      const float out[6] = {float(s.position(v).x), float(s.position(v).y), float(s.position(v).z),
-                            float(-sum.x),          float(-sum.y),          float(-sum.z)};
-      int32_t found = -1;
-      for (int32_t m = first_of[v]; m >= 0; m = next_of[m]) {
-        const float* n = &vertices[6 * static_cast<size_t>(m) + 3];
-        if (n[0] == out[3] && n[1] == out[4] && n[2] == out[5]) {
-          found = m;
-          break;
-        }
-      }
-      if (found < 0) {
-        found = made++;
-        vertices.insert(vertices.end(), out, out + 6);
-        next_of.push_back(first_of[v]);
-        first_of[v] = found;
-      }
-      indices.push_back(static_cast<GLuint>(found));
-    }
-  }
   glNewList(name, GL_COMPILE);
-  if (!indices.empty()) {
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glEnableClientState(GL_NORMAL_ARRAY);
-    glVertexPointer(3, GL_FLOAT, 6 * sizeof(float), vertices.data());
-    glNormalPointer(GL_FLOAT, 6 * sizeof(float), vertices.data() + 3);
-    glDrawElements(GL_TRIANGLES, GLsizei(indices.size()), GL_UNSIGNED_INT, indices.data());
-    glDisableClientState(GL_NORMAL_ARRAY);
-    glDisableClientState(GL_VERTEX_ARRAY);
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glEnableClientState(GL_NORMAL_ARRAY);
+  bool go_on = true;
+  for (int32_t start = 0; go_on && start < s.face_count(); start += kFacesPerReport) {
+    const int32_t end = std::min(s.face_count(), start + kFacesPerReport);
+    vertices.clear();
+    indices.clear();
+    next_of.clear();
+    for (int32_t v : touched) first_of[v] = -1;
+    touched.clear();
+    for (int32_t f = start; f < end; ++f) {
+      if (!s.valid(f)) continue;
+      const Vec3d own = s.normal(f);
+      for (int k = 0; k < 3; ++k) {
+        const int32_t v = s.corner(f, k);
+        Vec3d sum = {0.0, 0.0, 0.0};
+        // Newest face first, as the indexed form lists them.
+        for (const int32_t* g = s.around_end(v); g != s.around_begin(v);) {
+          const Vec3d n = s.normal(*--g);
+          if (angle_below(own, n, cos_smooth)) vec_add(sum, sum, n);
+        }
+        vec_normalize(sum);
+        const Vec3d& p = s.position(v);
+        const float out[6] = {float(p.x),    float(p.y),    float(p.z),
+                              float(-sum.x), float(-sum.y), float(-sum.z)};
+        int32_t found = -1;
+        for (int32_t m = first_of[v]; m >= 0; m = next_of[m]) {
+          const float* n = &vertices[6 * static_cast<size_t>(m) + 3];
+          if (n[0] == out[3] && n[1] == out[4] && n[2] == out[5]) {
+            found = m;
+            break;
+          }
+        }
+        if (found < 0) {
+          found = int32_t(next_of.size());
+          vertices.insert(vertices.end(), out, out + 6);
+          if (first_of[v] < 0) touched.push_back(v);
+          next_of.push_back(first_of[v]);
+          first_of[v] = found;
+        }
+        indices.push_back(static_cast<GLuint>(found));
+      }
+    }
+    if (!indices.empty()) {
+      glVertexPointer(3, GL_FLOAT, 6 * sizeof(float), vertices.data());
+      glNormalPointer(GL_FLOAT, 6 * sizeof(float), vertices.data() + 3);
+      glDrawElements(GL_TRIANGLES, GLsizei(indices.size()), GL_UNSIGNED_INT, indices.data());
+    }
+    go_on = report.step(end - start);
   }
+  glDisableClientState(GL_NORMAL_ARRAY);
+  glDisableClientState(GL_VERTEX_ARRAY);
   glEndList();
-  return report.step(s.face_count() % kFacesPerReport);
+  return go_on;
 }
 
 // Draws batches of line ends (three floats each, two per line) into the list being compiled.
