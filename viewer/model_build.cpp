@@ -157,8 +157,10 @@ class BuildReport {
   bool stopped_ = false;
 };
 
-// Faces between two progress reports while a geometry list is made, and in one batch.
+// Faces between two progress reports while a geometry list is made, and faces handed to
+// OpenGL in one batch.
 const int32_t kFacesPerReport = 16384;
+const int32_t kFacesPerBatch = 262144;
 
 // Compiles list `name` with the faces of surface: one vertex per corner position and
 // smoothed normal (corners of one vertex with equal normals share it), the stored winding,
@@ -180,14 +182,15 @@ bool compile_geometry(GLuint name, const FlatSurface& s, BuildReport& report) {
   glEnableClientState(GL_VERTEX_ARRAY);
   glEnableClientState(GL_NORMAL_ARRAY);
   bool go_on = true;
-  for (int32_t start = 0; go_on && start < s.face_count(); start += kFacesPerReport) {
-    const int32_t end = std::min(s.face_count(), start + kFacesPerReport);
+  for (int32_t start = 0; go_on && start < s.face_count(); start += kFacesPerBatch) {
+    const int32_t end = std::min(s.face_count(), start + kFacesPerBatch);
     vertices.clear();
     indices.clear();
     next_of.clear();
     for (int32_t v : touched) first_of[v] = -1;
     touched.clear();
-    for (int32_t f = start; f < end; ++f) {
+    for (int32_t f = start; go_on && f < end; ++f) {
+      if (f % kFacesPerReport == kFacesPerReport - 1) go_on = report.step(kFacesPerReport);
       if (!s.valid(f)) continue;
       const Vec3d own = s.normal(f);
       for (int k = 0; k < 3; ++k) {
@@ -220,13 +223,13 @@ bool compile_geometry(GLuint name, const FlatSurface& s, BuildReport& report) {
         indices.push_back(static_cast<GLuint>(found));
       }
     }
-    if (!indices.empty()) {
+    if (go_on && !indices.empty()) {
       glVertexPointer(3, GL_FLOAT, 6 * sizeof(float), vertices.data());
       glNormalPointer(GL_FLOAT, 6 * sizeof(float), vertices.data() + 3);
       glDrawElements(GL_TRIANGLES, GLsizei(indices.size()), GL_UNSIGNED_INT, indices.data());
     }
-    go_on = report.step(end - start);
   }
+  if (go_on) go_on = report.step(s.face_count() % kFacesPerReport);
   glDisableClientState(GL_NORMAL_ARRAY);
   glDisableClientState(GL_VERTEX_ARRAY);
   glEndList();
