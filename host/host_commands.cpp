@@ -110,8 +110,11 @@ void HostCommands::Import(int clear_flag, int check_name_mode) {
   MeshImporter* importer = CreateImporter(SelectedImportClass());
   if (importer == nullptr) return;
   ObjectList* result = importer->Import();
-  if (clear_flag != 0) Clear();
-  if (result == nullptr || result->count() == 0) ui_.ShowMessage("Nothing to import", "Info");
+  // A run the user cancelled in its progress window leaves the list as it was.
+  const bool cancelled = result != nullptr && result->cancelled();
+  if (clear_flag != 0 && !cancelled) Clear();
+  if (!cancelled && (result == nullptr || result->count() == 0))
+    ui_.ShowMessage("Nothing to import", "Info");
   FinishImport(importer, result, check_name_mode);
 }
 

@@ -75,6 +75,7 @@ class HostCommands {
 
   // Interactive import with the selected class: Import, clear first when clear_flag is set
   // (also when nothing came), "Nothing to import" for an empty result, else take the objects.
+  // A result marked cancelled (the user stopped the run) clears nothing and says nothing.
   void Import(int clear_flag, int check_name_mode);
   // Import of a named file through the extension table ("Extension not recognized!" when
   // no row or no import class matches). A row that names a class no loaded plug-in has (the

@@ -69,6 +69,7 @@ void HostSettings::Load() {
     read_bounded(owner, "vo_front_fast", 0, HIGHEST_RENDER_MODE, views_.vo_front_fast);
     read_bounded(owner, "vo_user", 0, HIGHEST_RENDER_MODE, views_.vo_user);
     read_bounded(owner, "vo_user_fast", 0, HIGHEST_RENDER_MODE, views_.vo_user_fast);
+    read_bounded(owner, "model_colours", 0, 1, views_.model_colours);
   }
 
   LoadExtensions();
@@ -100,6 +101,7 @@ void HostSettings::Save() const {
   SettingsWriteInt(owner, SETTINGS_SECTION, "Build", Build());
   if (program_ == HostProgram::Viewer) {
     SettingsWriteInt(owner, SETTINGS_SECTION, "view_title", views_.view_title);
+    SettingsWriteInt(owner, SETTINGS_SECTION, "model_colours", views_.model_colours);
     SettingsWriteInt(owner, SETTINGS_SECTION, "vo_top", views_.vo_top);
     SettingsWriteInt(owner, SETTINGS_SECTION, "vo_top_fast", views_.vo_top_fast);
     SettingsWriteInt(owner, SETTINGS_SECTION, "vo_side", views_.vo_side);

@@ -9,7 +9,8 @@ constexpr int CONVERTER_BUILD = 216;
 constexpr int VIEWER_BUILD = 1049;
 
 // Render modes of the viewer's four views (top, side, front, user), each with its fast mode
-// used while a view moves, and whether the views are framed windows with a title bar.
+// used while a view moves, whether the views are framed windows with a title bar, and
+// whether meshes show their own colours.
 struct ViewValues {
   int view_title = 1;
   int vo_top = 1;
@@ -20,6 +21,8 @@ struct ViewValues {
   int vo_front_fast = 0;
   int vo_user = 3;
   int vo_user_fast = 1;
+  // 1: meshes that carry a colour of their own are drawn in it; 0: all in palette colours.
+  int model_colours = 0;
 };
 
 // Highest render mode a view knows (0 box ... 5 point, 6 only by key).

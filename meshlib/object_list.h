@@ -35,6 +35,11 @@ class ObjectList {
   // appended to it later.
   void clear();
 
+  // An import result whose run the user cancelled: empty, and the host keeps what it had
+  // before the import instead of clearing its own list for it.
+  void mark_cancelled() { cancelled_ = true; }
+  bool cancelled() const { return cancelled_; }
+
  private:
   struct Node {
     void* element;
@@ -48,4 +53,5 @@ class ObjectList {
   // Last node found by get() and its index; a cache only, reset by clear().
   mutable Node* last_node_;
   mutable int32_t last_index_;
+  bool cancelled_ = false;
 };

@@ -2,12 +2,15 @@
 
 #include <unistd.h>
 
+#include <cstdio>
 #include <vector>
 
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLineEdit>
+#include <QMessageBox>
 
 bool frame_has_widgets() {
   return qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr;
@@ -108,5 +111,49 @@ bool choose_file(bool open, const char* filter, const char* ext, const std::stri
   if (chdir(picked.absolutePath().toLocal8Bit().constData()) != 0) {
     // The folder vanished meanwhile; the run goes on in the current directory.
   }
+  return true;
+}
+
+void frame_report_problem(const std::string& title, const std::string& text) {
+  if (!frame_has_widgets()) {
+    std::fprintf(stderr, "%s: %s\n", title.c_str(), text.c_str());
+    std::fflush(stderr);
+    return;
+  }
+  QMessageBox box(QMessageBox::Warning, QString::fromStdString(title), QString::fromStdString(text),
+                  QMessageBox::Ok, frame_owner_window());
+  box.exec();
+}
+
+bool choose_folder(QWidget* owner, const std::string& title, const std::string& start,
+                   std::string& chosen) {
+  if (!frame_has_widgets()) return false;
+  QFileDialog dialog(owner, QString::fromStdString(title), QFile::decodeName(start.c_str()));
+  dialog.setFileMode(QFileDialog::Directory);
+  dialog.setOption(QFileDialog::ShowDirsOnly, true);
+  // While a name is typed the chooser selects every entry that the text has matched on the
+  // way ("p", then "parts") and rewrites the name field as the list of them; its answer is
+  // then the first. What the user typed last is kept to put that right.
+  QLineEdit* name = dialog.findChild<QLineEdit*>("fileNameEdit");
+  QString typed;
+  if (name != nullptr)
+    QObject::connect(name, &QLineEdit::textEdited, &dialog,
+                     [&typed](const QString& text) { typed = text; });
+  if (dialog.exec() != QDialog::Accepted) return false;
+  // A relative name counts from the folder the chooser shows; an absolute one stands.
+  auto folder_named = [&dialog](const QString& text) {
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty() || trimmed.startsWith(QLatin1Char('"'))) return QString();
+    const QFileInfo info(dialog.directory().filePath(trimmed));
+    return info.isDir() ? info.absoluteFilePath() : QString();
+  };
+  QString folder = name != nullptr ? folder_named(name->text()) : QString();
+  if (folder.isEmpty()) folder = folder_named(typed);
+  if (folder.isEmpty()) {
+    const QStringList files = dialog.selectedFiles();
+    if (files.isEmpty()) return false;
+    folder = files.first();
+  }
+  chosen = QFile::encodeName(QDir::cleanPath(folder)).toStdString();
   return true;
 }

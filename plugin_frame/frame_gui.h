@@ -22,3 +22,14 @@ std::string convert_filter(const char* filter);
 // the current directory and stores the chosen full path in chosen.
 bool choose_file(bool open, const char* filter, const char* ext, const std::string& folder,
                  const std::string& initial_name, std::string& chosen);
+
+// A modal folder chooser titled title, starting in folder start. On OK returns true and
+// stores the chosen folder's full path in chosen. A folder typed into the name field wins
+// over the chooser's list selection, which may still hold a folder that the completion
+// passed on the way (a sibling whose name starts the typed one, as "p" starts "parts").
+bool choose_folder(QWidget* owner, const std::string& title, const std::string& start,
+                   std::string& chosen);
+
+// Tells the user about a run's result: a warning box titled title over the program's window
+// when the process has windows, otherwise "title: text" on standard error.
+void frame_report_problem(const std::string& title, const std::string& text);

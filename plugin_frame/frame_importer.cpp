@@ -92,22 +92,39 @@ ObjectList* FrameImporter::ImportFile(const char* path) {
 void FrameImporter::RunParse(PluginSettings& settings) {
   FileSlot slot = InputFile(settings);
   const PluginStrings& s = Info().strings;
-  ProgressCallbacks callbacks = frame_progress_callbacks(true);
-  RunProgress progress(ProgressDialog::ImportProgress,
-                       std::string(s.short_name) + " " + s.run_word);
-  LogFile log(settings.verbose_mode, settings.logfilename.c_str(), Info().log_title);
-  OptionsDumpLayout layout{Info().dump_heading_colons, false};
-  PluginRun run(settings, result_, callbacks, log, [this, &log, &settings, &layout, &slot] {
-    write_options_dump(log, settings, layout, &slot, 1);
-    DumpSpecific(log, settings);
-  });
-  // Nothing may leave the library through the host's call; a run that fails this way ends
-  // with what it has done so far and says why in its log.
-  try {
-    Parse(run);
-  } catch (const std::exception& error) {
-    run.Log("Run stopped: %s\n", error.what());
-  } catch (...) {
-    run.Log("Run stopped\n");
+  const std::string title = std::string(s.short_name) + " " + s.run_word;
+  std::string problem;
+  bool cancelled = false;
+  {
+    ProgressCallbacks callbacks = frame_progress_callbacks(true);
+    RunProgress progress(ProgressDialog::ImportProgress, title);
+    LogFile log(settings.verbose_mode, settings.logfilename.c_str(), Info().log_title);
+    OptionsDumpLayout layout{Info().dump_heading_colons, false};
+    PluginRun run(settings, result_, callbacks, log, [this, &log, &settings, &layout, &slot] {
+      write_options_dump(log, settings, layout, &slot, 1);
+      DumpSpecific(log, settings);
+    });
+    run.stop_on_cancel = true;
+    // Nothing may leave the library through the host's call; a run that fails this way ends
+    // with what it has done so far and says why in its log.
+    try {
+      Parse(run);
+    } catch (const RunCancelled&) {
+      run.Log("Run cancelled\n");
+      cancelled = true;
+    } catch (const std::exception& error) {
+      run.Log("Run stopped: %s\n", error.what());
+    } catch (...) {
+      run.Log("Run stopped\n");
+    }
+    problem = run.Problem();
   }
+  if (cancelled) {
+    // The user asked for nothing of this run: the meshes made so far go, and the host learns
+    // from the mark that it keeps what it had.
+    result_->clear();
+    result_->mark_cancelled();
+    return;
+  }
+  if (!problem.empty()) frame_report_problem(title, problem);
 }

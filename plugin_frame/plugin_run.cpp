@@ -49,6 +49,13 @@ void PluginRun::Log(const char* format, ...) {
 
 void PluginRun::FileProgress(std::uint32_t position, std::uint32_t total) const {
   if (callbacks.file_progress != nullptr) callbacks.file_progress(position, total);
+  StopWhenCancelled();
+}
+
+void PluginRun::StopWhenCancelled() const {
+  if (!stop_on_cancel) return;
+  ProgressSink* sink = current_progress_sink();
+  if (sink != nullptr && sink->StopRequested()) throw RunCancelled();
 }
 
 void PluginRun::MeshProgress(std::uint32_t position, std::uint32_t total) const {
@@ -65,7 +72,9 @@ bool PluginRun::FinishMesh(Mesh3d* mesh) {
     delete mesh;
     return false;
   }
-  return finish_mesh(mesh, settings, callbacks, log, *objects);
+  const bool joined = finish_mesh(mesh, settings, callbacks, log, *objects);
+  StopWhenCancelled();
+  return joined;
 }
 
 bool finish_mesh(Mesh3d* mesh, const PluginSettings& settings, const ProgressCallbacks& callbacks,

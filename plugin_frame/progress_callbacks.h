@@ -30,6 +30,9 @@ class ProgressSink {
   virtual void SetStatus(const char* text) = 0;
   virtual void SetFileProgress(int percent) = 0;
   virtual void SetMeshProgress(int percent) = 0;
+  // True once the user has asked the run to stop (and from then on); runs that stop on Cancel
+  // ask at every progress report.
+  virtual bool StopRequested() { return false; }
 };
 
 // The library-wide sink the callbacks report to; null shows nothing.

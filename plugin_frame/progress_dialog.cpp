@@ -60,7 +60,7 @@ ProgressDialog::ProgressDialog(Variant variant, const QString& title, QWidget* o
   auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
   cancel->setProperty("controlId", kIdCancel);
   grid->addWidget(cancel, row, 2);
-  connect(cancel, &QPushButton::clicked, this, [this] { cancel_ = true; });
+  connect(cancel, &QPushButton::clicked, this, [this] { cancel_ = stop_ = true; });
 }
 
 ProgressDialog::~ProgressDialog() {
@@ -120,10 +120,10 @@ bool ProgressDialog::CancelRequested() {
   return requested;
 }
 
-void ProgressDialog::reject() { cancel_ = true; }
+void ProgressDialog::reject() { cancel_ = stop_ = true; }
 
 void ProgressDialog::closeEvent(QCloseEvent* event) {
   // The run owns the dialog and ends it; closing it by hand only asks for the cancel.
-  cancel_ = true;
+  cancel_ = stop_ = true;
   event->ignore();
 }

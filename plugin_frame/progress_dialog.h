@@ -13,8 +13,8 @@ class QProgressBar;
 //
 // It is a top-level window without a parent, kept above its owner (the application's active
 // window), because Qt disables every child of a disabled widget and the owner is disabled
-// while the dialog is open. Cancel only sets a flag that CancelRequested reports; it does not
-// close the dialog.
+// while the dialog is open. Cancel sets a flag that CancelRequested and StopRequested report;
+// it does not close the dialog: the run ends and closes it.
 class ProgressDialog : public QDialog, public ProgressSink {
   Q_OBJECT
  public:
@@ -45,6 +45,9 @@ class ProgressDialog : public QDialog, public ProgressSink {
 
   // Pumps messages, returns the cancel flag and clears it.
   bool CancelRequested();
+  // The cancel flag as it stands, without pumping and without clearing it: import runs ask
+  // at every progress report and stop once it is set.
+  bool StopRequested() override { return stop_; }
 
   QWidget* Owner() const { return owner_; }
 
@@ -61,6 +64,7 @@ class ProgressDialog : public QDialog, public ProgressSink {
   QPointer<QWidget> owner_;
   bool disabled_owner_ = false;
   bool cancel_ = false;
+  bool stop_ = false;  // set with cancel_, never cleared
   QProgressBar* file_bar_ = nullptr;
   QLabel* file_text_ = nullptr;
   QProgressBar* mesh_bar_ = nullptr;

@@ -2,7 +2,9 @@
 
 #include <GL/gl.h>
 
-#include "meshlib/corner_normals.h"
+#include <algorithm>
+#include <cmath>
+
 #include "meshlib/light3d.h"
 #include "meshlib/mesh3d.h"
 #include "meshlib/object_list.h"
@@ -11,115 +13,298 @@
 
 namespace {
 
+const double kPi = 3.14159265358979323846;
 // Corners within this angle (degrees) of each other share one smoothed normal.
 const double kSmoothAngle = 89.0;
 // Faces meeting at this angle (degrees) or more show their common edge in Edge mode.
 const double kEdgeAngle = 1.0;
+// Lines handed to OpenGL per call while a line list compiles, so the buffers stay small.
+const size_t kLineBatch = 65536;
+
+// What the last build made, for the lists that are compiled on first use and for the next
+// build, which deletes the per-mesh geometry lists of this one.
+struct BuildRecord {
+  GLuint geometry_base = 0;  // one list per mesh position with geometry, from glGenLists
+  GLsizei geometry_count = 0;
+  bool edges_built = false;
+  bool normals_built = false;
+  bool transparent = false;  // lists 16 and 17 hold meshes
+};
+BuildRecord g_record;
 
 void set_material(const GLfloat ambient[3], const GLfloat diffuse[3], const GLfloat specular[3],
-                  GLfloat shininess, const GLfloat colour[3]) {
-  const GLfloat a[4] = {ambient[0], ambient[1], ambient[2], 1.0f};
-  const GLfloat d[4] = {diffuse[0], diffuse[1], diffuse[2], 1.0f};
-  const GLfloat s[4] = {specular[0], specular[1], specular[2], 1.0f};
+                  GLfloat shininess, const GLfloat colour[3], GLfloat alpha = 1.0f) {
+  const GLfloat a[4] = {ambient[0], ambient[1], ambient[2], alpha};
+  const GLfloat d[4] = {diffuse[0], diffuse[1], diffuse[2], alpha};
+  const GLfloat s[4] = {specular[0], specular[1], specular[2], alpha};
   glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, a);
   glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, d);
   glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, s);
   glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, shininess);
-  glColor4f(colour[0], colour[1], colour[2], 1.0f);
+  glColor4f(colour[0], colour[1], colour[2], alpha);
 }
 
-// Ambient k, diffuse and current colour 1.4 k (left unclamped), white highlights.
-void set_object_material(const Vec3d& k, GLfloat shininess) {
+// Palette colours: ambient k, diffuse and current colour 1.4 k (left unclamped), white
+// highlights. A model colour: ambient, diffuse and current colour the colour itself with
+// its opacity, so unlit modes show it exactly.
+void set_object_material(const ObjectColour& c, GLfloat shininess) {
+  const Vec3d& k = c.rgb;
+  if (c.from_model) {
+    const GLfloat rgb[3] = {GLfloat(k.x), GLfloat(k.y), GLfloat(k.z)};
+    const GLfloat spec[3] = {1.0f, 1.0f, 1.0f};
+    set_material(rgb, rgb, spec, shininess, rgb, GLfloat(c.alpha));
+    return;
+  }
   const GLfloat amb[3] = {GLfloat(k.x), GLfloat(k.y), GLfloat(k.z)};
   const GLfloat dif[3] = {GLfloat(1.4 * k.x), GLfloat(1.4 * k.y), GLfloat(1.4 * k.z)};
   const GLfloat spec[3] = {1.0f, 1.0f, 1.0f};
   set_material(amb, dif, spec, shininess, dif);
 }
 
-// Calls visit(mesh, position) for every mesh of the list with its indexed form present,
-// rebuilding it from the flat form for the visit when it was not there before.
-template <typename Visit>
-void for_each_mesh(ObjectList& objects, Visit visit) {
-  const int32_t n = objects.count();
-  for (int32_t i = 0; i < n; ++i) {
-    Obj3d* obj = static_cast<Obj3d*>(objects.get(i));
-    if (obj == nullptr || obj->kind() != Obj3d::kMesh) continue;
-    Mesh3d* mesh = static_cast<Mesh3d*>(obj);
-    const bool had_tables = mesh->vertices != nullptr;
-    if (!had_tables) mesh->from_flat();
-    if (mesh->vertices != nullptr) visit(*mesh, i);
-    if (!had_tables) mesh->drop_tables();
-  }
+const Mesh3d* mesh_at(const ObjectList& objects, int32_t i) {
+  const Obj3d* obj = static_cast<const Obj3d*>(objects.get(i));
+  if (obj == nullptr || obj->kind() != Obj3d::kMesh) return nullptr;
+  return static_cast<const Mesh3d*>(obj);
 }
 
-// The triangles of one mesh as list 4 draws them: per face three (normal, corner) pairs of
-// six floats, normals facing the side from which the stored winding runs counter-clockwise.
-// List 4 computes them once; list 5 and the normal needles replay them, so the corner
-// normals and the indexed form are computed once instead of three times.
-struct MeshTriangles {
-  int32_t position;  // in the object list
-  std::vector<float> data;
+// The flat form of one mesh as the lists read it: its faces whose three indices name flat
+// vertices (others are skipped, as rebuilding the indexed form skips them), their unit face
+// normals, and for every vertex the faces that use it. The flat form of an imported mesh is
+// welded, so a flat vertex is a vertex of the surface.
+class FlatSurface {
+ public:
+  explicit FlatSurface(const Mesh3d& mesh)
+      : v_(mesh.flat_vertices),
+        f_(mesh.flat_faces),
+        nv_(mesh.flat_vertices != nullptr && mesh.flat_faces != nullptr ? mesh.flat_vertex_count
+                                                                        : 0),
+        nf_(nv_ > 0 ? mesh.flat_face_count : 0) {
+    if (nf_ <= 0) return;
+    normals_.resize(static_cast<size_t>(nf_) * 3);
+    offsets_.assign(static_cast<size_t>(nv_) + 1, 0);
+    for (int32_t f = 0; f < nf_; ++f) {
+      if (!valid(f)) continue;
+      Vec3d p[3];
+      for (int k = 0; k < 3; ++k) p[k] = v_[f_[f].v[k]];
+      Vec3d n;
+      face_normal(p[0], p[1], p[2], n);
+      normals_[3 * f] = float(n.x);
+      normals_[3 * f + 1] = float(n.y);
+      normals_[3 * f + 2] = float(n.z);
+      for (int k = 0; k < 3; ++k) ++offsets_[f_[f].v[k] + 1];
+    }
+    for (int32_t i = 0; i < nv_; ++i) offsets_[i + 1] += offsets_[i];
+    around_.resize(offsets_[nv_]);
+    std::vector<int32_t> fill(offsets_.begin(), offsets_.end() - 1);
+    for (int32_t f = 0; f < nf_; ++f)
+      if (valid(f))
+        for (int k = 0; k < 3; ++k) around_[fill[f_[f].v[k]]++] = f;
+  }
+
+  int32_t vertex_count() const { return nv_; }
+  int32_t face_count() const { return nf_; }
+  bool valid(int32_t f) const {
+    const int32_t* c = f_[f].v;
+    return c[0] >= 0 && c[0] < nv_ && c[1] >= 0 && c[1] < nv_ && c[2] >= 0 && c[2] < nv_;
+  }
+  int32_t corner(int32_t f, int k) const { return f_[f].v[k]; }
+  const Vec3d& position(int32_t v) const { return v_[v]; }
+  Vec3d normal(int32_t f) const {
+    const float* n = &normals_[3 * static_cast<size_t>(f)];
+    return Vec3d{n[0], n[1], n[2]};
+  }
+  // The faces that use vertex v, in face order.
+  const int32_t* around_begin(int32_t v) const { return around_.data() + offsets_[v]; }
+  const int32_t* around_end(int32_t v) const { return around_.data() + offsets_[v + 1]; }
+
+ private:
+  const Vec3d* v_;
+  const FlatFace* f_;
+  int32_t nv_;
+  int32_t nf_;
+  std::vector<float> normals_;
+  std::vector<uint32_t> offsets_;
+  std::vector<int32_t> around_;
 };
 
-void emit_corner(const float* c) {
-  glNormal3fv(c);
-  glVertex3fv(c + 3);
+// True when the angle between a and b is less than the angle whose cosine is cos_limit; a
+// zero vector is at angle 0 to everything.
+bool angle_below(const Vec3d& a, const Vec3d& b, double cos_limit) {
+  const double d = vec_length(a) * vec_length(b);
+  if (d == 0.0) return true;
+  const double k = vec_dot(a, b) / d;
+  return k >= 1.0 || k > cos_limit;
 }
 
-// List 4: every mesh's faces in index order with their corners in stored order and the
-// negated smoothed corner normals.
-void compile_front(ObjectList& objects, const std::vector<Vec3d>& colours,
-                   std::vector<MeshTriangles>& meshes) {
-  glNewList(kListFront, GL_COMPILE);
-  glFrontFace(GL_CCW);
-  for_each_mesh(objects, [&](Mesh3d& mesh, int32_t i) {
-    set_object_material(colours[i], 127.0f);
-    const int32_t faces = mesh.face_count();
-    meshes.push_back(MeshTriangles{i, {}});
-    std::vector<float>& data = meshes.back().data;
-    data.resize(static_cast<size_t>(faces) * 18);
-    float* out = data.data();
-    glBegin(GL_TRIANGLES);
-    for (int32_t f = 0; f < faces; ++f) {
-      Vec3d p[3];
-      Vec3d n[3];
-      mesh.triangle_positions(f, p);
-      corner_normals(mesh, f, kSmoothAngle, n);
-      for (int k = 0; k < 3; ++k, out += 6) {
-        out[0] = float(-n[k].x);
-        out[1] = float(-n[k].y);
-        out[2] = float(-n[k].z);
-        out[3] = float(p[k].x);
-        out[4] = float(p[k].y);
-        out[5] = float(p[k].z);
-        emit_corner(out);
-      }
-    }
-    glEnd();
-  });
-  glEndList();
-}
-
-// List 5: the same faces with the corners in reverse order and the normals as computed, so
-// with culling on the other side shows too.
-void compile_back(const std::vector<MeshTriangles>& meshes, const std::vector<Vec3d>& colours) {
-  glNewList(kListBack, GL_COMPILE);
-  glFrontFace(GL_CCW);
-  for (const MeshTriangles& mesh : meshes) {
-    set_object_material(colours[mesh.position], 127.0f);
-    glBegin(GL_TRIANGLES);
-    const size_t faces = mesh.data.size() / 18;
-    for (size_t f = 0; f < faces; ++f) {
-      const float* face = mesh.data.data() + f * 18;
-      for (int k = 2; k >= 0; --k) {
-        const float* c = face + 6 * k;
-        glNormal3f(-c[0], -c[1], -c[2]);
-        glVertex3fv(c + 3);
-      }
-    }
-    glEnd();
+// Reports the build's progress by faces made into geometry, and asks whether to go on.
+class BuildReport {
+ public:
+  BuildReport(const BuildProgress& progress, int64_t total) : progress_(progress), total_(total) {}
+  // False once the receiver asked to stop (and from then on).
+  bool step(int64_t faces) {
+    done_ += faces;
+    if (!progress_ || stopped_) return !stopped_;
+    const int percent = total_ > 0 ? int(done_ * 100 / total_) : 100;
+    stopped_ = !progress_(percent > 100 ? 100 : percent);
+    return !stopped_;
   }
+  bool stopped() const { return stopped_; }
+
+ private:
+  const BuildProgress& progress_;
+  int64_t total_;
+  int64_t done_ = 0;
+  bool stopped_ = false;
+};
+
+// Faces between two progress reports while a geometry list is made, and faces handed to
+// OpenGL in one batch.
+const int32_t kFacesPerReport = 16384;
+const int32_t kFacesPerBatch = 262144;
+
+// Compiles list `name` with the faces of surface: one vertex per corner position and
+// smoothed normal (corners of one vertex with equal normals share it), the stored winding,
+// and the normals negated so that they face the side from which the winding runs
+// counter-clockwise. The normal at a corner is the normalised sum of the normals of the
+// faces around its vertex within kSmoothAngle of the face's own normal.
+// Returns false when report says stop; the list then holds only part of the faces.
+bool compile_geometry(GLuint name, const FlatSurface& s, BuildReport& report) {
+  const double cos_smooth = std::cos(kSmoothAngle * kPi / 180.0);
+  // The faces go to OpenGL a batch at a time, each batch with its own vertices, so the
+  // arrays stay small however large the mesh is.
+  std::vector<float> vertices;    // position, then normal: six floats per vertex
+  std::vector<GLuint> indices;    // three per drawn face
+  std::vector<int32_t> first_of;  // per flat vertex: its first vertex of the batch, or -1
+  std::vector<int32_t> next_of;   // per batch vertex: the next one of its flat vertex
+  std::vector<int32_t> touched;   // flat vertices with batch vertices
+  first_of.assign(static_cast<size_t>(s.vertex_count()), -1);
+  glNewList(name, GL_COMPILE);
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glEnableClientState(GL_NORMAL_ARRAY);
+  bool go_on = true;
+  for (int32_t start = 0; go_on && start < s.face_count(); start += kFacesPerBatch) {
+    const int32_t end = std::min(s.face_count(), start + kFacesPerBatch);
+    vertices.clear();
+    indices.clear();
+    next_of.clear();
+    for (int32_t v : touched) first_of[v] = -1;
+    touched.clear();
+    for (int32_t f = start; go_on && f < end; ++f) {
+      if (f % kFacesPerReport == kFacesPerReport - 1) go_on = report.step(kFacesPerReport);
+      if (!s.valid(f)) continue;
+      const Vec3d own = s.normal(f);
+      for (int k = 0; k < 3; ++k) {
+        const int32_t v = s.corner(f, k);
+        Vec3d sum = {0.0, 0.0, 0.0};
+        // Newest face first, as the indexed form lists them.
+        for (const int32_t* g = s.around_end(v); g != s.around_begin(v);) {
+          const Vec3d n = s.normal(*--g);
+          if (angle_below(own, n, cos_smooth)) vec_add(sum, sum, n);
+        }
+        vec_normalize(sum);
+        const Vec3d& p = s.position(v);
+        const float out[6] = {float(p.x),    float(p.y),    float(p.z),
+                              float(-sum.x), float(-sum.y), float(-sum.z)};
+        int32_t found = -1;
+        for (int32_t m = first_of[v]; m >= 0; m = next_of[m]) {
+          const float* n = &vertices[6 * static_cast<size_t>(m) + 3];
+          if (n[0] == out[3] && n[1] == out[4] && n[2] == out[5]) {
+            found = m;
+            break;
+          }
+        }
+        if (found < 0) {
+          found = int32_t(next_of.size());
+          vertices.insert(vertices.end(), out, out + 6);
+          if (first_of[v] < 0) touched.push_back(v);
+          next_of.push_back(first_of[v]);
+          first_of[v] = found;
+        }
+        indices.push_back(static_cast<GLuint>(found));
+      }
+    }
+    if (go_on && !indices.empty()) {
+      glVertexPointer(3, GL_FLOAT, 6 * sizeof(float), vertices.data());
+      glNormalPointer(GL_FLOAT, 6 * sizeof(float), vertices.data() + 3);
+      glDrawElements(GL_TRIANGLES, GLsizei(indices.size()), GL_UNSIGNED_INT, indices.data());
+    }
+  }
+  if (go_on) go_on = report.step(s.face_count() % kFacesPerReport);
+  glDisableClientState(GL_NORMAL_ARRAY);
+  glDisableClientState(GL_VERTEX_ARRAY);
   glEndList();
+  return go_on;
+}
+
+// Draws batches of line ends (three floats each, two per line) into the list being compiled.
+class LineBatch {
+ public:
+  LineBatch() { ends_.reserve(kLineBatch * 6); }
+  ~LineBatch() { flush(); }
+  void add(const Vec3d& a, const Vec3d& b) {
+    const float e[6] = {float(a.x), float(a.y), float(a.z), float(b.x), float(b.y), float(b.z)};
+    ends_.insert(ends_.end(), e, e + 6);
+    if (ends_.size() >= kLineBatch * 6) flush();
+  }
+  void flush() {
+    if (ends_.empty()) return;
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 0, ends_.data());
+    glDrawArrays(GL_LINES, 0, GLsizei(ends_.size() / 3));
+    glDisableClientState(GL_VERTEX_ARRAY);
+    ends_.clear();
+  }
+
+ private:
+  std::vector<float> ends_;
+};
+
+// The edges of surface that Edge mode shows, into the list being compiled: every edge used
+// by one face, and every edge whose first and last face meet at kEdgeAngle or more. Each edge
+// is drawn once, in the direction its first face runs along it.
+void draw_edges(const FlatSurface& s) {
+  const double cos_edge = std::cos(kEdgeAngle * kPi / 180.0);
+  LineBatch lines;
+  for (int32_t f = 0; f < s.face_count(); ++f) {
+    if (!s.valid(f)) continue;
+    for (int k = 0; k < 3; ++k) {
+      const int32_t a = s.corner(f, k);
+      const int32_t b = s.corner(f, (k + 1) % 3);
+      if (a == b) continue;
+      int32_t first = -1, last = -1;
+      for (const int32_t* g = s.around_begin(a); g != s.around_end(a); ++g) {
+        if (s.corner(*g, 0) != b && s.corner(*g, 1) != b && s.corner(*g, 2) != b) continue;
+        if (first < 0) first = *g;
+        last = *g;
+      }
+      if (first != f) continue;  // drawn with its first face
+      if (last != first) {
+        const Vec3d n1 = s.normal(first);
+        const Vec3d n2 = s.normal(last);
+        const double d = vec_length(n1) * vec_length(n2);
+        if (d == 0.0) continue;
+        const double c = vec_dot(n1, n2) / d;
+        if (c != c || c >= 1.0 || c > cos_edge) continue;
+      }
+      lines.add(s.position(a), s.position(b));
+    }
+  }
+}
+
+// Needles one twentieth of the scene diagonal long from each face's centroid along its face
+// normal, pointing away from the side on which the stored winding runs clockwise.
+void draw_needles(const FlatSurface& s, double length) {
+  LineBatch lines;
+  for (int32_t f = 0; f < s.face_count(); ++f) {
+    if (!s.valid(f)) continue;
+    Vec3d g = {0.0, 0.0, 0.0};
+    for (int k = 0; k < 3; ++k) vec_add(g, g, s.position(s.corner(f, k)));
+    vec_scale(g, g, 1.0 / 3.0);
+    Vec3d tip;
+    vec_scale(tip, s.normal(f), length);
+    vec_add(tip, g, tip);
+    lines.add(g, tip);
+  }
 }
 
 void line(const Vec3d& a, const Vec3d& b) {
@@ -127,14 +312,23 @@ void line(const Vec3d& a, const Vec3d& b) {
   glVertex3d(b.x, b.y, b.z);
 }
 
-void compile_boxes(ObjectList& objects, const std::vector<Vec3d>& colours) {
+// Blending for see-through model colours, around the lines of one mesh or list.
+void begin_see_through() {
+  glPushAttrib(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  glDepthMask(GL_FALSE);
+}
+void end_see_through() { glPopAttrib(); }
+
+void compile_boxes(const ObjectList& objects, const std::vector<ObjectColour>& colours) {
   glNewList(kListBoxes, GL_COMPILE);
   const int32_t n = objects.count();
   for (int32_t i = 0; i < n; ++i) {
-    Obj3d* obj = static_cast<Obj3d*>(objects.get(i));
-    if (obj == nullptr || obj->kind() != Obj3d::kMesh) continue;
-    const Mesh3d* mesh = static_cast<const Mesh3d*>(obj);
-    if (mesh->bbox_empty) continue;
+    const Mesh3d* mesh = mesh_at(objects, i);
+    if (mesh == nullptr || mesh->bbox_empty) continue;
+    const bool see_through = colours[i].see_through();
+    if (see_through) begin_see_through();
     set_object_material(colours[i], 128.0f);
     const Vec3d& a = mesh->bbox_min;
     const Vec3d& b = mesh->bbox_max;
@@ -147,64 +341,40 @@ void compile_boxes(ObjectList& objects, const std::vector<Vec3d>& colours) {
       line(c[k], c[4 + k]);
     }
     glEnd();
+    if (see_through) end_see_through();
   }
   glEndList();
 }
 
-void compile_edges(ObjectList& objects, const std::vector<Vec3d>& colours) {
-  glNewList(kListEdges, GL_COMPILE);
-  for_each_mesh(objects, [&](Mesh3d& mesh, int32_t i) {
-    Mesh3d* visible = mesh.extract_edges(kEdgeAngle);
-    if (visible == nullptr) return;
-    set_object_material(colours[i], 128.0f);
-    const int32_t edges = visible->edge_count();
-    glBegin(GL_LINES);
-    for (int32_t e = 0; e < edges; ++e) {
-      int32_t ends[2];
-      Vec3d a;
-      Vec3d b;
-      if (visible->edges->ends(e, ends) != 0) continue;
-      if (visible->vertices->position(ends[0], a) != 0) continue;
-      if (visible->vertices->position(ends[1], b) != 0) continue;
-      line(a, b);
+// Lists 4 and 5 (and 16 and 17 for see-through meshes): the per-mesh geometry lists, each
+// after its mesh's material. The back lists draw the same geometry from its other side: the
+// faces that show their clockwise side, lit from that side (two-sided lighting turns their
+// normals), which is what the faces in reverse order with the normals turned would show.
+void compile_face_lists(const ObjectList& objects, const std::vector<ObjectColour>& colours,
+                        const std::vector<GLuint>& geometry) {
+  const int32_t n = objects.count();
+  for (int pass = 0; pass < 4; ++pass) {
+    const bool back = pass % 2 == 1;
+    const bool see_through = pass >= 2;
+    glNewList(pass == 0   ? kListFront
+              : pass == 1 ? kListBack
+              : pass == 2 ? kListFrontSeeThrough
+                          : kListBackSeeThrough,
+              GL_COMPILE);
+    glFrontFace(GL_CCW);
+    if (back) {
+      glPushAttrib(GL_POLYGON_BIT | GL_LIGHTING_BIT);
+      glCullFace(GL_FRONT);
+      glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_TRUE);
     }
-    glEnd();
-    delete visible;
-  });
-  glEndList();
-}
-
-// Needles one twentieth of the scene diagonal long from each face's centroid along its
-// face normal, pointing away from the side on which the stored winding runs clockwise.
-void compile_normals(const std::vector<MeshTriangles>& meshes, const SceneBox& box) {
-  Vec3d diagonal;
-  vec_sub(diagonal, box.max, box.min);
-  const double length = -vec_length(diagonal) / 20.0;
-  glNewList(kListNormals, GL_COMPILE);
-  const GLfloat blue[3] = {0.0f, 0.0f, 1.0f};
-  const GLfloat black[3] = {0.0f, 0.0f, 0.0f};
-  set_material(blue, blue, black, 128.0f, blue);
-  for (const MeshTriangles& mesh : meshes) {
-    const size_t faces = mesh.data.size() / 18;
-    glBegin(GL_LINES);
-    for (size_t f = 0; f < faces; ++f) {
-      const float* face = mesh.data.data() + f * 18;
-      Vec3d p[3];
-      for (int k = 0; k < 3; ++k) vec_set(p[k], face[6 * k + 3], face[6 * k + 4], face[6 * k + 5]);
-      Vec3d n;
-      Vec3d g;
-      Vec3d tip;
-      face_normal(p[0], p[1], p[2], n);
-      vec_add(g, p[0], p[1]);
-      vec_add(g, g, p[2]);
-      vec_scale(g, g, 1.0 / 3.0);
-      vec_scale(tip, n, length);
-      vec_add(tip, g, tip);
-      line(g, tip);
+    for (int32_t i = 0; i < n; ++i) {
+      if (geometry[i] == 0 || colours[i].see_through() != see_through) continue;
+      set_object_material(colours[i], 127.0f);
+      glCallList(geometry[i]);
     }
-    glEnd();
+    if (back) glPopAttrib();
+    glEndList();
   }
-  glEndList();
 }
 
 // Corner marks of the scene box enlarged by 1.1 about its centre: three lines into the box
@@ -232,7 +402,18 @@ void compile_scene_frame(const SceneBox& box) {
   glEndList();
 }
 
+// Every model list empty, so that views draw nothing until the next build.
+void empty_model_lists() {
+  for (GLuint name = 1; name <= kListLastFixed; ++name) {
+    if (name >= kListFirstLight && name < kListFirstLight + kMaxLights) continue;
+    glNewList(name, GL_COMPILE);
+    glEndList();
+  }
+}
+
 }  // namespace
+
+bool ObjectColour::see_through() const { return from_model && alpha < 1.0; }
 
 void compile_light_list(const ObjectList& lights, int32_t index) {
   if (index < 0 || index >= kMaxLights) return;
@@ -288,20 +469,105 @@ void compile_light_list(const ObjectList& lights, int32_t index) {
   glEndList();
 }
 
-int build_model_lists(const ViewerScene& scene, std::vector<Vec3d>& colours) {
-  ObjectList* objects = scene.objects();
+int build_model_lists(const ViewerScene& scene, std::vector<ObjectColour>& colours,
+                      const BuildProgress& progress) {
+  const ObjectList* objects = scene.objects();
   if (objects == nullptr) return 0;
   const int32_t n = objects->count();
-  colours.assign(static_cast<size_t>(n), Vec3d{0.0, 0.0, 0.0});
-  for (int32_t i = 0; i < n; ++i) next_object_colour(colours[i]);
+  // The palette sequence is drawn for every position, so a mesh's palette colour does not
+  // depend on whether others carry colours of their own.
+  colours.assign(static_cast<size_t>(n), ObjectColour());
+  int64_t total_faces = 0;
+  for (int32_t i = 0; i < n; ++i) {
+    next_object_colour(colours[i].palette);
+    colours[i].rgb = colours[i].palette;
+    const Mesh3d* mesh = mesh_at(*objects, i);
+    if (mesh == nullptr) continue;
+    if (mesh->flat_faces != nullptr && mesh->flat_face_count > 0)
+      total_faces += mesh->flat_face_count;
+    if (scene.model_colours() && mesh->has_appearance) {
+      const double* c = mesh->appearance.rgba;
+      colours[i].from_model = true;
+      colours[i].rgb = Vec3d{c[0], c[1], c[2]};
+      colours[i].alpha = c[3] < 0.0 ? 0.0 : c[3] > 1.0 ? 1.0 : c[3];
+    }
+  }
 
-  std::vector<MeshTriangles> meshes;
-  compile_front(*objects, colours, meshes);
-  compile_back(meshes, colours);
+  // The fixed names are taken first, so that the generated names cannot be one of them.
+  for (GLuint name = 1; name <= kListLastFixed; ++name)
+    if (!glIsList(name)) {
+      glNewList(name, GL_COMPILE);
+      glEndList();
+    }
+  if (g_record.geometry_count > 0) glDeleteLists(g_record.geometry_base, g_record.geometry_count);
+  g_record = BuildRecord();
+  std::vector<GLuint> geometry(static_cast<size_t>(n), 0);
+  if (n > 0) {
+    g_record.geometry_base = glGenLists(n);
+    g_record.geometry_count = g_record.geometry_base != 0 ? n : 0;
+  }
+  BuildReport report(progress, total_faces);
+  for (int32_t i = 0; i < g_record.geometry_count; ++i) {
+    const Mesh3d* mesh = mesh_at(*objects, i);
+    if (mesh == nullptr) continue;
+    geometry[i] = g_record.geometry_base + GLuint(i);
+    // One mesh's working arrays at a time, gone before the next one's.
+    if (!compile_geometry(geometry[i], FlatSurface(*mesh), report)) break;
+    if (colours[i].see_through()) g_record.transparent = true;
+  }
+  if (report.stopped()) {
+    glDeleteLists(g_record.geometry_base, g_record.geometry_count);
+    g_record = BuildRecord();
+    empty_model_lists();
+    return 0;
+  }
+  compile_face_lists(*objects, colours, geometry);
   compile_boxes(*objects, colours);
-  compile_edges(*objects, colours);
-  compile_normals(meshes, scene.box());
+  // Edge mode's list and the normal needles are compiled when first drawn.
+  glNewList(kListEdges, GL_COMPILE);
+  glEndList();
+  glNewList(kListNormals, GL_COMPILE);
+  glEndList();
   for (int32_t i = 0; i < kMaxLights; ++i) compile_light_list(scene.lights(), i);
   compile_scene_frame(scene.box());
   return 1;
+}
+
+bool model_has_see_through() { return g_record.transparent; }
+
+void compile_lists_on_demand(const ViewerScene& scene, const std::vector<ObjectColour>& colours,
+                             bool edges, bool normals) {
+  const ObjectList* objects = scene.objects();
+  if (objects == nullptr) return;
+  const int32_t n = std::min<int32_t>(objects->count(), int32_t(colours.size()));
+  if (edges && !g_record.edges_built) {
+    g_record.edges_built = true;
+    glNewList(kListEdges, GL_COMPILE);
+    for (int32_t i = 0; i < n; ++i) {
+      const Mesh3d* mesh = mesh_at(*objects, i);
+      if (mesh == nullptr) continue;
+      const bool see_through = colours[i].see_through();
+      if (see_through) begin_see_through();
+      set_object_material(colours[i], 128.0f);
+      draw_edges(FlatSurface(*mesh));
+      if (see_through) end_see_through();
+    }
+    glEndList();
+  }
+  if (normals && !g_record.normals_built) {
+    g_record.normals_built = true;
+    const SceneBox& box = scene.box();
+    Vec3d diagonal;
+    vec_sub(diagonal, box.max, box.min);
+    const double length = -vec_length(diagonal) / 20.0;
+    glNewList(kListNormals, GL_COMPILE);
+    const GLfloat blue[3] = {0.0f, 0.0f, 1.0f};
+    const GLfloat black[3] = {0.0f, 0.0f, 0.0f};
+    set_material(blue, blue, black, 128.0f, blue);
+    for (int32_t i = 0; i < n; ++i) {
+      const Mesh3d* mesh = mesh_at(*objects, i);
+      if (mesh != nullptr) draw_needles(FlatSurface(*mesh), length);
+    }
+    glEndList();
+  }
 }

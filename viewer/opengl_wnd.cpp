@@ -62,26 +62,30 @@ void COpenGLWnd::set_render_modes(int32_t mode, int32_t fast_mode) {
   fast_render_mode_ = fast_mode;
 }
 
-void COpenGLWnd::build_model() {
-  if (scene_ == nullptr || scene_->objects() == nullptr) return;
+int COpenGLWnd::build_model(const BuildProgress& progress) {
+  if (scene_ == nullptr || scene_->objects() == nullptr) return 1;
   if (!isValid()) {
     build_pending_ = 1;
-    return;
+    return 1;
   }
   makeCurrent();
-  run_build();
+  const int built = run_build(progress);
   doneCurrent();
+  return built;
 }
 
-void COpenGLWnd::run_build() {
+int COpenGLWnd::run_build(const BuildProgress& progress) {
   build_pending_ = 0;
-  if (scene_ == nullptr) return;
-  if (build_model_lists(*scene_, colours_)) {
+  if (scene_ == nullptr || scene_->objects() == nullptr) return 1;
+  if (build_model_lists(*scene_, colours_, progress)) {
     built_ = 1;
     // The build compiled every light from the light list as it is now.
     light_index_ = -1;
     light_request_ = -1;
+    return 1;
   }
+  built_ = 0;  // stopped: the lists are empty
+  return 0;
 }
 
 int COpenGLWnd::share_lists_with(COpenGLWnd* other) {
@@ -96,6 +100,13 @@ int COpenGLWnd::share_lists_with(COpenGLWnd* other) {
       !QOpenGLContext::areSharing(context(), other->context()))
     return 0;
   return 1;
+}
+
+std::vector<Vec3d> COpenGLWnd::object_colours() const {
+  std::vector<Vec3d> palette;
+  palette.reserve(colours_.size());
+  for (const ObjectColour& c : colours_) palette.push_back(c.palette);
+  return palette;
 }
 
 int COpenGLWnd::has_model() const {
@@ -170,7 +181,7 @@ void COpenGLWnd::initializeGL() {
   glEnable(GL_NORMALIZE);
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
-  if (build_pending_) run_build();
+  if (build_pending_) run_build(BuildProgress());
 }
 
 void COpenGLWnd::resizeGL(int, int) {
@@ -194,7 +205,7 @@ void COpenGLWnd::load_projection() {
 }
 
 void COpenGLWnd::paintGL() {
-  if (build_pending_) run_build();
+  if (build_pending_) run_build(BuildProgress());
   apply_light_request();
 
   glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
@@ -221,6 +232,12 @@ void COpenGLWnd::paintGL() {
   glLoadMatrixd(navigation_.modelview_gl());
 
   const bool model = has_model() && glIsList(kListFront);
+  const bool needles = !navigation_.fast() && show_normals_;
+  if (model && scene_ != nullptr) {
+    bool edges = false;
+    for (int32_t i = 0; known && i < state.list_count; ++i) edges |= state.lists[i] == kListEdges;
+    compile_lists_on_demand(*scene_, colours_, edges, needles);
+  }
   if (known && state.lighting && view_kind() == kUserView) {
     glEnable(GL_LIGHTING);
     if (model)
@@ -230,9 +247,22 @@ void COpenGLWnd::paintGL() {
   }
   glShadeModel(GL_SMOOTH);
   if (model) {
-    if (known)
+    if (known) {
       for (int32_t i = 0; i < state.list_count; ++i) glCallList(state.lists[i]);
-    if (!navigation_.fast() && show_normals_) glCallList(kListNormals);
+      // See-through model colours after everything opaque, blended over it.
+      if (model_has_see_through()) {
+        glPushAttrib(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        glDepthMask(GL_FALSE);
+        for (int32_t i = 0; i < state.list_count; ++i) {
+          if (state.lists[i] == kListFront) glCallList(kListFrontSeeThrough);
+          if (state.lists[i] == kListBack) glCallList(kListBackSeeThrough);
+        }
+        glPopAttrib();
+      }
+    }
+    if (needles) glCallList(kListNormals);
     glCallList(kListSceneFrame);
   }
 
@@ -266,23 +296,26 @@ void COpenGLWnd::show_cursor(int32_t cursor) {
   }
 }
 
+// The drag button: the left one, or the right one, which zooms. While one drags, the other
+// is ignored.
 void COpenGLWnd::mousePressEvent(QMouseEvent* event) {
-  if (event->button() != Qt::LeftButton) {
+  const Qt::MouseButton button = event->button();
+  if ((button != Qt::LeftButton && button != Qt::RightButton) || drag_button_ != Qt::NoButton) {
     QOpenGLWidget::mousePressEvent(event);
     return;
   }
+  drag_button_ = button;
   const QPoint p = event->position().toPoint();
   const int was_fast = navigation_.fast();
-  const int32_t cursor = navigation_.button_down(p.x(), p.y(), modifier_bits(event->modifiers()));
+  const int32_t cursor = navigation_.button_down(p.x(), p.y(), drag_bits(event->modifiers()));
   show_cursor(cursor);
   if (navigation_.fast() != was_fast) redraw();
 }
 
 void COpenGLWnd::mouseMoveEvent(QMouseEvent* event) {
   const QPoint p = event->position().toPoint();
-  const int held = (event->buttons() & Qt::LeftButton) ? 1 : 0;
-  const int32_t cursor =
-      navigation_.mouse_move(p.x(), p.y(), held, modifier_bits(event->modifiers()));
+  const int held = (drag_button_ != Qt::NoButton && (event->buttons() & drag_button_)) ? 1 : 0;
+  const int32_t cursor = navigation_.mouse_move(p.x(), p.y(), held, drag_bits(event->modifiers()));
   if (held && cursor != kNoCursor) {
     show_cursor(cursor);
     redraw();
@@ -290,13 +323,20 @@ void COpenGLWnd::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void COpenGLWnd::mouseReleaseEvent(QMouseEvent* event) {
-  if (event->button() != Qt::LeftButton) {
+  if (drag_button_ == Qt::NoButton || event->button() != drag_button_) {
     QOpenGLWidget::mouseReleaseEvent(event);
     return;
   }
+  drag_button_ = Qt::NoButton;
   navigation_.button_up();
   setCursor(Qt::ArrowCursor);
   redraw();
+}
+
+int32_t COpenGLWnd::drag_bits(Qt::KeyboardModifiers modifiers) const {
+  int32_t bits = modifier_bits(modifiers);
+  if (drag_button_ == Qt::RightButton) bits |= kZoomButton;
+  return bits;
 }
 
 void COpenGLWnd::wheelEvent(QWheelEvent* event) {

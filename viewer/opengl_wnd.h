@@ -2,7 +2,8 @@
 //
 // The view draws the scene that the display lists hold (model_build.h) in one of seven render
 // modes, with lighting in the User view only, and turns mouse drags into pan, zoom and
-// rotation (view_navigation.h). The display lists are built once per import in one view and
+// rotation (view_navigation.h): left-button drags as the modifiers say, right-button drags
+// zoom. The display lists are built once per import in one view and
 // shared by all: the program sets Qt::AA_ShareOpenGLContexts before it creates the
 // QApplication, so every view's context shares one list name space.
 //
@@ -17,6 +18,7 @@
 #include <vector>
 
 #include "meshlib/vec3d.h"
+#include "viewer/model_build.h"
 #include "viewer/render_modes.h"
 #include "viewer/scene_box.h"
 #include "viewer/view_navigation.h"
@@ -41,14 +43,18 @@ class COpenGLWnd : public QOpenGLWidget {
 
   // Compiles the scene into the shared display lists in this view's context. Before the
   // view's context exists (the view was never shown) the build runs when it is created.
-  void build_model();
+  // progress hears how far the build is and may stop it (see build_model_lists); a stopped
+  // build leaves the lists empty and this view without a model. Returns 0 when stopped.
+  int build_model(const BuildProgress& progress = BuildProgress());
   // Lets other draw the lists this view built. Returns 0 when the two contexts do not share
   // lists (Qt::AA_ShareOpenGLContexts was not set before the QApplication).
   int share_lists_with(COpenGLWnd* other);
   // 1 once this view, or the view it shares with, has built the lists.
   int has_model() const;
   // Palette colour of each object-list position at the last build of this view.
-  const std::vector<Vec3d>& object_colours() const { return colours_; }
+  std::vector<Vec3d> object_colours() const;
+  // The colour each position is drawn in (palette or model colour) at the last build.
+  const std::vector<ObjectColour>& drawn_colours() const { return colours_; }
 
   // Camera reset and fit to the scene box, then redraw.
   void reset_view();
@@ -94,10 +100,12 @@ class COpenGLWnd : public QOpenGLWidget {
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
-  void run_build();
+  int run_build(const BuildProgress& progress);
   void apply_light_request();
   void show_cursor(int32_t cursor);
   void load_projection();
+  // The modifier bits of a drag with the current drag button.
+  int32_t drag_bits(Qt::KeyboardModifiers modifiers) const;
 
   ViewerScene* scene_;
   ViewNavigation navigation_;
@@ -112,6 +120,7 @@ class COpenGLWnd : public QOpenGLWidget {
   int32_t built_;
   int32_t build_pending_;
   int wheel_rest_;  // wheel angle not yet used up by whole notches
+  Qt::MouseButton drag_button_ = Qt::NoButton;
   QPointer<COpenGLWnd> lists_source_;
-  std::vector<Vec3d> colours_;
+  std::vector<ObjectColour> colours_;
 };

@@ -26,6 +26,9 @@ enum ModelList : uint32_t {
   kListNormals = 6,
   kListFirstLight = 7,  // 7 ... 14: lights 0 ... 7
   kListSceneFrame = 15,
+  kListFrontSeeThrough = 16,  // see-through model colours, drawn after the opaque lists
+  kListBackSeeThrough = 17,
+  kListLastFixed = 17,
 };
 const int32_t kMaxLights = 8;
 

@@ -44,6 +44,11 @@ class ViewerScene {
 
   const SceneBox& box() const { return box_; }
 
+  // Whether meshes that carry a colour of their own are drawn in it (off: every mesh in a
+  // palette colour). Takes effect at the next build.
+  void set_model_colours(bool on) { model_colours_ = on; }
+  bool model_colours() const { return model_colours_; }
+
   // Scene box and centre of the meshes of the object list, and a light list replaced by the
   // four default lights for that box; every call replaces the lights, so repeated imports or
   // rebuilds never let the list grow.
@@ -53,4 +58,5 @@ class ViewerScene {
   ObjectList* objects_;
   ObjectList* lights_;
   SceneBox box_;
+  bool model_colours_ = false;
 };

@@ -1,6 +1,7 @@
 #include "viewer/view_navigation.h"
 
 #include <cmath>
+#include <initializer_list>
 
 namespace {
 
@@ -123,6 +124,12 @@ int ViewNavigation::set_projection(int w, int h) {
 }
 
 double ViewNavigation::fit_factor(const SceneBox& box) const {
+  const double flat = flat_fit_factor(box);
+  if (view_kind_ != kUserView || box.empty) return flat;
+  return std::fmin(flat, perspective_fit_factor(box));
+}
+
+double ViewNavigation::flat_fit_factor(const SceneBox& box) const {
   double ex;
   double ey;
   view_extents(view_kind_, box, ex, ey);
@@ -140,6 +147,32 @@ double ViewNavigation::fit_factor(const SceneBox& box) const {
   const double sx = ortho_width_ / ex;
   const double sy = h / ey;
   return 0.8 * (sx < sy ? sx : sy);
+}
+
+double ViewNavigation::perspective_fit_factor(const SceneBox& box) const {
+  // After the reset a corner at offset (x, y, z) from the box centre sits at f (x, y, z) in
+  // front of the camera, which looks along +Y from distance d. It is in sight within 80 % of
+  // the half field when |f x| <= 0.8 tx (d + f y) across and |f z| <= 0.8 tz (d + f y) up;
+  // each corner and direction whose bound grows slower than its depth limits f.
+  Vec3d eye;
+  camera_eye(kUserView, eye);
+  const double d = -eye.y;
+  const double tz = std::tan(30.0 * kPi / 180.0);
+  const double tx = tz * aspect_;
+  const double hx = 0.5 * (box.max.x - box.min.x);
+  const double hy = 0.5 * (box.max.y - box.min.y);
+  const double hz = 0.5 * (box.max.z - box.min.z);
+  double f = HUGE_VAL;
+  for (double y : {-hy, hy}) {
+    const double across = hx - 0.8 * tx * y;
+    const double up = hz - 0.8 * tz * y;
+    if (across > 0.0) f = std::fmin(f, 0.8 * tx * d / across);
+    if (up > 0.0) f = std::fmin(f, 0.8 * tz * d / up);
+  }
+  // The nearest face stays in front of the camera, a tenth of its distance away at least,
+  // also for a box that is only deep.
+  if (hy > 0.0) f = std::fmin(f, 0.9 * d / hy);
+  return std::isfinite(f) && f > 0.0 ? f : HUGE_VAL;
 }
 
 void ViewNavigation::reset(const SceneBox& box) {
@@ -268,11 +301,12 @@ void ViewNavigation::rotate_step(int dx, int dy, int shift) {
 }
 
 void ViewNavigation::read_modifiers(int32_t modifiers) {
-  drag_mode_ = modifiers & (kModCtrl | kModAlt);
+  drag_mode_ = (modifiers & kZoomButton) ? kModAlt : modifiers & (kModCtrl | kModAlt);
   shift_ = (modifiers & kModShift) ? 1 : 0;
 }
 
 int32_t ViewNavigation::cursor_for(int32_t modifiers) const {
+  if (modifiers & kZoomButton) return kZoomCursor;
   switch (modifiers & (kModCtrl | kModAlt)) {
     case 0:
       return kPanCursor;

@@ -20,7 +20,9 @@
 enum ViewKind : int32_t { kTopView = 0, kSideView = 1, kFrontView = 2, kUserView = 3 };
 
 // Modifier bits as a drag reads them (Ctrl and Alt make the drag mode, Shift is kept apart).
-enum DragModifier : int32_t { kModShift = 1, kModCtrl = 2, kModAlt = 4 };
+// kZoomButton marks a drag with the right button: it zooms as Alt does with the left one,
+// whatever keys are held, because many window managers take Alt and drag for themselves.
+enum DragModifier : int32_t { kModShift = 1, kModCtrl = 2, kModAlt = 4, kZoomButton = 8 };
 
 // The cursor a drag shows; kNoCursor means the drag does nothing (Ctrl in Top, Side, Front).
 enum DragCursor : int32_t { kNoCursor = 0, kPanCursor = 1, kRotateCursor = 2, kZoomCursor = 3 };
@@ -45,11 +47,20 @@ class ViewNavigation {
   // Modelview = identity, zoom 1, angles and pan 0, then the fit: the scene box fills 80 % of
   // the limiting screen direction and its centre moves to the origin. A direction in which the
   // box has no extent does not limit; a box without extent in both directions of the view
-  // (a single point, an empty scene) is fitted as if it measured 1 unit.
+  // (a single point, an empty scene) is fitted as if it measured 1 unit. In the User view
+  // the box's depth counts too: its nearer corners look larger, so the fit is the smaller of
+  // the flat fit and the one that keeps every corner within 80 % of the field of view.
   void reset(const SceneBox& box);
 
-  // The fit factor of reset for this view and box: 0.8 * min(sx, sy).
+  // The fit factor of reset for this view and box.
   double fit_factor(const SceneBox& box) const;
+  // 0.8 * min(sx, sy) of the box's two extents across the view, as an orthographic view
+  // fits it.
+  double flat_fit_factor(const SceneBox& box) const;
+  // The largest factor that shows every corner of the box, centred, within 80 % of the User
+  // view's perspective field, its nearest face at least a tenth of the camera distance away;
+  // HUGE_VAL when nothing limits.
+  double perspective_fit_factor(const SceneBox& box) const;
 
   // Post-multiplies T(-pan) S(f) T(pan); zoom *= f.
   void scale_about_pan(double f);
@@ -82,8 +93,9 @@ class ViewNavigation {
   // to show. A drag with a cursor sets fast(); one without changes nothing else.
   int32_t button_down(int x, int y, int32_t modifiers);
   // Mouse move to (x, y). With the left button held: re-reads the modifiers, then pans
-  // (no Ctrl/Alt), rotates (Ctrl, User view) or zooms by exactly 1.1 per event (Alt; in when
-  // the mouse moved up, out when it moved down), about the start point. Returns the cursor
+  // (no Ctrl/Alt), rotates (Ctrl, User view) or zooms by exactly 1.1 per event (Alt, or
+  // kZoomButton with any keys; in when the mouse moved up, out when it moved down), about the
+  // start point. Returns the cursor
   // of the drag (kNoCursor when nothing acts). Without the button only the last point moves.
   int32_t mouse_move(int x, int y, int left_held, int32_t modifiers);
   // Ends the drag; fast() is cleared.

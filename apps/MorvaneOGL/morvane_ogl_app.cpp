@@ -184,7 +184,9 @@ void CMyMorvaneOGLApp::OnImport() {
       pending_.Drop();
       if (!import_available_ || !pending_.Run(commands_->SelectedImportClass())) return;
       if (pending_.Empty()) {
-        ShowMessageBox(&dialog, "No meshes found to import!", "Info");
+        // A run the user cancelled needs no message.
+        if (pending_.Objects() == nullptr || !pending_.Objects()->cancelled())
+          ShowMessageBox(&dialog, "No meshes found to import!", "Info");
         return;
       }
       dialog.ShowRead(CountMeshes(*pending_.Objects()));
@@ -251,6 +253,7 @@ void CMyMorvaneOGLApp::RebuildScene() {
   if (commands_ == nullptr || view == nullptr) return;
   // The host replaces its list on every clear; the scene follows it.
   scene_->set_objects(&commands_->ImportedObjects());
+  scene_->set_model_colours(view->ModelColours() != 0);
   if (ObjectsEmpty()) {
     if (view->ViewsExist()) view->DestroyViews();
     ui_.ShowMessage("No meshes to display", "Info");
@@ -281,7 +284,18 @@ void CMyMorvaneOGLApp::RebuildScene() {
     progress.Step(text, percent);
   };
   step("Build OpenGL Model", 0);
-  user->build_model();
+  // The build is most of the wait: its own progress moves the bar up to the next step, and
+  // Cancel stops it, leaving the views empty until the next build.
+  const bool built = user->build_model([&progress](int percent) {
+    progress.Step(QString(), percent * 20 / 100);
+    return !progress.Cancelled();
+  });
+  if (!built) {
+    for (int kind = 0; kind < 4; ++kind) view->View(kind)->redraw();
+    progress.Finish();
+    SetRunning(was_running);
+    return;
+  }
   step(QString(), 20);
   user->share_lists_with(top);
   step(QString(), 30);
@@ -306,7 +320,7 @@ void CMyMorvaneOGLApp::RebuildScene() {
   front->redraw();
   step(QString(), 100);
   user->redraw();
-  progress.close();
+  progress.Finish();
   SetRunning(was_running);
 }
 
@@ -350,15 +364,18 @@ void CMyMorvaneOGLApp::OnViewOptions() {
   CMyMorvaneOGLView* view = View();
   ViewModes pairs[4];
   for (int kind = 0; kind < 4; ++kind) pairs[kind] = view->Pair(kind);
-  ViewOptionsDialog dialog(pairs, view->ViewTitle(), frame_);
+  ViewOptionsDialog dialog(pairs, view->ViewTitle(), view->ModelColours(), frame_);
   if (dialog.exec() != QDialog::Accepted) return;
   for (int kind = 0; kind < 4; ++kind) view->SetPair(kind, dialog.Pair(kind));
   const bool title_changed = dialog.ViewTitle() != view->ViewTitle();
+  // The colours are compiled into the lists, so a change needs a new build.
+  const bool colours_changed = dialog.ModelColours() != view->ModelColours();
   view->SetViewTitle(dialog.ViewTitle());
+  view->SetModelColours(dialog.ModelColours());
   if (!view->ViewsExist()) return;
   for (int kind = 0; kind < 4; ++kind)
     view->View(kind)->set_render_modes(view->Pair(kind).mode, view->Pair(kind).fast);
-  if (title_changed) {
+  if (title_changed || colours_changed) {
     RebuildScene();
   } else {
     for (int kind = 0; kind < 4; ++kind) view->View(kind)->redraw();

@@ -42,6 +42,7 @@ CMyMorvaneOGLView::CMyMorvaneOGLView(HostSettings& settings, ViewerScene& scene,
   pairs_[2] = {v.vo_front, v.vo_front_fast};
   pairs_[3] = {v.vo_user, v.vo_user_fast};
   view_title_ = v.view_title;
+  model_colours_ = v.model_colours;
   setMinimumSize(1, 1);
 }
 
@@ -49,6 +50,7 @@ CMyMorvaneOGLView::~CMyMorvaneOGLView() {
   DestroyViews();
   ViewValues& v = settings_.Views();
   v.view_title = view_title_;
+  v.model_colours = model_colours_;
   v.vo_top = pairs_[0].mode;
   v.vo_top_fast = pairs_[0].fast;
   v.vo_side = pairs_[1].mode;

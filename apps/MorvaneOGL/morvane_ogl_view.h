@@ -37,6 +37,9 @@ class CMyMorvaneOGLView : public QWidget {
   void SetPair(int view_kind, ViewModes pair);
   int ViewTitle() const { return view_title_; }
   void SetViewTitle(int flag) { view_title_ = flag != 0 ? 1 : 0; }
+  // Whether meshes that carry a colour are drawn in it; stored with the view values.
+  int ModelColours() const { return model_colours_; }
+  void SetModelColours(int flag) { model_colours_ = flag != 0 ? 1 : 0; }
 
   static QString ViewName(int view_kind);
 
@@ -71,6 +74,7 @@ class CMyMorvaneOGLView : public QWidget {
   ViewerScene& scene_;
   ViewModes pairs_[4];
   int view_title_;
+  int model_colours_ = 0;
   bool destroying_ = false;
   QMdiArea* area_ = nullptr;
   QPointer<QWidget> windows_[4];

@@ -4,6 +4,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 SceneProgressDialog::SceneProgressDialog(QWidget* parent) : QDialog(parent) {
@@ -18,18 +19,28 @@ SceneProgressDialog::SceneProgressDialog(QWidget* parent) : QDialog(parent) {
   auto* row = new QHBoxLayout;
   row->addWidget(bar_, 1);
   row->addWidget(percent_);
+  cancel_ = new QPushButton("Cancel");
+  connect(cancel_, &QPushButton::clicked, this, [this] { cancelled_ = true; });
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  buttons->addWidget(cancel_);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(text_);
   layout->addLayout(row);
+  layout->addLayout(buttons);
   setMinimumWidth(320);
+  // Input reaches this dialog alone while the views are half built.
+  setWindowModality(Qt::ApplicationModal);
 }
+
+void SceneProgressDialog::Finish() { hide(); }
 
 void SceneProgressDialog::Step(const QString& text, int percent) {
   if (!text.isEmpty()) text_->setText(text);
   bar_->setValue(percent);
   percent_->setText(QString(" %1 %").arg(percent));
-  // Paint, but take no user input while the views are half built.
-  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  // Paint and take Cancel; the dialog is modal, so no other window takes input meanwhile.
+  QCoreApplication::processEvents();
 }
 
 QString SceneProgressDialog::Text() const { return text_->text(); }

@@ -35,8 +35,9 @@ void check_value(QButtonGroup* group, int value) {
 
 }  // namespace
 
-ViewOptionsDialog::ViewOptionsDialog(const ViewModes pairs[4], int view_title, QWidget* parent)
-    : QDialog(parent), view_title_(view_title) {
+ViewOptionsDialog::ViewOptionsDialog(const ViewModes pairs[4], int view_title, int model_colours,
+                                     QWidget* parent)
+    : QDialog(parent), view_title_(view_title), model_colours_(model_colours != 0 ? 1 : 0) {
   setWindowTitle("View Options");
   for (int kind = 0; kind < 4; ++kind) pairs_[kind] = pairs[kind];
 
@@ -48,6 +49,8 @@ ViewOptionsDialog::ViewOptionsDialog(const ViewModes pairs[4], int view_title, Q
   QGroupBox* fast = mode_group("&Fast Render Mode", fast_modes_);
   titles_ = new QCheckBox("&View Titles");
   titles_->setChecked(view_title_ != 0);
+  model_colours_box_ = new QCheckBox("&Model colours");
+  model_colours_box_->setChecked(model_colours_ != 0);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
   buttons->button(QDialogButtonBox::Ok)->setText("&OK");
   buttons->button(QDialogButtonBox::Cancel)->setText("&Cancel");
@@ -59,6 +62,7 @@ ViewOptionsDialog::ViewOptionsDialog(const ViewModes pairs[4], int view_title, Q
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(groups);
   layout->addWidget(titles_);
+  layout->addWidget(model_colours_box_);
   layout->addWidget(buttons);
 
   connect(views_, &QListWidget::currentRowChanged, this, &ViewOptionsDialog::ShowPair);
@@ -66,6 +70,8 @@ ViewOptionsDialog::ViewOptionsDialog(const ViewModes pairs[4], int view_title, Q
   connect(fast_modes_, &QButtonGroup::idClicked, this,
           [this](int mode) { pairs_[shown_].fast = mode; });
   connect(titles_, &QCheckBox::toggled, this, [this](bool on) { view_title_ = on ? 1 : 0; });
+  connect(model_colours_box_, &QCheckBox::toggled, this,
+          [this](bool on) { model_colours_ = on ? 1 : 0; });
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 

@@ -1,10 +1,9 @@
 #include "plugins/brick_in/ldraw_import.h"
 
-#include <QFile>
-#include <QFileDialog>
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "plugin_frame/frame_gui.h"
 #include "plugin_frame/options_dialog.h"
 #include "plugin_frame/plugin_run.h"
 #include "plugins/brick_in/ldraw_settings.h"
@@ -44,10 +43,9 @@ void LDrawImport::FillSpecific(OptionsDialog& dialog, PluginSettings& settings) 
   QPushButton* button = dialog.AddButton(kAddFolderControl, "...");
   OptionsDialog* d = &dialog;
   QObject::connect(button, &QPushButton::clicked, d, [d, edit]() {
-    QString folder = QFileDialog::getExistingDirectory(
-        d, "Add part directory", QFile::decodeName(default_ldraw_folder().c_str()));
-    if (folder.isEmpty()) return;
-    d->SetTextValue(kSearchPathControl, (edit->text() + folder + ";").toUtf8().toStdString());
+    std::string folder;
+    if (!choose_folder(d, "Add part directory", default_ldraw_folder(), folder)) return;
+    d->SetTextValue(kSearchPathControl, edit->text().toStdString() + folder + ";");
   });
   dialog.AddCheckBox(kColourMeshesControl, "One mesh per colour", s.one_mesh_per_colour != 0);
 }

@@ -58,6 +58,21 @@ std::string name_with_colour(const SceneElement& element, int32_t colour) {
 
 }  // namespace
 
+std::string missing_parts_message(const std::vector<std::string>& missing,
+                                  const std::vector<std::string>& folders) {
+  const std::size_t kNamesShown = 5;
+  std::string text = std::to_string(missing.size()) +
+                     (missing.size() == 1 ? " part was not found:\n" : " parts were not found:\n");
+  for (std::size_t i = 0; i < missing.size() && i < kNamesShown; ++i)
+    text += "    " + missing[i] + "\n";
+  if (missing.size() > kNamesShown)
+    text += "    and " + std::to_string(missing.size() - kNamesShown) + " more\n";
+  text += "\nLooked in:\n";
+  for (const std::string& folder : folders) text += "    " + folder + "\n";
+  text += "\nThe folders are set in the import options (Add Part Directory).";
+  return text;
+}
+
 void read_ldraw(PluginRun& run, const LDrawLimits& limits) {
   LDrawSettings& settings = run.Settings<LDrawSettings>();
   const std::string file_name = settings.file_name.str();
@@ -84,11 +99,14 @@ void read_ldraw(PluginRun& run, const LDrawLimits& limits) {
     for (uint32_t i = 0; i < count; ++i) {
       // The model's own faces have no reference: those in the main colour show it.
       SceneElement element = scene.elements[i];
+      if (element.part == nullptr || element.part->geometry.triangle_count() <= 0) continue;
+      // Reported before any mesh is built, so a run stopped at the report holds no mesh that
+      // nobody owns.
+      run.FileProgress(i, count);
       const bool own_faces = element.part == scene.model.get();
       if (own_faces) element.colour = kMainColour;
       std::vector<int32_t> used = element_colours(element);
       if (settings.one_mesh_per_colour != 0 && used.size() > 1) {
-        run.FileProgress(i, count);
         for (int32_t colour : used)
           hand_over(run,
                     build_scene_mesh_of_colour(element, name_with_colour(element, colour).c_str(),
@@ -98,7 +116,6 @@ void read_ldraw(PluginRun& run, const LDrawLimits& limits) {
       }
       Mesh3d* mesh = build_scene_mesh(scene.elements[i]);
       if (mesh == nullptr) continue;
-      run.FileProgress(i, count);
       // A reference shows its own colour; with one mesh per colour, the one colour its faces
       // have; the model's own faces the colour most of them have.
       int32_t colour = element.colour;
@@ -108,6 +125,8 @@ void read_ldraw(PluginRun& run, const LDrawLimits& limits) {
         mesh->set_name(name_with_colour(element, colour).c_str());
       hand_over(run, mesh, colours(colour));
     }
+    if (!scene.missing_parts.empty())
+      run.ReportProblem(missing_parts_message(scene.missing_parts, scene.searched_folders));
   }
 
   run.Status("Parsing finished       \n");

@@ -131,6 +131,7 @@ bool SceneReader::run(const std::string& file_name, const std::string& search_pa
 
   finder_ = PartFinder(split_search_path(search_path));
   finder_.add_folder(folder_of(file_name));
+  scene_.searched_folders = finder_.folders();
 
   model.pos = model.source.begin;
   stack_.push_back(std::move(model));
@@ -191,7 +192,7 @@ void SceneReader::reference_line(const char* data) {
   }
   Source source;
   if (missing_.count(key) != 0 || !open_part(reference.file_name, key, source)) {
-    missing_.insert(key);
+    if (missing_.insert(key).second) scene_.missing_parts.push_back(reference.file_name);
     log_.LogWrite("%sFile %s not found\n", indent(depth() + 1).c_str(),
                   reference.file_name.c_str());
     return;

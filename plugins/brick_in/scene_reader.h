@@ -16,6 +16,10 @@ struct LDrawScene {
   PartCache cache;                     // parts in the order they finished reading
   std::unique_ptr<PartEntry> model;    // the model's own triangles, "_default"
   std::vector<SceneElement> elements;  // one per model reference, "_default" last
+  // Parts that were referred to but found nowhere, each once, as first written; and the
+  // folders the search went through, in order (the search path's, then the model's own).
+  std::vector<std::string> missing_parts;
+  std::vector<std::string> searched_folders;
 };
 
 struct LDrawLimits {

@@ -58,15 +58,11 @@ int ParseCompressed(std::FILE* file, std::uint64_t size, bool binary, int float_
   if (data.empty()) return 1;
   std::FILE* stream = fmemopen(data.data(), data.size(), "rb");
   if (stream == nullptr) return 0;
-  int result;
-  if (binary) {
-    result = ParseBinary(stream, 0, data.size(), float_bytes, hooks);
-  } else {
-    XWordReader reader(stream);
-    result = ParseXWords(&reader, data.size(), hooks);
-  }
-  std::fclose(stream);
-  return result;
+  // Closed however the parse ends: a cancelled run leaves it through an exception.
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> closer(stream, std::fclose);
+  if (binary) return ParseBinary(stream, 0, data.size(), float_bytes, hooks);
+  XWordReader reader(stream);
+  return ParseXWords(&reader, data.size(), hooks);
 }
 
 }  // namespace
@@ -117,7 +113,7 @@ int ParseXFile(const char* path, const XFileParseHooks& hooks) {
     if (hooks.log->enabled()) hooks.log->LogWrite("File %s not found\n", path);
     return 0;
   }
-  int result = ParseXFileStream(file, hooks);
-  std::fclose(file);
-  return result;
+  // Closed however the parse ends: a cancelled run leaves it through an exception.
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> closer(file, std::fclose);
+  return ParseXFileStream(file, hooks);
 }

@@ -17,10 +17,12 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -36,6 +38,7 @@
 #include "host/ui/statistics_dialog.h"
 #include "meshlib/mesh3d.h"
 #include "settings/settings_store.h"
+#include "support/choose_file.h"
 
 namespace {
 
@@ -298,4 +301,93 @@ TEST_F(MorvaneDialogTest, DetailsShowTheMeshColourAsSwatchAndText) {
   const QImage pixels = swatch->grab().toImage();
   EXPECT_EQ(QColor(pixels.pixel(pixels.width() / 2, pixels.height() / 2)), QColor(180, 0, 0));
   detail.reject();
+}
+
+namespace {
+
+// A DirectX grid of n x n quads: long enough to read that a test can act while it runs.
+std::string grid_model(int n) {
+  std::ostringstream x;
+  x << "xof 0302txt 0064\nMesh grid {\n " << (n + 1) * (n + 1) << ";\n";
+  for (int j = 0; j <= n; ++j)
+    for (int i = 0; i <= n; ++i)
+      x << " " << i << ".0;" << j << ".0;0.0;" << (i == n && j == n ? ";\n" : ",\n");
+  x << " " << n * n << ";\n";
+  for (int j = 0; j < n; ++j)
+    for (int i = 0; i < n; ++i) {
+      const int a = j * (n + 1) + i;
+      x << " 4;" << a << "," << a + 1 << "," << a + n + 2 << "," << a + n + 1 << ";"
+        << (i == n - 1 && j == n - 1 ? ";\n" : ",\n");
+    }
+  x << "}\n";
+  return x.str();
+}
+
+// Runs step on the first window that test accepts, checking every few milliseconds while the
+// program runs (also inside a plug-in run, which keeps the events flowing).
+void when_window(std::function<bool(QWidget*)> test, std::function<void(QWidget*)> step) {
+  QTimer::singleShot(5, [test, step]() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (w->isVisible() && test(w)) {
+        step(w);
+        return;
+      }
+    when_window(test, step);
+  });
+}
+
+}  // namespace
+
+// Cancel in the progress window stops the import at its next progress report: the meshes the
+// window showed before stay, with "Clear at Import" set, and nothing is said.
+TEST_F(MorvaneDialogTest, CancelInTheProgressWindowKeepsWhatWasThere) {
+  std::ofstream(folder + "/grid.x") << grid_model(300);
+  MorvaneDialog dialog(QByteArray((folder + "/cube.x").c_str()), nullptr);
+  dialog.show();
+  ASSERT_EQ(dialog.Commands()->MeshCount(), 1);
+  ASSERT_TRUE(dialog.Commands()->SelectImportClass("XFILE ASCII (*.x)"));
+  MessageCatcher messages;
+  messages.Arm();
+  int progress_seen = -1;
+  when_window([](QWidget* w) { return qobject_cast<QFileDialog*>(w) != nullptr; },
+              [&](QWidget* w) {
+                choose_file(qobject_cast<QFileDialog*>(w), folder + "/grid.x");
+                when_window(
+                    [](QWidget* p) { return p->inherits("ProgressDialog"); },
+                    [&](QWidget* p) {
+                      progress_seen =
+                          static_cast<QProgressBar*>(p->findChild<QProgressBar*>())->value();
+                      for (auto* b : p->findChildren<QPushButton*>())
+                        if (b->property("controlId").toInt() == 2) b->click();
+                    });
+              });
+  dialog.Commands()->Import(1, 2);
+  EXPECT_GE(progress_seen, 0) << "the progress window was there";
+  EXPECT_LT(progress_seen, 100);
+  EXPECT_EQ(dialog.Commands()->MeshCount(), 1);
+  ASSERT_EQ(dialog.Commands()->ImportedObjects().count(), 1);
+  EXPECT_STREQ(static_cast<Obj3d*>(dialog.Commands()->ImportedObjects().get(0))->name(), "cube");
+  EXPECT_EQ(dialog.windowTitle(), "Morvane V 3.5 cube.x");
+  QTest::qWait(50);
+  EXPECT_EQ(messages.seen, 0) << messages.text.toStdString();
+  for (QWidget* w : QApplication::topLevelWidgets())
+    EXPECT_FALSE(w->isVisible() && w->inherits("ProgressDialog"));
+}
+
+// An LDraw model whose parts are not on the search path: a warning names them and the
+// folders, and the parts that were found are imported.
+TEST_F(MorvaneDialogTest, PartsNotFoundAreNamedInAWarning) {
+  std::ofstream(folder + "/car.dat") << "1 4 0 0 0 1 0 0 0 1 0 0 0 1 wheel.dat\n"
+                                        "3 16 0 0 0 1 0 0 0 1 0\n";
+  SettingsWriteString("brick_in", "Specific Settings", "search_path",
+                      (folder + "/ldraw/parts;").c_str());
+  MessageCatcher warning;
+  warning.Arm();
+  MorvaneDialog dialog(QByteArray((folder + "/car.dat").c_str()), nullptr);
+  EXPECT_EQ(warning.seen, 1);
+  EXPECT_EQ(warning.title, "LDraw (Lego) Import");
+  EXPECT_TRUE(warning.text.startsWith("1 part was not found:\n    wheel.dat\n"))
+      << warning.text.toStdString();
+  EXPECT_TRUE(warning.text.contains(QString::fromStdString("\n    " + folder + "/ldraw/parts\n")));
+  EXPECT_EQ(dialog.Commands()->MeshCount(), 1) << "the model's own triangle";
 }

@@ -1,10 +1,15 @@
 // Moving meshes in and out of the viewer: the import dialog, "Import last", dropped files,
 // the export dialog, and the refusals of the commands on an empty scene.
+#include <QApplication>
 #include <QComboBox>
 #include <QDropEvent>
 #include <QLabel>
 #include <QMimeData>
+#include <QPushButton>
+#include <QTimer>
 #include <QUrl>
+#include <fstream>
+#include <functional>
 
 #include "apps/MorvaneOGL/export_dialog.h"
 #include "apps/MorvaneOGL/import_dialog.h"
@@ -87,6 +92,61 @@ TEST_F(ViewerImport, CancelDropsTheImportAndKeepsTheScene) {
   EXPECT_EQ(Commands().MeshCount(), 5);
   EXPECT_EQ(Frame()->windowTitle().toStdString(), title);
   EXPECT_TRUE(View()->ViewsExist());
+}
+
+// Cancel in the plug-in's progress window during a long import: the import dialog says
+// nothing, and OK keeps the scene as it was.
+TEST_F(ViewerImport, CancelledRunSaysNothingAndKeepsTheScene) {
+  Start();
+  ImportNamed(SourcePath("examples/table.x"));
+  const std::string title = Frame()->windowTitle().toStdString();
+  const QString grid = work_.filePath("grid.x");
+  {
+    std::ofstream x(grid.toStdString());
+    const int n = 250;
+    x << "xof 0302txt 0064\nMesh grid {\n " << (n + 1) * (n + 1) << ";\n";
+    for (int j = 0; j <= n; ++j)
+      for (int i = 0; i <= n; ++i)
+        x << " " << i << ";" << j << ";0;" << (i + j < 2 * n ? ",\n" : ";\n");
+    x << " " << n * n << ";\n";
+    for (int j = 0; j < n; ++j)
+      for (int i = 0; i < n; ++i) {
+        const int a = j * (n + 1) + i;
+        x << " 4;" << a << "," << a + 1 << "," << a + n + 2 << "," << a + n + 1 << ";"
+          << (i + j < 2 * n - 2 ? ",\n" : ";\n");
+      }
+    x << "}\n";
+  }
+  bool cancelled = false;
+  std::function<void()> watch = [&]() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (w->isVisible() && w->inherits("ProgressDialog"))
+        for (auto* button : w->findChildren<QPushButton*>())
+          if (button->property("controlId").toInt() == 2) {
+            button->click();
+            cancelled = true;
+            return;
+          }
+    QTimer::singleShot(2, watch);
+  };
+  ModalDriver driver;
+  driver.Then(ModalDriver::ClickInImportDialog("&Import"))
+      .Then([&](QWidget* modal) {
+        QTimer::singleShot(0, watch);
+        return ModalDriver::ChooseFile(grid)(modal);
+      })
+      .Then([&](QWidget* modal) {
+        // OK once the run has ended: its progress window is gone.
+        for (QWidget* w : QApplication::topLevelWidgets())
+          if (w->inherits("ProgressDialog")) return false;
+        return cancelled && ModalDriver::ClickInImportDialog("&OK")(modal);
+      });
+  driver.Run([&]() { app_->OnImport(); });
+  EXPECT_TRUE(driver.AllStepsDone());
+  EXPECT_TRUE(cancelled);
+  EXPECT_TRUE(driver.Messages().empty());
+  EXPECT_EQ(Commands().MeshCount(), 5);
+  EXPECT_EQ(Frame()->windowTitle().toStdString(), title);
 }
 
 TEST_F(ViewerImport, OkWithoutClearAddsRenamedMeshes) {

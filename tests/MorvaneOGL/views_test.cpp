@@ -8,8 +8,11 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QRadioButton>
+#include <QTimer>
 
+#include "apps/MorvaneOGL/scene_progress_dialog.h"
 #include "apps/MorvaneOGL/view_options_dialog.h"
+#include "meshlib/mesh3d.h"
 #include "viewer/render_modes.h"
 #include "viewer_session.h"
 
@@ -260,6 +263,55 @@ TEST_F(ViewerViews, EveryModeDrawsTheModelInAllFourViews) {
   // Different modes draw differently.
   EXPECT_NE(shots[0][kTopView], shots[1][kTopView]);
   EXPECT_NE(shots[1][kFrontView], shots[2][kFrontView]);
+}
+
+// "Model colours" draws a mesh that carries a colour in it after the rebuild it asks for,
+// and is stored with the other view values.
+TEST_F(ViewerViews, ModelColoursRebuildsInTheMeshesOwnColoursAndIsStored) {
+  Start();
+  ImportNamed(SourcePath("examples/table.x"));
+  auto* mesh = static_cast<Mesh3d*>(Commands().ImportedObjects().get(0));
+  mesh->has_appearance = 1;
+  const double rgba[4] = {0.25, 0.5, 0.75, 1.0};
+  for (int i = 0; i < 4; ++i) mesh->appearance.rgba[i] = rgba[i];
+  EXPECT_FALSE(View()->View(kTopView)->drawn_colours().at(0).from_model) << "off by default";
+  RunViewOptions(*this, [](ViewOptionsDialog* dialog) {
+    EXPECT_FALSE(dialog->ModelColoursBox()->isChecked());
+    dialog->ModelColoursBox()->click();
+  });
+  QTest::qWait(100);
+  for (int kind = 0; kind < 4; ++kind) {
+    const ObjectColour& c = View()->View(kind)->drawn_colours().at(0);
+    EXPECT_TRUE(c.from_model) << kind;
+    EXPECT_DOUBLE_EQ(c.rgb.y, 0.5) << kind;
+  }
+  Stop();
+  EXPECT_EQ(StoredInt("model_colours"), 1);
+}
+
+// Cancel in the scene's progress window stops the build: the views stay empty.
+TEST_F(ViewerViews, CancelledSceneBuildLeavesTheViewsEmpty) {
+  Start();
+  bool clicked = false;
+  std::function<void()> watch = [&]() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (auto* progress = qobject_cast<SceneProgressDialog*>(w))
+        if (progress->isVisible()) {
+          progress->CancelButton()->click();
+          clicked = true;
+          return;
+        }
+    QTimer::singleShot(1, watch);
+  };
+  QTimer::singleShot(0, watch);
+  ImportNamed(SourcePath("examples/table.x"));
+  EXPECT_TRUE(clicked);
+  ASSERT_TRUE(View()->ViewsExist());
+  for (int kind = 0; kind < 4; ++kind) {
+    EXPECT_EQ(View()->View(kind)->has_model(), 0) << kind;
+    EXPECT_EQ(LitShare(View()->View(kind)->grabFramebuffer()), 0.0) << kind;
+  }
+  EXPECT_GT(Commands().MeshCount(), 0) << "the meshes stay; only their drawing was stopped";
 }
 
 }  // namespace

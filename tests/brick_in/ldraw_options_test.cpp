@@ -2,9 +2,12 @@
 // folder button (1034), driven through Configure as a user would.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QFileDialog>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -99,4 +102,89 @@ TEST(LDrawOptionsDialog, OneMeshPerColourIsOffUntilTickedAndOkStoresIt) {
   EXPECT_EQ(label, "One mesh per colour");
   LDrawSettings stored;
   EXPECT_EQ(stored.one_mesh_per_colour, 1);
+}
+
+namespace {
+
+// Types text into the chooser's name field one key at a time without giving the field the
+// focus, as happens under window managers where the completion list that pops up under the
+// field holds the keyboard and hands the keys on: the chooser's completion sees every prefix
+// on the way and selects what each one matched.
+void type_into_name_field(QFileDialog* chooser, const QString& text) {
+  auto* name = chooser->findChild<QLineEdit*>("fileNameEdit");
+  ASSERT_NE(name, nullptr);
+  name->clear();
+  for (QChar c : text) {
+    QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+    QApplication::sendEvent(name, &press);
+    QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
+    QApplication::sendEvent(name, &release);
+  }
+}
+
+// Drives the folder button once, answering the chooser with answer(chooser), and returns the
+// search path field's text afterwards.
+std::string browse_for_folder(const std::function<void(QFileDialog*)>& answer) {
+  std::string after_browse;
+  QTimer::singleShot(0, [&] {
+    QWidget* dialog = QApplication::activeModalWidget();
+    ASSERT_NE(dialog, nullptr);
+    auto* edit = qobject_cast<QLineEdit*>(find_control(dialog, kSearchPathControl));
+    auto* button = qobject_cast<QPushButton*>(find_control(dialog, kAddFolderControl));
+    ASSERT_NE(edit, nullptr);
+    ASSERT_NE(button, nullptr);
+    edit->clear();
+    QTimer::singleShot(0, [&] {
+      auto* browser = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      if (browser == nullptr) return;
+      answer(browser);
+      if (browser->isVisible()) browser->reject();
+    });
+    button->click();
+    after_browse = edit->text().toStdString();
+    static_cast<QDialog*>(dialog)->reject();
+  });
+  MeshImporter* importer = CreateImporter(&ldraw_import_class);
+  importer->Configure();
+  importer->DeleteThis();
+  return after_browse;
+}
+
+}  // namespace
+
+// The LDraw library keeps "p" beside "parts": a folder whose name starts another's must not
+// win over the folder the user typed, whether the answer comes by Return or by Choose.
+TEST(LDrawOptionsDialog, TypedFolderWinsOverASiblingWhoseNameIsItsPrefix) {
+  application();
+  TempFolder store;
+  ScopedEnv xdg("XDG_CONFIG_HOME", store.path().c_str());
+  TempFolder library;
+  library.write("ldraw/p/4-4cyli.dat", "0\n");
+  library.write("ldraw/parts/3001.dat", "0\n");
+  library.write("ldraw/models/car.dat", "0\n");
+  ScopedEnv ldrawdir("LDRAWDIR", (library / "ldraw").c_str());
+  const QString parts = QString::fromStdString(library / "ldraw/parts");
+
+  struct Case {
+    const char* how;
+    QString typed;
+    std::function<void(QFileDialog*)> finish;
+  };
+  auto press_return = [](QFileDialog* chooser) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(chooser->findChild<QLineEdit*>("fileNameEdit"), &press);
+  };
+  auto press_choose = [](QFileDialog* chooser) { static_cast<QDialog*>(chooser)->accept(); };
+  const Case cases[] = {
+      {"name only, Return", QStringLiteral("parts"), press_return},
+      {"name only, Choose", QStringLiteral("parts"), press_choose},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.how);
+    std::string stored = browse_for_folder([&](QFileDialog* chooser) {
+      type_into_name_field(chooser, c.typed);
+      c.finish(chooser);
+    });
+    EXPECT_EQ(stored, parts.toStdString() + ";");
+  }
 }

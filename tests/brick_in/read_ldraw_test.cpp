@@ -176,6 +176,47 @@ TEST(LDrawImport, SearchPathOrderAndMissingFinalSemicolon) {
   position_of(first_only.log, "\tFile q.dat not found\n");
 }
 
+// Without windows (the batch converter) the parts that were not found and the folders that
+// were searched go to standard error, after the run; the parts that were found still come.
+TEST(LDrawImport, PartsNotFoundAreNamedOnStandardErrorWithTheFoldersSearched) {
+  TempFolder t;
+  t.write("ldraw/parts/3001.dat", kSquareQuad);
+  t.write("ldraw/p/stud.dat", kSquareQuad);
+  const std::string search = t / "ldraw/parts;" + t / "ldraw/p;";
+  struct Case {
+    std::vector<std::string> missing;  // referred to, in this order, each twice
+    std::string listed;                // the names and the count the message gives
+  };
+  const Case cases[] = {
+      {{"s\\gone.dat"}, "1 part was not found:\n    s\\gone.dat\n"},
+      {{"a.dat", "b.dat", "c.dat", "d.dat", "e.dat", "f.dat", "g.dat"},
+       "7 parts were not found:\n    a.dat\n    b.dat\n    c.dat\n    d.dat\n    e.dat\n"
+       "    and 2 more\n"},
+  };
+  for (const Case& c : cases) {
+    std::string text = ref_line(4, 0, 0, 0, "3001.dat");
+    for (int twice = 0; twice < 2; ++twice)
+      for (const std::string& name : c.missing) text += ref_line(4, 0, 0, 0, name);
+    const std::string model = t.write("models/car.dat", text);
+    testing::internal::CaptureStderr();
+    std::vector<std::string> names;
+    {
+      Import run(t, model, search);
+      names = run.names();
+    }
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(names, std::vector<std::string>{"3001_0_C4"});
+    EXPECT_EQ(err, "LDraw (Lego) Import: " + c.listed + "\nLooked in:\n    " + t / "ldraw/parts" +
+                       "\n    " + t / "ldraw/p" + "\n    " + t / "models/" +
+                       "\n\nThe folders are set in the import options (Add Part Directory).\n");
+  }
+  // A model whose parts are all found says nothing.
+  const std::string whole = t.write("models/brick.dat", ref_line(4, 0, 0, 0, "3001.dat"));
+  testing::internal::CaptureStderr();
+  { Import run(t, whole, search); }
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+}
+
 TEST(LDrawImport, CorpusPyramidImportsEveryReference) {
   std::string corpus = std::string(MORVANE_CORPUS_DIR) + "/ldraw";
   std::string model = corpus + "/models/pyramid.ldr";

@@ -92,7 +92,7 @@ TEST_F(HostSettingsTest, FreshStoreGivesDefaultsAndWritesEveryOneAtExit) {
   EXPECT_EQ(stored_extensions(), rows(DefaultExtensionTable(HostProgram::Converter)));
 }
 
-TEST_F(HostSettingsTest, ViewerWritesItsBuildAndNineViewValues) {
+TEST_F(HostSettingsTest, ViewerWritesItsBuildAndTenViewValues) {
   {
     HostSettings settings(HostProgram::Viewer, OWNER, "/p/");
     const ViewValues& views = settings.Views();
@@ -105,14 +105,15 @@ TEST_F(HostSettingsTest, ViewerWritesItsBuildAndNineViewValues) {
     EXPECT_EQ(views.vo_front_fast, 0);
     EXPECT_EQ(views.vo_user, 3);
     EXPECT_EQ(views.vo_user_fast, 1);
+    EXPECT_EQ(views.model_colours, 0) << "palette colours unless asked for";
     EXPECT_STREQ(settings.Extensions().ClassName(4), "Lightwave (*.lwo, *.lws)");
   }
   EXPECT_EQ(stored("Build"), "1049");
-  const char* names[] = {"view_title",    "vo_top",       "vo_top_fast",
-                         "vo_side",       "vo_side_fast", "vo_front",
-                         "vo_front_fast", "vo_user",      "vo_user_fast"};
-  const char* values[] = {"1", "1", "0", "1", "0", "1", "0", "3", "1"};
-  for (int i = 0; i < 9; ++i) EXPECT_EQ(stored(names[i]), values[i]) << names[i];
+  const char* names[] = {"view_title",   "vo_top",       "vo_top_fast",   "vo_side",
+                         "vo_side_fast", "vo_front",     "vo_front_fast", "vo_user",
+                         "vo_user_fast", "model_colours"};
+  const char* values[] = {"1", "1", "0", "1", "0", "1", "0", "3", "1", "0"};
+  for (int i = 0; i < 10; ++i) EXPECT_EQ(stored(names[i]), values[i]) << names[i];
   EXPECT_EQ(stored_extensions(), rows(DefaultExtensionTable(HostProgram::Viewer)));
 }
 
@@ -128,6 +129,7 @@ TEST_F(HostSettingsTest, ChangedValuesRoundTripThroughTheStore) {
     settings.Views().view_title = 0;
     settings.Views().vo_front_fast = 5;
     settings.Views().vo_user = 6;
+    settings.Views().model_colours = 1;
     settings.Extensions().Clear();
     settings.Extensions().Append(".mdl", "Model \"quoted\" = text");
   }
@@ -140,6 +142,7 @@ TEST_F(HostSettingsTest, ChangedValuesRoundTripThroughTheStore) {
   EXPECT_EQ(settings.Views().view_title, 0);
   EXPECT_EQ(settings.Views().vo_front_fast, 5);
   EXPECT_EQ(settings.Views().vo_user, 6);
+  EXPECT_EQ(settings.Views().model_colours, 1);
   EXPECT_EQ(settings.Views().vo_top, 1);
   ASSERT_EQ(settings.Extensions().Count(), 1 + ExchangeFormatRows().Count());
   EXPECT_STREQ(settings.Extensions().Extension(0), ".mdl");

@@ -7,9 +7,12 @@
 #include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTest>
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "meshlib/light3d.h"
 #include "meshlib/mesh3d.h"
@@ -456,4 +459,214 @@ TEST(OpenGLView, KeysSetModesResetAndToggleNormals) {
   EXPECT_EQ(view.handle_key(Qt::Key_R), 1);
   EXPECT_DOUBLE_EQ(view.navigation().pan().x, -0.5);
   EXPECT_DOUBLE_EQ(view.navigation().pan().z, -0.5);
+}
+
+namespace {
+
+// A closed box from lo to hi, every face counter-clockwise seen from outside.
+Mesh3d* box_mesh(const Vec3d& lo, const Vec3d& hi) {
+  const double a = lo.x, b = lo.y, c = lo.z, d = hi.x, e = hi.y, f = hi.z;
+  return quads_mesh({{{{a, b, c}, {a, e, c}, {d, e, c}, {d, b, c}}},
+                     {{{a, b, f}, {d, b, f}, {d, e, f}, {a, e, f}}},
+                     {{{a, b, c}, {d, b, c}, {d, b, f}, {a, b, f}}},
+                     {{{a, e, c}, {a, e, f}, {d, e, f}, {d, e, c}}},
+                     {{{a, b, c}, {a, b, f}, {a, e, f}, {a, e, c}}},
+                     {{{d, b, c}, {d, e, c}, {d, e, f}, {d, b, f}}}});
+}
+
+void drag(COpenGLWnd& view, Qt::MouseButton button, Qt::KeyboardModifiers keys, QPoint from,
+          QPoint to) {
+  QTest::mousePress(&view, button, keys, from);
+  QMouseEvent move(QEvent::MouseMove, QPointF(to), view.mapToGlobal(QPointF(to)), Qt::NoButton,
+                   button, keys);
+  QCoreApplication::sendEvent(&view, &move);
+  QTest::mouseRelease(&view, button, keys, to);
+}
+
+}  // namespace
+
+// A model much deeper than wide (a car seen from behind, a long corridor): the User view's
+// fit at its first draw and after a reset shows all of it, inside the window's border,
+// and the flat views keep their 80 % fit.
+TEST(OpenGLView, UserViewFitShowsAllOfADeepModel) {
+  Scene s(box_mesh({-10, -60, 0}, {10, 60, 12}));
+  std::srand(7);
+  auto user = framed_view(kUserView, s.scene, 160, 120, kRenderBox, kRenderBox);
+  // The model's own lines, told from the white corner marks of the scene frame (which stand
+  // a tenth beyond the box and may leave the window).
+  const Vec3d k = user->object_colours().at(0);
+  ASSERT_FALSE(channel(k.x) == 255 && channel(k.y) == 255 && channel(k.z) == 255);
+  auto drawn_area = [](const QImage& img) {
+    QRect r;
+    for (int y = 0; y < img.height(); ++y)
+      for (int x = 0; x < img.width(); ++x) {
+        const QRgb c = img.pixel(x, y);
+        if (!is_black(c) && c != qRgb(255, 255, 255)) r |= QRect(x, y, 1, 1);
+      }
+    return r;
+  };
+  auto inside = [](const QRect& r, int w, int h) {
+    return !r.isEmpty() && r.left() > 0 && r.top() > 0 && r.right() < w - 1 && r.bottom() < h - 1;
+  };
+  const QRect first = drawn_area(grab(*user));
+  EXPECT_TRUE(inside(first, 160, 120))
+      << first.x() << "," << first.y() << " " << first.width() << "x" << first.height();
+  EXPECT_GE(std::max(first.width() / 160.0, first.height() / 120.0), 0.6) << "and not tiny";
+  drag(*user, Qt::RightButton, Qt::NoModifier, QPoint(80, 60), QPoint(80, 20));
+  drag(*user, Qt::RightButton, Qt::NoModifier, QPoint(80, 60), QPoint(80, 20));
+  EXPECT_FALSE(inside(drawn_area(grab(*user)), 160, 120)) << "zoomed in past the border";
+  QTest::keyClick(user.get(), Qt::Key_R);
+  EXPECT_EQ(drawn_area(grab(*user)), first);
+
+  auto front = framed_view(kFrontView, s.scene, 160, 120, kRenderBox, kRenderBox);
+  const QRect flat = drawn_area(grab(*front));
+  EXPECT_NEAR(flat.width(), 0.8 * 160, 3);
+}
+
+// Right-button drags zoom by the Alt drag's step about the press point, also with Ctrl held,
+// and in every view; the left button with Alt still zooms where the window manager lets it.
+TEST(OpenGLView, RightButtonDragZoomsAsAltDragDoes) {
+  Scene s(unit_cube());
+  struct Case {
+    int32_t kind;
+    Qt::MouseButton button;
+    Qt::KeyboardModifiers keys;
+  };
+  const Case cases[] = {{kFrontView, Qt::RightButton, Qt::NoModifier},
+                        {kUserView, Qt::RightButton, Qt::ControlModifier},
+                        {kTopView, Qt::LeftButton, Qt::AltModifier}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.kind);
+    auto view = framed_view(c.kind, s.scene, 80, 80, kRenderShade, kRenderShade);
+    const double z0 = view->navigation().zoom();
+    QTest::mousePress(view.get(), c.button, c.keys, QPoint(40, 40));
+    EXPECT_EQ(view->fast(), 1);
+    EXPECT_EQ(view->cursor().shape(), Qt::SizeVerCursor);
+    for (int y : {35, 30}) {
+      QMouseEvent move(QEvent::MouseMove, QPointF(40, y), view->mapToGlobal(QPointF(40, y)),
+                       Qt::NoButton, c.button, c.keys);
+      QCoreApplication::sendEvent(view.get(), &move);
+    }
+    QTest::mouseRelease(view.get(), c.button, c.keys, QPoint(40, 30));
+    EXPECT_EQ(view->fast(), 0);
+    EXPECT_DOUBLE_EQ(view->navigation().zoom(), z0 * 1.1 * 1.1);
+    EXPECT_DOUBLE_EQ(view->navigation().angle_z(), 0.0);
+  }
+}
+
+namespace {
+
+Mesh3d* coloured(Mesh3d* mesh, double r, double g, double b, double a) {
+  mesh->has_appearance = 1;
+  mesh->appearance.rgba[0] = r;
+  mesh->appearance.rgba[1] = g;
+  mesh->appearance.rgba[2] = b;
+  mesh->appearance.rgba[3] = a;
+  return mesh;
+}
+
+// An upright square in the plane y = depth, from x0 to x1 and z 0 to 1.
+Mesh3d* upright_square(double x0, double x1, double depth) {
+  return quads_mesh({{{{x0, depth, 0}, {x1, depth, 0}, {x1, depth, 1}, {x0, depth, 1}}}});
+}
+
+int channel_of(double v) { return int(std::lround(v * 255)); }
+
+}  // namespace
+
+// With model colours on, a mesh that carries a colour is drawn in exactly that colour in the
+// unlit views and every mode; a mesh without one keeps its palette colour; off, all do.
+TEST(OpenGLView, ModelColoursDrawMeshesInTheirOwnColour) {
+  Scene s;
+  s.objects.append(coloured(upright_square(0, 1, 0), 0.2, 0.6, 0.4, 1.0));
+  s.objects.append(upright_square(2, 3, 0));
+  s.scene.compute_scene_box();
+  for (bool on : {true, false}) {
+    s.scene.set_model_colours(on);
+    for (int32_t mode : {kRenderDouble, kRenderBox}) {
+      SCOPED_TRACE(std::string(on ? "on" : "off") + " mode " + std::to_string(mode));
+      std::srand(3);  // palette colours that do not brighten to white
+      auto view = framed_view(kFrontView, s.scene, 120, 40, mode, kRenderBox);
+      const QImage img = grab(*view);
+      const std::vector<Vec3d> palette = view->object_colours();
+      // The first pixel of a mesh's colour in a band of columns: its face, or in Box mode
+      // its outline (the scene frame's white marks left out).
+      auto pixel_in = [&](int x0, int x1) {
+        for (int y = 0; y < img.height(); ++y)
+          for (int x = x0; x < x1; ++x) {
+            const QRgb c = img.pixel(x, y);
+            if (!is_black(c) && c != qRgb(255, 255, 255)) return c;
+          }
+        return qRgb(0, 0, 0);
+      };
+      const QRgb left = pixel_in(15, 45);
+      const QRgb right = pixel_in(75, 105);
+      if (on) {
+        EXPECT_EQ(left, qRgb(channel_of(0.2), channel_of(0.6), channel_of(0.4)));
+      } else {
+        EXPECT_EQ(left, qRgb(channel(palette[0].x), channel(palette[0].y), channel(palette[0].z)));
+      }
+      EXPECT_EQ(right, qRgb(channel(palette[1].x), channel(palette[1].y), channel(palette[1].z)));
+    }
+  }
+}
+
+// A see-through mesh is blended over what lies behind it even when it comes first in the list.
+TEST(OpenGLView, SeeThroughModelColoursBlendOverOpaqueMeshesBehind) {
+  Scene s;
+  s.objects.append(coloured(upright_square(0, 2, 0), 1.0, 0.0, 0.0, 0.5));  // in front
+  s.objects.append(coloured(upright_square(1, 3, 5), 0.0, 0.0, 1.0, 1.0));  // behind
+  s.scene.compute_scene_box();
+  s.scene.set_model_colours(true);
+  // The scene, 3 wide and 1 high, fills 96 of the 120 columns: 32 pixels a unit from x = 0 at
+  // column 12, its middle on row 20.
+  auto view = framed_view(kFrontView, s.scene, 120, 40, kRenderDouble, kRenderBox);
+  const QImage img = grab(*view);
+  const QRgb over = img.pixel(60, 20);  // x = 1.5: red over blue
+  EXPECT_NEAR(qRed(over), 128, 2);
+  EXPECT_EQ(qGreen(over), 0);
+  EXPECT_NEAR(qBlue(over), 128, 2);
+  const QRgb alone = img.pixel(28, 20);  // x = 0.5: red over black
+  EXPECT_NEAR(qRed(alone), 128, 2);
+  EXPECT_EQ(qBlue(alone), 0);
+  EXPECT_EQ(img.pixel(92, 20), qRgb(0, 0, 255));  // x = 2.5: blue alone
+}
+
+// The build reports its progress as it goes; stopped, it leaves the views empty until the
+// next build.
+TEST(OpenGLView, BuildReportsProgressAndAStoppedBuildLeavesTheViewsEmpty) {
+  Mesh3d* grid = new Mesh3d(8, "grid");
+  for (int j = 0; j < 150; ++j)
+    for (int i = 0; i < 150; ++i) {
+      grid->add_triangle({double(i), 0, double(j)}, {i + 1.0, 0, double(j)}, {i + 1.0, 0, j + 1.0});
+      grid->add_triangle({double(i), 0, double(j)}, {i + 1.0, 0, j + 1.0}, {double(i), 0, j + 1.0});
+    }
+  grid->to_flat();
+  grid->drop_tables();
+  Scene s(grid);
+  auto user = show_view(kUserView, s.scene, 60, 60);
+  auto front = show_view(kFrontView, s.scene, 60, 60);
+  std::vector<int> percents;
+  EXPECT_EQ(user->build_model([&](int p) {
+    percents.push_back(p);
+    return true;
+  }),
+            1);
+  ASSERT_GE(percents.size(), 3u);
+  EXPECT_TRUE(std::is_sorted(percents.begin(), percents.end()));
+  EXPECT_EQ(percents.back(), 100);
+  EXPECT_LT(percents.front(), 50);
+  user->share_lists_with(front.get());
+  front->set_render_modes(kRenderDouble, kRenderBox);
+  front->reset_view();
+  ASSERT_GT(lit_pixels(grab(*front), front->rect()), 0);
+
+  int asked = 0;
+  EXPECT_EQ(user->build_model([&](int) { return ++asked < 2; }), 0);
+  EXPECT_EQ(asked, 2) << "no report after the stop";
+  EXPECT_EQ(user->has_model(), 0);
+  EXPECT_EQ(front->has_model(), 0);
+  EXPECT_EQ(lit_pixels(grab(*front), front->rect()), 0);
+  EXPECT_EQ(user->build_model(), 1);
+  EXPECT_GT(lit_pixels(grab(*front), front->rect()), 0);
 }

@@ -73,9 +73,60 @@ TEST(ViewNavigation, EachViewFitsItsOwnTwoExtents) {
   // Side: y and z; Front and User: x and z; ortho width 6000, height 2000.
   EXPECT_DOUBLE_EQ(side.fit_factor(box), 0.8 * std::fmin(6000.0 / 2, 2000.0 / 1));
   EXPECT_DOUBLE_EQ(front.fit_factor(box), 0.8 * std::fmin(6000.0 / 4, 2000.0 / 1));
-  EXPECT_DOUBLE_EQ(user.fit_factor(box), front.fit_factor(box));
+  // The User view fits a box without depth as the Front view does.
+  const SceneBox flat = make_box(0, 1, 0, 4, 1, 1);
+  EXPECT_NEAR(user.fit_factor(flat), front.fit_factor(flat), 1e-9 * front.fit_factor(flat));
   user.reset(box);
   expect_matrix(reset_matrix(user.fit_factor(box), box.centre), user);
+}
+
+// Where the User view's perspective puts a world point after the modelview: the normalised
+// screen position across and up (1 at the window's edge).
+void user_screen(const ViewNavigation& nav, const Vec3d& p, double& across, double& up) {
+  Vec3d eye;
+  camera_eye(kUserView, eye);
+  const Vec3d v = apply(nav, p);
+  const double depth = v.y - eye.y;
+  const double t = std::tan(30.0 * kPi / 180.0);
+  across = v.x / (depth * t * nav.aspect());
+  up = v.z / (depth * t);
+}
+
+TEST(ViewNavigation, UserViewFitKeepsEveryCornerOfADeepBoxInSight) {
+  struct Case {
+    const char* what;
+    SceneBox box;
+    int w, h;
+  };
+  const Case cases[] = {
+      {"deep as a car seen from behind", make_box(-40, -120, 0, 40, 120, 50), 400, 300},
+      {"deep and narrow, tall window", make_box(0, 0, 0, 1, 30, 1), 200, 400},
+      {"only deep", make_box(2, -5, 3, 2, 5, 3), 300, 300},
+      {"a cube", make_box(0, 0, 0, 1, 1, 1), 320, 240},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ViewNavigation user(kUserView);
+    user.set_projection(c.w, c.h);
+    user.reset(c.box);
+    double widest = 0.0;
+    for (int corner = 0; corner < 8; ++corner) {
+      const Vec3d p = {(corner & 1) ? c.box.max.x : c.box.min.x,
+                       (corner & 2) ? c.box.max.y : c.box.min.y,
+                       (corner & 4) ? c.box.max.z : c.box.min.z};
+      Vec3d eye;
+      camera_eye(kUserView, eye);
+      EXPECT_GT(apply(user, p).y - eye.y, 0.05 * -eye.y) << "corner " << corner << " too near";
+      double across, up;
+      user_screen(user, p, across, up);
+      EXPECT_LE(std::fabs(across), 0.8 + 1e-9) << "corner " << corner;
+      EXPECT_LE(std::fabs(up), 0.8 + 1e-9) << "corner " << corner;
+      widest = std::fmax(widest, std::fmax(std::fabs(across), std::fabs(up)));
+    }
+    if (c.box.max.x > c.box.min.x) {
+      EXPECT_NEAR(widest, 0.8, 1e-9) << "the fit is tight";
+    }
+  }
 }
 
 TEST(ViewNavigation, FlatSceneIsFittedByItsWidthAlone) {
@@ -131,20 +182,29 @@ TEST(ViewNavigation, PlainDragPansAlongEachOrthographicViewsScreenAxes) {
   }
 }
 
-TEST(ViewNavigation, AltDragZoomsByExactlyOnePointOnePerMoveEvent) {
-  ViewNavigation nav(kFrontView);
-  nav.set_projection(300, 200);
-  nav.reset(make_box(0, 0, 0, 2, 2, 2));
-  const double z0 = nav.zoom();
-  EXPECT_EQ(nav.button_down(150, 100, kModAlt), kZoomCursor);
-  nav.mouse_move(150, 99, 1, kModAlt);  // up by 1 pixel
-  EXPECT_DOUBLE_EQ(nav.zoom(), z0 * 1.1);
-  nav.mouse_move(150, 40, 1, kModAlt);  // up by 59 pixels: still one step
-  EXPECT_DOUBLE_EQ(nav.zoom(), z0 * 1.1 * 1.1);
-  nav.mouse_move(170, 40, 1, kModAlt);  // sideways only: no step
-  EXPECT_DOUBLE_EQ(nav.zoom(), z0 * 1.1 * 1.1);
-  nav.mouse_move(170, 90, 1, kModAlt);  // down: out
-  EXPECT_DOUBLE_EQ(nav.zoom(), z0 * 1.1 * 1.1 / 1.1);
+TEST(ViewNavigation, AltOrRightButtonDragZoomsByExactlyOnePointOnePerMoveEvent) {
+  // The right button zooms whatever keys are held, so Ctrl or Shift do not turn it into a
+  // rotation or a height change.
+  for (int32_t bits : {int32_t(kModAlt), int32_t(kZoomButton), int32_t(kZoomButton | kModCtrl),
+                       int32_t(kZoomButton | kModShift)}) {
+    SCOPED_TRACE(bits);
+    for (int32_t kind : {int32_t(kFrontView), int32_t(kUserView)}) {
+      ViewNavigation nav(kind);
+      nav.set_projection(300, 200);
+      nav.reset(make_box(0, 0, 0, 2, 2, 2));
+      const double z0 = nav.zoom();
+      EXPECT_EQ(nav.button_down(150, 100, bits), kZoomCursor);
+      nav.mouse_move(150, 99, 1, bits);  // up by 1 pixel
+      EXPECT_DOUBLE_EQ(nav.zoom(), z0 * 1.1);
+      nav.mouse_move(150, 40, 1, bits);  // up by 59 pixels: still one step
+      EXPECT_DOUBLE_EQ(nav.zoom(), z0 * 1.1 * 1.1);
+      nav.mouse_move(170, 40, 1, bits);  // sideways only: no step
+      EXPECT_DOUBLE_EQ(nav.zoom(), z0 * 1.1 * 1.1);
+      nav.mouse_move(170, 90, 1, bits);  // down: out
+      EXPECT_DOUBLE_EQ(nav.zoom(), z0 * 1.1 * 1.1 / 1.1);
+      EXPECT_DOUBLE_EQ(nav.angle_z(), 0.0);
+    }
+  }
 }
 
 TEST(ViewNavigation, ZoomKeepsTheWorldPointUnderTheStartPixel) {
