@@ -72,11 +72,12 @@ SceneCamera frame_box(const Vec3d& box_min, const Vec3d& box_max, const SceneVie
   vec_scale(camera.location, back, distance);
   vec_add(camera.location, camera.location, centre);
   camera.look_at = centre;
-  // The key light stands 40 degrees to the right of the camera and higher; the fill light 60
-  // degrees to its left and low. Both far enough to light the box evenly.
+  // The key light stands 45 degrees to the left of the camera and higher, the fill light 60
+  // degrees to its right and low, so that the sides facing the camera differ in brightness and
+  // the top is brightest. Both far enough to light the box evenly.
   const double light_distance = std::max(distance, 4.0 * radius) * 2.0;
-  Vec3d key = direction(view.azimuth + 40.0, std::min(view.elevation + 30.0, 75.0));
-  Vec3d fill = direction(view.azimuth - 60.0, std::max(view.elevation - 10.0, 5.0));
+  Vec3d key = direction(view.azimuth - 45.0, std::min(view.elevation + 30.0, 75.0));
+  Vec3d fill = direction(view.azimuth + 60.0, std::max(view.elevation - 10.0, 5.0));
   vec_scale(key, key, light_distance);
   vec_scale(fill, fill, light_distance);
   vec_add(camera.key_light, centre, key);

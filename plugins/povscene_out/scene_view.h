@@ -25,8 +25,8 @@ SceneView usable_view(const SceneView& view);
 struct SceneCamera {
   Vec3d location;
   Vec3d look_at;
-  Vec3d key_light;   // above and beside the camera, casting the shadows
-  Vec3d fill_light;  // lower, from the camera's other side
+  Vec3d key_light;   // above the camera and to its left, casting the shadows
+  Vec3d fill_light;  // lower, from the camera's right
 };
 
 // The camera for the box [box_min, box_max] (a point or an empty box gets a unit box around

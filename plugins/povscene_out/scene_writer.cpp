@@ -18,7 +18,7 @@ Vec3d usable_normal(const Vec3d& n) {
   if (!(length > 0.5) || !std::isfinite(length)) return Vec3d{0.0, 0.0, 1.0};
   // The system's face normals point to the side from which the corners run clockwise; the
   // scene's normals point the other way, out of a closed model.
-  return Vec3d{-n.x, -n.y, -n.z};
+  return Vec3d{0.0 - n.x, 0.0 - n.y, 0.0 - n.z};  // never -0.000000
 }
 
 void put_index_triple(const IncStream& out, int32_t a, int32_t b, int32_t c) {
@@ -97,10 +97,12 @@ bool SceneWriter::Mesh(const Mesh3d& mesh, WriterReport* report) {
   std::vector<Vec3d> normals;
   std::vector<int32_t> corner_normal;  // 3 per face, only while some vertex has two normals
   std::vector<unsigned char> normal_set;
-  bool shared = true;  // every corner uses its vertex's own normal
+  std::vector<int32_t> next_normal;  // the vertex's next normal, or -1
+  bool shared = true;                // every corner uses its vertex's own normal
   if (with_normals) {
     normals.assign(static_cast<size_t>(vertex_count), Vec3d{0.0, 0.0, 1.0});
     normal_set.assign(static_cast<size_t>(vertex_count), 0);
+    next_normal.assign(static_cast<size_t>(vertex_count), -1);
     corner_normal.resize(3 * static_cast<size_t>(face_count));
     CornerNormalPass pass(mesh, options_.smooth_angle);
     for (int32_t f = 0; f < face_count; ++f) {
@@ -116,10 +118,19 @@ bool SceneWriter::Mesh(const Mesh3d& mesh, WriterReport* report) {
         if (!normal_set[v]) {
           normals[v] = normal;
           normal_set[v] = 1;
-        } else if (!vec_equal(normals[v], normal)) {
-          index = static_cast<int32_t>(normals.size());
-          normals.push_back(normal);
-          shared = false;
+        } else {
+          // The vertex's normals form a chain from its own slot; a crease vertex has a few.
+          while (!vec_equal(normals[static_cast<size_t>(index)], normal) &&
+                 next_normal[static_cast<size_t>(index)] >= 0)
+            index = next_normal[static_cast<size_t>(index)];
+          if (!vec_equal(normals[static_cast<size_t>(index)], normal)) {
+            const int32_t added = static_cast<int32_t>(normals.size());
+            next_normal[static_cast<size_t>(index)] = added;
+            normals.push_back(normal);
+            next_normal.push_back(-1);
+            index = added;
+            shared = false;
+          }
         }
         corner_normal[3 * static_cast<size_t>(f) + static_cast<size_t>(k)] = index;
       }
