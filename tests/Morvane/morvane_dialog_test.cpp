@@ -105,7 +105,7 @@ TEST_F(MorvaneDialogTest, FirstStartFindsThePluginsAndStoresEveryDefaultAtExit) 
     ASSERT_EQ(imports->count(), 2);
     EXPECT_EQ(imports->itemText(0), "LDraw (*.dat)") << "brick_in.so is found before xfile_in.so";
     EXPECT_EQ(imports->itemText(1), "XFILE ASCII (*.x)");
-    EXPECT_EQ(exports->count(), 11);
+    EXPECT_EQ(exports->count(), 12);
     EXPECT_EQ(imports->currentIndex(), 0);
     EXPECT_EQ(label(dialog, MorvaneDialog::kMeshCount), ":0");
     EXPECT_TRUE(dialog.Control(MorvaneDialog::kImportRun)->isEnabled());
