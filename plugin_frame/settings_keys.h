@@ -38,3 +38,4 @@ inline constexpr char kGltfOutOwner[] = "gltf_out";
 inline constexpr char kObjOutOwner[] = "obj_out";
 inline constexpr char kStlOutOwner[] = "stl_out";
 inline constexpr char kPlyOutOwner[] = "ply_out";
+inline constexpr char kPovSceneOwner[] = "povscene_out";

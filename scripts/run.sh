@@ -22,9 +22,9 @@ echo "Converting the sample models into $out"
 for format in glb obj; do
   "$bin/morvane-convert" --quiet --search-path "$ldraw_path" examples/ldraw/models/tower.ldr -o "$out/tower.$format"
 done
-for model in table tower; do
-  scripts/povray_scene.sh "$out/$model.inc" "$out/$model.udo" > "$out/$model.pov"
-done
+# Scenes that POV-Ray renders as they stand: the models in their colours, framed and lit.
+"$bin/morvane-convert" --quiet examples/table.x -o "$out/table.pov"
+"$bin/morvane-convert" --quiet --search-path "$ldraw_path" examples/ldraw/models/tower.ldr -o "$out/tower.pov"
 
 # Every scene written above is rendered small, and any error or warning of POV-Ray's stops the
 # job with the scene's name: a scene that does not render cleanly is a fault.
@@ -55,7 +55,7 @@ ls -1 "$out" | sed "s|^|  $out/|"
 cat <<TEXT
 
 Render one with POV-Ray:
-  cd $out && povray +Itower.pov +W640 +H480 +Otower.png
+  cd $out && povray +Itower.pov +W640 +H480 +A0.3 +Otower.png
 
 Look at the glTF and OBJ files in a viewer or modelling program (see the README), or check them:
   node $PWD/tools/gltf-validator/validate.js $out/tower.glb

@@ -30,9 +30,9 @@ namespace {
 // and the run's overrides must reach them all the same; owners already in the store get them
 // too (options a class does not know are never read).
 const char* const kDeliveredOwners[] = {
-    kXFileInOwner,    kBrickInOwner,        kXFileOutOwner, kPovUdoOwner, kPolyRayUdoOwner,
-    kPovWireUdoOwner, kPovBlobWireUdoOwner, kPov3UdoOwner,  kGlbOutOwner, kGltfOutOwner,
-    kObjOutOwner,     kStlOutOwner,         kPlyOutOwner};
+    kXFileInOwner,    kBrickInOwner,        kXFileOutOwner, kPovUdoOwner,  kPolyRayUdoOwner,
+    kPovWireUdoOwner, kPovBlobWireUdoOwner, kPov3UdoOwner,  kGlbOutOwner,  kGltfOutOwner,
+    kObjOutOwner,     kStlOutOwner,         kPlyOutOwner,   kPovSceneOwner};
 // Size and axis swap act in the import and again in the export run; an override must act once,
 // so it goes to the import classes and the other classes get the neutral values.
 const char* const kImportOwners[] = {kXFileInOwner, kBrickInOwner};
@@ -66,6 +66,7 @@ ExtensionTable OutputExtensions() {
   table.Append(".obj", "Wavefront OBJ (*.obj)");
   table.Append(".stl", "STL (*.stl)");
   table.Append(".ply", "Stanford PLY (*.ply)");
+  table.Append(".pov", "POV-Ray 3.7 Scene (*.pov)");
   return table;
 }
 

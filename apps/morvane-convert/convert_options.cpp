@@ -26,7 +26,7 @@ const char* ConvertUsage() {
          "  --from \"CLASS\"       import class (default: by the input's extension:\n"
          "                       .x, .dat, .ldr, .mpd)\n"
          "  --to \"CLASS\"         export class (default: by the output's extension:\n"
-         "                       .x, .inc, .glb, .gltf, .obj, .stl, .ply)\n"
+         "                       .x, .inc, .pov, .glb, .gltf, .obj, .stl, .ply)\n"
          "  --udo PATH           second output of the ray-tracer classes (default: the\n"
          "                       .udo beside the .inc)\n"
          "  --plugin-path DIR    folder of the plug-ins (default: plugin/ beside the program)\n"

@@ -110,6 +110,20 @@ TEST_F(BatchConverterTest, ConvertsToEveryRayTracerClassWithItsCompanion) {
   EXPECT_FALSE(exists(folder + "/mesh.udo"));
 }
 
+TEST_F(BatchConverterTest, ConvertsToAPovRaySceneByExtensionWhateverTheLocale) {
+  Result c = Run("cube.x pyramid.x -o c.pov --smooth-angle 45.5 --line-ends unix", "env LC_ALL=C");
+  Result de = Run("cube.x pyramid.x -o de.pov --smooth-angle 45.5 --line-ends unix",
+                  "env LC_ALL=de_DE.UTF-8");
+  ASSERT_EQ(c.status, 0) << c.err;
+  ASSERT_EQ(de.status, 0) << de.err;
+  const std::string scene = read_file(folder + "/c.pov");
+  EXPECT_NE(scene.find("\n#version 3.7;\nglobal_settings { assumed_gamma 1.0 }\n"),
+            std::string::npos);
+  EXPECT_NE(scene.find("#declare Xcube = mesh2 {"), std::string::npos) << "a reserved word";
+  EXPECT_NE(scene.find("#declare Cube_0 = mesh2 {"), std::string::npos);
+  EXPECT_EQ(read_file(folder + "/de.pov"), scene);
+}
+
 TEST_F(BatchConverterTest, SeveralInputsKeepEveryMeshUnderAUniqueName) {
   Result r = Run("--info cube.x pyramid.x cube.x");
   ASSERT_EQ(r.status, 0) << r.err;
@@ -223,7 +237,8 @@ TEST_F(BatchConverterTest, ListsThePlugins) {
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_NE(r.out.find(" LibName: XFILE Import Lib\n"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("\tClassName: POV-Ray3 Moray (*.inc, *.udo)\n"), std::string::npos);
-  EXPECT_NE(r.out.find(" Summary:\n\tLibraries: 5\n\tClasses: 13\n"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("\tClassName: POV-Ray 3.7 Scene (*.pov)\n"), std::string::npos);
+  EXPECT_NE(r.out.find(" Summary:\n\tLibraries: 6\n\tClasses: 14\n"), std::string::npos) << r.out;
 }
 
 TEST_F(BatchConverterTest, OverridesLeaveTheStoredOptionsUntouched) {

@@ -19,7 +19,7 @@ for lib in libc6 libstdc++6 libqt6widgets6 libqt6core6; do
 done
 if [ "${CI:-}" = true ] && [ "$(id -u)" -eq 0 ]; then
   dpkg -i "$deb" >/dev/null
-  XDG_CONFIG_HOME=$work/config /usr/bin/morvane-convert --list | grep -q "Libraries: 5"
+  XDG_CONFIG_HOME=$work/config /usr/bin/morvane-convert --list | grep -q "Libraries: 6"
   dpkg -r morvane >/dev/null
   [ ! -e /usr/lib/morvane ] || { echo "FAIL: /usr/lib/morvane left after removal"; exit 1; }
 fi

@@ -21,7 +21,7 @@ done
 export XDG_CONFIG_HOME=$prefix/config
 out=$prefix/out
 mkdir -p "$out"
-"$prefix/bin/morvane-convert" --list | grep -q "Libraries: 5" || fail "installed plug-ins not found"
+"$prefix/bin/morvane-convert" --list | grep -q "Libraries: 6" || fail "installed plug-ins not found"
 "$prefix/bin/morvane-convert" "$source/examples/table.x" -o "$out/table.inc"
 grep -q "#declare TableTop" "$out/table.inc" || fail "no TableTop in the converted file"
 [ -s "$out/table.udo" ] || fail "no .udo beside the .inc"
