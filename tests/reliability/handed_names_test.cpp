@@ -16,6 +16,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
+#include <functional>
 #include <random>
 #include <string>
 #include <thread>
@@ -23,6 +24,7 @@
 
 #ifdef MORVANE_HAS_HOST_UI
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 
 #include "host/ui/single_instance.h"
@@ -292,6 +294,117 @@ TEST_F(Handover, RandomSendersNeverStopTheListener) {
     } else {
       ASSERT_EQ(received.size(), expected) << "sender " << i;
     }
+  }
+}
+
+namespace {
+
+// The single-instance files without XDG_RUNTIME_DIR, in a temporary folder of the test's own
+// (TMPDIR), with whatever another user or an attacker planted there beforehand.
+class InstanceFolder : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    application();
+    saved_runtime = qgetenv("XDG_RUNTIME_DIR");
+    saved_tmpdir = qgetenv("TMPDIR");
+    unsetenv("XDG_RUNTIME_DIR");
+    setenv("TMPDIR", temp.path.c_str(), 1);
+    own = temp.path + "/morvane-" + std::to_string(getuid());
+    elsewhere = temp.path + "/elsewhere";
+    ASSERT_EQ(mkdir(elsewhere.c_str(), 0777), 0);
+  }
+  void TearDown() override {
+    restore("XDG_RUNTIME_DIR", saved_runtime);
+    restore("TMPDIR", saved_tmpdir);
+  }
+  static void restore(const char* name, const QByteArray& value) {
+    if (value.isNull())
+      unsetenv(name);
+    else
+      setenv(name, value.constData(), 1);
+  }
+  // Entries of a folder other than "." and "..".
+  static int Entries(const std::string& folder) {
+    return QDir(QString::fromStdString(folder))
+        .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System | QDir::Hidden)
+        .size();
+  }
+
+  TempFolder temp;
+  QByteArray saved_runtime, saved_tmpdir;
+  std::string own, elsewhere;
+};
+
+}  // namespace
+
+TEST_F(InstanceFolder, AFolderOfOurOwnIsMadeClosedToOthers) {
+  {
+    SingleInstance first("MorvaneFolderTest");
+    ASSERT_TRUE(first.IsFirst());
+    EXPECT_FALSE(first.Alone());
+    EXPECT_EQ(SingleInstance::LockPath("MorvaneFolderTest").toStdString(),
+              own + "/MorvaneFolderTest.lock");
+    struct stat info;
+    ASSERT_EQ(lstat(own.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISDIR(info.st_mode));
+    EXPECT_EQ(info.st_mode & 0777, 0700u);
+    EXPECT_TRUE(first.Listen());
+    SingleInstance later("MorvaneFolderTest");
+    EXPECT_FALSE(later.IsFirst()) << "the lock in our folder is found taken";
+  }
+  // A folder of ours left open to others is closed before it is used.
+  ASSERT_EQ(chmod(own.c_str(), 0777), 0);
+  SingleInstance again("MorvaneFolderTest");
+  EXPECT_TRUE(again.IsFirst());
+  EXPECT_FALSE(again.Alone());
+  struct stat info;
+  ASSERT_EQ(lstat(own.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0700u);
+}
+
+TEST_F(InstanceFolder, PlantedLinksAndForeignFoldersAreNotUsed) {
+  // Each case plants something before the start; the program then runs alone: it starts,
+  // listens nowhere, and leaves nothing where the planted entry points.
+  struct Case {
+    const char* what;
+    std::function<bool()> plant;
+    bool needs_root;
+  } cases[] = {
+      {"a link in place of our folder",
+       [&] { return symlink(elsewhere.c_str(), own.c_str()) == 0; }, false},
+      {"another user's folder",
+       [&] { return mkdir(own.c_str(), 0777) == 0 && chown(own.c_str(), 65534, 65534) == 0; },
+       true},
+      {"a link in place of the lock in our folder",
+       [&] {
+         return mkdir(own.c_str(), 0700) == 0 &&
+                symlink((elsewhere + "/lock").c_str(), (own + "/MorvaneFolderTest.lock").c_str()) ==
+                    0;
+       },
+       false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::system(("rm -rf '" + own + "' '" + elsewhere + "'/*").c_str());
+    if (c.needs_root && getuid() != 0) continue;  // only root can give a folder away
+    ASSERT_TRUE(c.plant());
+    SingleInstance instance("MorvaneFolderTest");
+    EXPECT_TRUE(instance.IsFirst()) << "the program still starts";
+    EXPECT_TRUE(instance.Alone());
+    EXPECT_FALSE(instance.Listen());
+    EXPECT_FALSE(instance.HandOver("/tmp/model.x"));
+    EXPECT_EQ(Entries(elsewhere), 0) << "nothing made where the link points";
+  }
+  // A runtime folder of another user is no better: our own folder is used instead.
+  std::system(("rm -rf '" + own + "'").c_str());
+  if (getuid() == 0) {
+    ASSERT_EQ(chown(elsewhere.c_str(), 65534, 65534), 0);
+    setenv("XDG_RUNTIME_DIR", elsewhere.c_str(), 1);
+    SingleInstance instance("MorvaneFolderTest");
+    EXPECT_FALSE(instance.Alone());
+    EXPECT_EQ(SingleInstance::LockPath("MorvaneFolderTest").toStdString(),
+              own + "/MorvaneFolderTest.lock");
+    EXPECT_EQ(Entries(elsewhere), 0);
   }
 }
 
