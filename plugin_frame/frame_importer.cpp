@@ -50,7 +50,8 @@ ObjectList* FrameImporter::Import() {
   FileSlot slot = InputFile(*settings);
   std::string chosen;
   if (slot.path != nullptr && slot.file_name != nullptr &&
-      choose_file(true, slot.filter, nullptr, slot.path->str(), slot.file_name->str(), chosen)) {
+      choose_file(true, ChooserFilter(slot), nullptr, slot.path->str(), slot.file_name->str(),
+                  chosen)) {
     slot.file_name->set(chosen);
     slot.path->set(current_directory());
     std::string drive, folder, name, extension;

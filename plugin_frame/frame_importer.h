@@ -37,6 +37,9 @@ class FrameImporter : public MeshImporter, public FrameClass {
 
   // The file slot of the class: its "path" and "file_name" fields and its filter.
   virtual FileSlot InputFile(PluginSettings& settings) = 0;
+  // The filter the file chooser shows: the class's filter unless the class offers more files
+  // there than its filter names.
+  virtual const char* ChooserFilter(const FileSlot& slot) { return slot.filter; }
   // Reads settings' "file_name" into run.objects. Whatever it added stays in the result.
   virtual void Parse(PluginRun& run) = 0;
 

@@ -19,6 +19,8 @@ namespace {
 
 // The log file name keeps at most this many characters.
 constexpr int kLogFileText = 258;
+// How many average letters a text field of the "Specific" group shows.
+constexpr int kTextFieldLetters = 48;
 
 QString shown_number(double value) {
   char text[64];
@@ -199,6 +201,8 @@ QLineEdit* OptionsDialog::AddTextField(int control_id, const QString& label,
   if (max_length > 0) edit->setMaxLength(max_length);
   std::string kept = max_length > 0 ? text.substr(0, static_cast<std::size_t>(max_length)) : text;
   edit->setText(QString::fromUtf8(kept.c_str()));
+  // Room for a folder or two: a text such as a search path is read whole, not 15 letters of it.
+  edit->setMinimumWidth(edit->fontMetrics().averageCharWidth() * kTextFieldLetters);
   edit->installEventFilter(this);
   row->addWidget(edit);
   edit->show();

@@ -1,5 +1,7 @@
 #include "plugin_frame/progress_dialog.h"
 
+#include <string>
+
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGridLayout>
@@ -109,7 +111,10 @@ void ProgressDialog::SetMeshProgress(int percent) {
 void ProgressDialog::SetBar(QProgressBar* bar, QLabel* text, int percent) {
   pump_messages();
   bar->setValue(percent < kLower ? kLower : percent > kUpper ? kUpper : percent);
-  QString shown = QString::fromStdString(progress_percent_text(percent));
+  // In the form of the first text, " 0 %", as the views' progress shows it too.
+  std::string number = progress_percent_text(percent);  // "57%"
+  number.pop_back();
+  QString shown = QString::fromStdString(" " + number + " %");
   if (text->text() != shown) text->setText(shown);
 }
 

@@ -6,6 +6,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
@@ -18,6 +19,7 @@
 #include "host/plugin_manager.h"
 #include "host/plugin_summary.h"
 #include "host/ui/class_chooser.h"
+#include "host/ui/handover_queue.h"
 #include "host/ui/help_window.h"
 #include "host/ui/host_options_dialog.h"
 #include "host/ui/message_box.h"
@@ -103,6 +105,8 @@ MorvaneDialog::MorvaneDialog(const QByteArray& file, SingleInstance* instance, Q
   ShowCounters(0, 0, 0);
 
   if (!file.isEmpty()) ImportNamed(file);
+  handovers_ = new HandoverQueue([this]() { return commands_->Busy(); },
+                                 [this](const QByteArray& handed) { ImportNamed(handed); }, this);
   if (instance != nullptr) {
     connect(instance, &SingleInstance::Activated, this, &MorvaneDialog::Activate);
     instance->Listen();
@@ -151,7 +155,8 @@ void MorvaneDialog::BuildControls() {
   auto* quit = numbered_button("&Quit", kQuit);
   auto* about = new QToolButton;
   about->setText("?");
-  about->setToolTip("Inf&o über Morvane...");
+  // The menu item's text without its mnemonic mark, which a tool tip would show.
+  about->setToolTip(QString("Inf&o über Morvane...").remove('&'));
   auto* buttons = new QGridLayout;
   buttons->addWidget(options, 0, 0);
   buttons->addWidget(clear, 0, 1);
@@ -248,7 +253,8 @@ void MorvaneDialog::Activate(const QByteArray& file) {
   show();
   raise();
   activateWindow();
-  if (!file.isEmpty() && !commands_->Busy()) ImportNamed(file);
+  // Held while a dialog or an export is open: it would work on meshes the import replaces.
+  if (!file.isEmpty() && handovers_ != nullptr) handovers_->Add(file);
 }
 
 void MorvaneDialog::ShowAbout() {
@@ -265,6 +271,16 @@ void MorvaneDialog::closeEvent(QCloseEvent* event) {
     return;
   }
   QDialog::closeEvent(event);
+}
+
+void MorvaneDialog::keyPressEvent(QKeyEvent* event) {
+  // Escape closes dialogs, never this main window with the user's meshes: only "&Quit" and
+  // the window's close button end the program.
+  if (event->matches(QKeySequence::Cancel)) {
+    event->accept();
+    return;
+  }
+  QDialog::keyPressEvent(event);
 }
 
 void MorvaneDialog::reject() {

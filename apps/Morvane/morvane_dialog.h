@@ -6,6 +6,7 @@
 #include "host/ui/qt_host_interface.h"
 
 class ClassChooser;
+class HandoverQueue;
 class HostCommands;
 class HostSettings;
 class PluginManager;
@@ -56,12 +57,14 @@ class MorvaneDialog : public QDialog {
   const PluginManager& Plugins() const { return *plugins_; }
   QWidget* Control(int control_id) const;
 
-  // A file handed over by a later start (or dropped): raise the window, import it by name.
+  // A file handed over by a later start: raise the window, import it by name once no modal
+  // dialog is open and no command runs.
   void Activate(const QByteArray& file);
   void ShowAbout();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
   void reject() override;
   void contextMenuEvent(QContextMenuEvent* event) override;
 
@@ -82,6 +85,7 @@ class MorvaneDialog : public QDialog {
   HostCommands* commands_ = nullptr;
   bool import_available_ = false;
   bool export_available_ = false;
+  HandoverQueue* handovers_ = nullptr;
 
   ClassChooser* import_chooser_ = nullptr;
   ClassChooser* export_chooser_ = nullptr;

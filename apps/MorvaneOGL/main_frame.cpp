@@ -62,16 +62,28 @@ CMainFrame::~CMainFrame() { qApp->removeEventFilter(this); }
 QAction* CMainFrame::AddItem(QMenu* menu, const QString& text, const QKeySequence& key,
                              const QString& prompt, void (CMainFrame::*request)()) {
   QAction* action = menu->addAction(text);
-  if (!key.isEmpty()) {
-    action->setShortcut(key);
-    action->setShortcutContext(Qt::WindowShortcut);
-  }
+  AddKey(action, key);
   // A prompt "text\ntip" shows text in the status line and tip as the tool tip.
   const int newline = prompt.indexOf('\n');
   action->setStatusTip(newline < 0 ? prompt : prompt.left(newline));
   if (newline >= 0) action->setToolTip(prompt.mid(newline + 1));
   connect(action, &QAction::triggered, this, request);
   return action;
+}
+
+void CMainFrame::AddKey(QAction* action, const QKeySequence& key) {
+  // The item's text names its key already; set on the item the key would show a second time
+  // beside it. A frame shortcut triggers the item instead, and nothing while it is disabled.
+  if (key.isEmpty()) return;
+  auto* shortcut = new QShortcut(key, this);
+  shortcut->setObjectName(action->text());
+  connect(shortcut, &QShortcut::activated, action, &QAction::trigger);
+}
+
+QKeySequence CMainFrame::Key(const QString& text) const {
+  for (QShortcut* shortcut : findChildren<QShortcut*>(text, Qt::FindDirectChildrenOnly))
+    return shortcut->key();
+  return QKeySequence();
 }
 
 void CMainFrame::BuildMenus() {
@@ -84,7 +96,7 @@ void CMainFrame::BuildMenus() {
           &CMainFrame::ExportRequested);
   file->addSeparator();
   QAction* exit = file->addAction("&Exit (ALT F4)");
-  exit->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
+  AddKey(exit, QKeySequence(Qt::ALT | Qt::Key_F4));
   exit->setStatusTip("Quit Morvane");
   connect(exit, &QAction::triggered, this, &QWidget::close);
 

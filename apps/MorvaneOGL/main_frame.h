@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QKeySequence>
 #include <QMainWindow>
 
 class CMyMorvaneOGLDoc;
@@ -23,6 +24,8 @@ class CMainFrame : public QMainWindow {
 
   // The menu item with that text ("&Import (F3)...").
   QAction* Action(const QString& text) const;
+  // The key of the menu item with that text; empty when it has none.
+  QKeySequence Key(const QString& text) const;
 
   void SetMessage(const QString& text);
   QString Message() const;
@@ -59,6 +62,7 @@ class CMainFrame : public QMainWindow {
 
  private:
   void BuildMenus();
+  void AddKey(QAction* action, const QKeySequence& key);
   QAction* AddItem(QMenu* menu, const QString& text, const QKeySequence& key, const QString& prompt,
                    void (CMainFrame::*request)());
 

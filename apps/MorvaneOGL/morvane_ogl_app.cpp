@@ -16,6 +16,7 @@
 #include "host/host_settings.h"
 #include "host/plugin_manager.h"
 #include "host/ui/class_chooser.h"
+#include "host/ui/handover_queue.h"
 #include "host/ui/help_window.h"
 #include "host/ui/host_options_dialog.h"
 #include "host/ui/message_box.h"
@@ -53,6 +54,8 @@ CMyMorvaneOGLApp::CMyMorvaneOGLApp(HostSettings* settings, QObject* parent)
   };
   frame_ = new CMainFrame(new CMyMorvaneOGLView(*settings_, *scene_));
   ConnectFrame();
+  handovers_ = new HandoverQueue([this]() { return Running(); },
+                                 [this](const QByteArray& file) { ImportNamed(file); }, this);
 }
 
 void CMyMorvaneOGLApp::ConnectFrame() {
@@ -245,7 +248,8 @@ void CMyMorvaneOGLApp::Activate(const QByteArray& file) {
   frame_->show();
   frame_->raise();
   frame_->activateWindow();
-  if (!file.isEmpty()) ImportNamed(file);
+  // Held while a dialog is open: it may show or use the meshes the import replaces.
+  if (!file.isEmpty()) handovers_->Add(file);
 }
 
 void CMyMorvaneOGLApp::RebuildScene() {

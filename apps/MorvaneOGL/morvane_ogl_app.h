@@ -11,6 +11,7 @@
 
 class CMainFrame;
 class CMyMorvaneOGLView;
+class HandoverQueue;
 class HostCommands;
 class HostSettings;
 class PluginManager;
@@ -65,7 +66,8 @@ class CMyMorvaneOGLApp : public QObject {
   // A file given by name (dropped, handed over): imported through the extension table and
   // shown. Waits while another command runs.
   void ImportNamed(const QByteArray& file);
-  // A later start's handover: the frame comes back, then the file (if any) is imported.
+  // A later start's handover: the frame comes back, then the file (if any) is imported once no
+  // modal dialog is open and no command runs.
   void Activate(const QByteArray& file);
 
   // The import of the import dialog not yet taken.
@@ -107,4 +109,5 @@ class CMyMorvaneOGLApp : public QObject {
   bool running_ = false;  // a command with a plug-in run is under way
   std::string last_imported_file_;
   PendingImport pending_;
+  HandoverQueue* handovers_ = nullptr;
 };

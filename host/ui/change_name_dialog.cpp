@@ -13,6 +13,8 @@ ChangeNameDialog::ChangeNameDialog(const std::string& old_name, const std::strin
   auto* old_edit = new QLineEdit(QString::fromStdString(old_name));
   old_edit->setReadOnly(true);
   old_edit->setObjectName("old");
+  // The old name is there to read (and copy); the keys go to the new one.
+  old_edit->setFocusPolicy(Qt::ClickFocus);
   new_name_ = new QLineEdit(QString::fromStdString(proposal));
   new_name_->setObjectName("new");
   new_name_->selectAll();
@@ -25,6 +27,7 @@ ChangeNameDialog::ChangeNameDialog(const std::string& old_name, const std::strin
   layout->addLayout(form);
   layout->addWidget(buttons);
   setMinimumWidth(360);
+  new_name_->setFocus();
 }
 
 std::string ChangeNameDialog::NewName() const { return new_name_->text().toStdString(); }

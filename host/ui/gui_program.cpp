@@ -8,6 +8,7 @@
 #include <QIcon>
 
 #include "host/ui/single_instance.h"
+#include "host/ui/window_fit.h"
 #include "settings/memory.h"
 
 int RunGuiProgram(int argc, char* argv[], const GuiProgram& program,
@@ -23,6 +24,7 @@ int RunGuiProgram(int argc, char* argv[], const GuiProgram& program,
   std::setlocale(LC_NUMERIC, "C");
   QApplication::setApplicationName(program.name);
   QApplication::setWindowIcon(QIcon(program.icon));
+  InstallWindowFit(app);
 
   // The first argument, if any, is a file to import.
   QByteArray file;

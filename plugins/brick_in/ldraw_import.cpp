@@ -34,6 +34,10 @@ FileSlot LDrawImport::InputFile(PluginSettings& settings) {
   return {&s.path, &s.file_name, kLDrawFilter, nullptr};
 }
 
+// The chooser first offers every LDraw file the import reads: models (".ldr") and multi-part
+// documents (".mpd") as well as parts (".dat").
+const char* LDrawImport::ChooserFilter(const FileSlot&) { return kLDrawChooserFilter; }
+
 void LDrawImport::Parse(PluginRun& run) { read_ldraw(run); }
 
 void LDrawImport::FillSpecific(OptionsDialog& dialog, PluginSettings& settings) {

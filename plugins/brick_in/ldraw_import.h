@@ -15,6 +15,7 @@ class LDrawImport final : public FrameImporter {
  protected:
   PluginSettings* NewSettings() override;
   FileSlot InputFile(PluginSettings& settings) override;
+  const char* ChooserFilter(const FileSlot& slot) override;
   void Parse(PluginRun& run) override;
   void FillSpecific(OptionsDialog& dialog, PluginSettings& settings) override;
   void TakeSpecific(const OptionsDialog& dialog, PluginSettings& settings) override;

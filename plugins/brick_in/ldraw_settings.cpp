@@ -3,6 +3,9 @@
 #include "plugins/brick_in/part_search.h"
 
 const char* const kLDrawFilter = "LDraw DAT File            (*.dat)|*.dat|All Files (*.*)|*.*||";
+const char* const kLDrawChooserFilter =
+    "LDraw Files (*.dat;*.ldr;*.mpd)|*.dat;*.ldr;*.mpd|"
+    "LDraw DAT File            (*.dat)|*.dat|All Files (*.*)|*.*||";
 
 LDrawSettings::LDrawSettings()
     : PluginSettings(kBrickInOwner, "brickin.log"), search_path(default_search_path()) {

@@ -23,3 +23,5 @@ class LDrawSettings : public PluginSettings {
 
 // The open-dialog filter of the class (twelve blanks after "File").
 extern const char* const kLDrawFilter;
+// What the file chooser offers: all LDraw files first, then the class's own filter.
+extern const char* const kLDrawChooserFilter;

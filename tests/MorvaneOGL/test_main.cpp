@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QTemporaryDir>
 
+#include "host/ui/window_fit.h"
 #include "support/xvfb_server.h"
 
 namespace {
@@ -27,6 +28,7 @@ class ViewerEnvironment : public ::testing::Environment {
     QApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
     app_ = new QApplication(argc_, argv_);
+    InstallWindowFit(*app_);  // as the program does
     std::setlocale(LC_NUMERIC, "C");
   }
 

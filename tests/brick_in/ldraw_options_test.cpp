@@ -28,7 +28,9 @@ QApplication& application() {
   static char* argv[] = {name, nullptr};
   // No display is needed: the windows live on the offscreen platform.
   if (qgetenv("QT_QPA_PLATFORM").isEmpty()) qputenv("QT_QPA_PLATFORM", "offscreen");
-  static QApplication* app = new QApplication(argc, argv);
+  static QApplication* app = QApplication::instance() != nullptr
+                                 ? static_cast<QApplication*>(QApplication::instance())
+                                 : new QApplication(argc, argv);
   return *app;
 }
 

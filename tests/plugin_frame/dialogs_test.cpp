@@ -276,10 +276,10 @@ TEST(ProgressDialog, WithoutAnyWindowOpensOwnerless) {
 TEST(ProgressDialog, PercentTextIsClampedInsteadOfWrapping) {
   ProgressDialog dialog(ProgressDialog::ImportProgress, "t");
   dialog.SetFileProgress(102);
-  EXPECT_EQ(control<QLabel>(&dialog, ProgressDialog::kIdFilePercent)->text(), "100%");
+  EXPECT_EQ(control<QLabel>(&dialog, ProgressDialog::kIdFilePercent)->text(), " 100 %");
   EXPECT_EQ(control<QProgressBar>(&dialog, ProgressDialog::kIdFileBar)->value(), 100);
   dialog.SetMeshProgress(37);
-  EXPECT_EQ(control<QLabel>(&dialog, ProgressDialog::kIdMeshPercent)->text(), "37%");
+  EXPECT_EQ(control<QLabel>(&dialog, ProgressDialog::kIdMeshPercent)->text(), " 37 %");
   EXPECT_EQ(control<QProgressBar>(&dialog, ProgressDialog::kIdMeshBar)->value(), 37);
   dialog.SetStatus("Sizing: cube\n");
   EXPECT_EQ(control<QLabel>(&dialog, ProgressDialog::kIdStatus)->text(), "Sizing: cube");
