@@ -80,6 +80,15 @@ mmdebstrap --quiet --variant=apt --include=sudo bookworm "$root" "${mirrors[@]}"
 # Name resolution as on this machine, for apt inside the root (mmdebstrap leaves none behind).
 [ -e "$root/etc/resolv.conf" ] || cp -L /etc/resolv.conf "$root/etc/resolv.conf" 2>/dev/null || true
 
+# Where this machine reaches the package registries through a proxy with a certificate
+# authority of its own, the root trusts the same one, as any machine behind that proxy would;
+# nothing else of this machine's set-up goes in.
+extra_ca=()
+if [ -n "${NODE_EXTRA_CA_CERTS:-}" ] && [ -f "$NODE_EXTRA_CA_CERTS" ]; then
+  cp -L "$NODE_EXTRA_CA_CERTS" "$root/etc/morvane-fresh-extra-ca.crt"
+  extra_ca=(NODE_EXTRA_CA_CERTS=/etc/morvane-fresh-extra-ca.crt)
+fi
+
 step="copying the committed tree (git archive HEAD)"
 say "$step: $(git rev-parse --short HEAD)"
 mkdir -p "$root/root/morvane"
@@ -96,6 +105,7 @@ mounted+=("$root/dev")
 # (compiler launchers, displays, proxies) leaks into the check.
 in_root() {
   chroot "$root" /usr/bin/env -i HOME=/root USER=root LOGNAME=root TERM=dumb LANG=C.UTF-8 \
+    "${extra_ca[@]}" \
     PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
     /bin/bash -c "cd /root/morvane && $1"
 }

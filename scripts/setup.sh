@@ -50,5 +50,8 @@ if [ ! -f "$validator_dir/node_modules/gltf-validator/package.json" ]; then
     "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends npm >/dev/null
   fi
   echo "setup: installing the glTF validator into $validator_dir"
-  npm install --prefix "$validator_dir" --no-audit --no-fund --no-save --silent >/dev/null
+  if ! npm install --prefix "$validator_dir" --no-audit --no-fund --no-save --loglevel=error >/dev/null; then
+    echo "setup: npm could not install the glTF validator (see its message above)" >&2
+    exit 1
+  fi
 fi
