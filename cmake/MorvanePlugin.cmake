@@ -22,7 +22,7 @@ endfunction()
 # morvane_needs_plugins(TARGET): building a program or test builds the delivered plug-ins too,
 # since it cannot work without them. Call after the plug-ins' folders were added.
 function(morvane_needs_plugins target)
-  foreach(plugin xfile_in xfile_out brick_in rayinc_out formats_out povscene_out)
+  foreach(plugin xfile_in xfile_out brick_in rayinc_out formats_out povscene_out formats_in)
     if(TARGET ${plugin})
       add_dependencies(${target} ${plugin})
     endif()

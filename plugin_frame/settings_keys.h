@@ -39,3 +39,12 @@ inline constexpr char kObjOutOwner[] = "obj_out";
 inline constexpr char kStlOutOwner[] = "stl_out";
 inline constexpr char kPlyOutOwner[] = "ply_out";
 inline constexpr char kPovSceneOwner[] = "povscene_out";
+// Owners of the import classes of today's exchange formats (plug-in library formats_in).
+inline constexpr char kGltfInOwner[] = "gltf_in";
+inline constexpr char kObjInOwner[] = "obj_in";
+inline constexpr char kStlInOwner[] = "stl_in";
+inline constexpr char kPlyInOwner[] = "ply_in";
+inline constexpr char kColladaInOwner[] = "dae_in";
+inline constexpr char kFbxInOwner[] = "fbx_in";
+inline constexpr char k3dsInOwner[] = "3ds_in";
+inline constexpr char kOffInOwner[] = "off_in";

@@ -9,7 +9,7 @@ packages=(
   g++ cmake ninja-build clang clang-format libclang-rt-14-dev
   qt6-base-dev libqt6opengl6-dev libqt6svg6 libgl-dev libglu1-mesa-dev
   libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev
-  povray povray-includes assimp-utils xvfb xauth libgl1-mesa-dri nodejs
+  povray povray-includes assimp-utils libassimp-dev xvfb xauth libgl1-mesa-dri nodejs
   locales time desktop-file-utils shared-mime-info man-db dpkg-dev file
 )
 

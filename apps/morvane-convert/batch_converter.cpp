@@ -32,10 +32,13 @@ namespace {
 const char* const kDeliveredOwners[] = {
     kXFileInOwner,    kBrickInOwner,        kXFileOutOwner, kPovUdoOwner,  kPolyRayUdoOwner,
     kPovWireUdoOwner, kPovBlobWireUdoOwner, kPov3UdoOwner,  kGlbOutOwner,  kGltfOutOwner,
-    kObjOutOwner,     kStlOutOwner,         kPlyOutOwner,   kPovSceneOwner};
+    kObjOutOwner,     kStlOutOwner,         kPlyOutOwner,   kPovSceneOwner, kGltfInOwner,
+    kObjInOwner, kStlInOwner, kPlyInOwner, kColladaInOwner, kFbxInOwner, k3dsInOwner, kOffInOwner};
 // Size and axis swap act in the import and again in the export run; an override must act once,
 // so it goes to the import classes and the other classes get the neutral values.
-const char* const kImportOwners[] = {kXFileInOwner, kBrickInOwner};
+const char* const kImportOwners[] = {kXFileInOwner, kBrickInOwner, kGltfInOwner,    kObjInOwner,
+                                     kStlInOwner,   kPlyInOwner,   kColladaInOwner, kFbxInOwner,
+                                     k3dsInOwner,   kOffInOwner};
 
 bool is_import_owner(const std::string& owner) {
   return std::find(std::begin(kImportOwners), std::end(kImportOwners), owner) !=

@@ -105,9 +105,11 @@ TEST_F(MorvaneDialogTest, FirstStartFindsThePluginsAndStoresEveryDefaultAtExit) 
     EXPECT_EQ(dialog.windowTitle(), "Morvane V 3.5");
     auto* imports = static_cast<QComboBox*>(dialog.Control(MorvaneDialog::kImportList));
     auto* exports = static_cast<QComboBox*>(dialog.Control(MorvaneDialog::kExportList));
-    ASSERT_EQ(imports->count(), 2);
-    EXPECT_EQ(imports->itemText(0), "LDraw (*.dat)") << "brick_in.so is found before xfile_in.so";
-    EXPECT_EQ(imports->itemText(1), "XFILE ASCII (*.x)");
+    ASSERT_EQ(imports->count(), 10);
+    EXPECT_EQ(imports->itemText(0), "LDraw (*.dat)")
+        << "brick_in.so is found before formats_in.so and xfile_in.so";
+    EXPECT_EQ(imports->itemText(1), "glTF 2.0 (*.gltf, *.glb)");
+    EXPECT_EQ(imports->itemText(9), "XFILE ASCII (*.x)");
     EXPECT_EQ(exports->count(), 12);
     EXPECT_EQ(imports->currentIndex(), 0);
     EXPECT_EQ(label(dialog, MorvaneDialog::kMeshCount), ":0");
@@ -239,11 +241,11 @@ TEST_F(MorvaneDialogTest, PluginInfoListsTheLibrariesAndSavesThem) {
     MessageCatcher catcher;
     PluginInfoDialog info(PluginSummaryLines(dialog.Plugins()), &dialog);
     for (int i = 0; i < info.List()->count(); ++i) shown << info.List()->item(i)->text();
-    EXPECT_TRUE(shown.contains("        Libraries: 6"));
-    EXPECT_TRUE(shown.contains("        Classes: 14"));
+    EXPECT_TRUE(shown.contains("        Libraries: 7"));
+    EXPECT_TRUE(shown.contains("        Classes: 22"));
     EXPECT_TRUE(info.SaveTo(QString::fromStdString(folder + "/summary.txt")));
     std::string saved = read_file(folder + "/summary.txt");
-    EXPECT_NE(saved.find(" Summary:\n\tLibraries: 6\n\tClasses: 14\n"), std::string::npos);
+    EXPECT_NE(saved.find(" Summary:\n\tLibraries: 7\n\tClasses: 22\n"), std::string::npos);
     catcher.Arm();
     EXPECT_FALSE(info.SaveTo(QString::fromStdString(folder + "/no/such/folder/summary.txt")));
     EXPECT_EQ(catcher.text, "FileOpen Error");

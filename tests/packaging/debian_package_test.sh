@@ -9,17 +9,19 @@ trap 'rm -rf "$work"' EXIT
 deb=$(ls "$work"/morvane_*.deb)
 contents=$(dpkg-deb -c "$deb")
 for f in ./usr/lib/morvane/Morvane ./usr/lib/morvane/morvane-convert ./usr/lib/morvane/plugin/xfile_in.so \
-         ./usr/lib/morvane/plugin/rayinc_out.so ./usr/lib/morvane/plugin/formats_out.so ./usr/share/applications/morvaneogl.desktop \
+         ./usr/lib/morvane/plugin/rayinc_out.so ./usr/lib/morvane/plugin/formats_out.so \
+         ./usr/lib/morvane/plugin/formats_in.so ./usr/lib/morvane/morvane-model-reader \
+         ./usr/share/applications/morvaneogl.desktop \
          ./usr/share/mime/packages/morvane.xml ./usr/bin/morvane-convert; do
   grep -q " $f" <<<"$contents" || { echo "FAIL: $f not in the package"; exit 1; }
 done
 depends=$(dpkg-deb -f "$deb" Depends)
-for lib in libc6 libstdc++6 libqt6widgets6 libqt6core6; do
+for lib in libc6 libstdc++6 libqt6widgets6 libqt6core6 libassimp5; do
   grep -q "$lib" <<<"$depends" || { echo "FAIL: no dependency on $lib: $depends"; exit 1; }
 done
 if [ "${CI:-}" = true ] && [ "$(id -u)" -eq 0 ]; then
   dpkg -i "$deb" >/dev/null
-  XDG_CONFIG_HOME=$work/config /usr/bin/morvane-convert --list | grep -q "Libraries: 6"
+  XDG_CONFIG_HOME=$work/config /usr/bin/morvane-convert --list | grep -q "Libraries: 7"
   dpkg -r morvane >/dev/null
   [ ! -e /usr/lib/morvane ] || { echo "FAIL: /usr/lib/morvane left after removal"; exit 1; }
 fi
