@@ -170,10 +170,10 @@ TEST_F(MorvaneDialogTest, NamedFileIsImportedIntoTitleAndCounters) {
 }
 
 TEST_F(MorvaneDialogTest, RefusalsShowTheirMessageAndTitle) {
-  std::ofstream(folder + "/MODEL.3DS") << "3ds";
+  std::ofstream(folder + "/MODEL.DXF") << "dxf";
   MessageCatcher catcher;
   catcher.Arm();
-  MorvaneDialog dialog(QByteArray((folder + "/MODEL.3DS").c_str()), nullptr);
+  MorvaneDialog dialog(QByteArray((folder + "/MODEL.DXF").c_str()), nullptr);
   EXPECT_EQ(catcher.seen, 1);
   EXPECT_EQ(catcher.title, "Error");
   EXPECT_EQ(catcher.text, "Extension not recognized!");

@@ -140,14 +140,14 @@ TEST_F(BatchConverterTest, SeveralInputsKeepEveryMeshUnderAUniqueName) {
 }
 
 TEST_F(BatchConverterTest, EveryFailureNamesTheFileAndTheReason) {
-  write_file(folder + "/model.3ds", "not a model");
+  write_file(folder + "/model.dxf", "not a model");
   write_file(folder + "/empty.x", "xof 0302txt 0064\n");
   struct Case {
     std::string arguments;
     std::string message;
   } cases[] = {
-      {"model.3ds -o out.x",
-       "morvane-convert: model.3ds: no import class for the extension \".3ds\" (use --from)\n"},
+      {"model.dxf -o out.x",
+       "morvane-convert: model.dxf: no import class for the extension \".dxf\" (use --from)\n"},
       {"--from 'No Such Class' cube.x -o out.x",
        "morvane-convert: cube.x: no import class \"No Such Class\" (see --list)\n"},
       {"missing.x -o out.x", "morvane-convert: missing.x: No such file or directory\n"},

@@ -65,7 +65,7 @@ class HostCommandsTest : public ::testing::Test {
     ASSERT_GE(plugins.ClassCount(), 2) << "the delivered plug-ins are built";
     commands = new HostCommands(plugins, user);
     extensions.Append(".x", "XFILE ASCII (*.x)");
-    extensions.Append(".3ds", "3D Studio (*.3ds, *.prj)");
+    extensions.Append(".dxf", "AutoCad (*.dxf)");
   }
   void TearDown() override {
     delete commands;  // importers end before the plug-ins are unloaded
@@ -151,9 +151,10 @@ TEST_F(HostCommandsTest, UnknownNameCheckModeTakesNothing) {
 }
 
 TEST_F(HostCommandsTest, ExtensionWithoutDeliveredClassIsNotRecognized) {
-  std::string path = write_model("MODEL.3DS", "3ds bytes");
+  // A row whose class is not loaded, and no row at all; no delivered class lists either.
+  std::string path = write_model("MODEL.DXF", "dxf bytes");
   EXPECT_EQ(commands->ImportByName(path.c_str(), extensions, 1, NAME_CHECK_AUTOMATIC), 0);
-  std::string other = write_model("model.obj", "obj text");
+  std::string other = write_model("model.iob", "iob bytes");
   commands->ImportByName(other.c_str(), extensions, 1, NAME_CHECK_AUTOMATIC);
   EXPECT_EQ(user.messages, (std::vector<std::string>{"Error: Extension not recognized!",
                                                      "Error: Extension not recognized!"}));
