@@ -240,7 +240,7 @@ TEST_F(ViewerImport, EveryRefusalSaysWhyWithItsTitle) {
             (std::vector<SeenMessage>{{"Light Setup", "No scene to display"}}));
   EXPECT_EQ(Messages([&]() { app_->RebuildScene(); }),
             (std::vector<SeenMessage>{{"Info", "No meshes to display"}}));
-  const auto unknown = ImportNamed(TableCopy(work_, "MODEL.3DS"));
+  const auto unknown = ImportNamed(TableCopy(work_, "MODEL.DXF"));
   ASSERT_FALSE(unknown.empty());
   EXPECT_EQ(unknown[0], (SeenMessage{"Error", "Extension not recognized!"}));
   EXPECT_EQ(Commands().ImporterCount(), 0);
