@@ -30,10 +30,11 @@ namespace {
 // and the run's overrides must reach them all the same; owners already in the store get them
 // too (options a class does not know are never read).
 const char* const kDeliveredOwners[] = {
-    kXFileInOwner,    kBrickInOwner,        kXFileOutOwner, kPovUdoOwner,  kPolyRayUdoOwner,
-    kPovWireUdoOwner, kPovBlobWireUdoOwner, kPov3UdoOwner,  kGlbOutOwner,  kGltfOutOwner,
-    kObjOutOwner,     kStlOutOwner,         kPlyOutOwner,   kPovSceneOwner, kGltfInOwner,
-    kObjInOwner, kStlInOwner, kPlyInOwner, kColladaInOwner, kFbxInOwner, k3dsInOwner, kOffInOwner};
+    kXFileInOwner,    kBrickInOwner,        kXFileOutOwner, kPovUdoOwner,    kPolyRayUdoOwner,
+    kPovWireUdoOwner, kPovBlobWireUdoOwner, kPov3UdoOwner,  kGlbOutOwner,    kGltfOutOwner,
+    kObjOutOwner,     kStlOutOwner,         kPlyOutOwner,   kPovSceneOwner,  kGltfInOwner,
+    kObjInOwner,      kStlInOwner,          kPlyInOwner,    kColladaInOwner, kFbxInOwner,
+    k3dsInOwner,      kOffInOwner};
 // Size and axis swap act in the import and again in the export run; an override must act once,
 // so it goes to the import classes and the other classes get the neutral values.
 const char* const kImportOwners[] = {kXFileInOwner, kBrickInOwner, kGltfInOwner,    kObjInOwner,

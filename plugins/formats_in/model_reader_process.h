@@ -39,8 +39,9 @@ struct ModelReaderHooks {
 // The error text of a read that hooks.cancelled ended.
 extern const char kReaderCancelled[];
 
-// Reads file with program. A hook that throws ends the child before the exception goes on. Returns an empty text when every mesh arrived, else the reason in
-// one line (the meshes completed before it have been handed over all the same).
+// Reads file with program. A hook that throws ends the child before the exception goes on. Returns
+// an empty text when every mesh arrived, else the reason in one line (the meshes completed before
+// it have been handed over all the same).
 std::string RunModelReader(const std::string& program, const std::string& file,
                            const ModelReaderLimits& limits, const ModelReaderHooks& hooks);
 
