@@ -91,8 +91,10 @@ fi
 
 step="copying the committed tree (git archive HEAD)"
 say "$step: $(git rev-parse --short HEAD)"
-mkdir -p "$root/root/morvane"
-git archive HEAD | tar -x -C "$root/root/morvane"
+# In a folder every user may enter, as a checkout usually is: the tests of write faults run the
+# converter as an unprivileged user, which could not reach a tree under root's own home.
+mkdir -p "$root/srv/morvane"
+git archive HEAD | tar -x -C "$root/srv/morvane"
 
 step="mounting /proc and /dev"
 mount -t proc proc "$root/proc"
@@ -107,7 +109,7 @@ in_root() {
   chroot "$root" /usr/bin/env -i HOME=/root USER=root LOGNAME=root TERM=dumb LANG=C.UTF-8 \
     "${extra_ca[@]}" \
     PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
-    /bin/bash -c "cd /root/morvane && $1"
+    /bin/bash -c "cd /srv/morvane && $1"
 }
 
 step="scripts/run.sh (the main job)"
@@ -116,7 +118,7 @@ in_root scripts/run.sh
 
 step="checking the POV-Ray scenes scripts/run.sh wrote"
 say "$step"
-scenes=$(find "$root/root/morvane/build/examples" -maxdepth 1 -name '*.pov' | sort)
+scenes=$(find "$root/srv/morvane/build/examples" -maxdepth 1 -name '*.pov' | sort)
 [ -n "$scenes" ] || { echo "fresh-check: scripts/run.sh wrote no .pov scene" >&2; exit 1; }
 for pov in $scenes; do
   png=${pov%.pov}.png
