@@ -17,6 +17,10 @@ void ExtensionTable::Append(const std::string& extension, const std::string& cla
   class_names_.push_back(class_name);
 }
 
+void ExtensionTable::Append(const ExtensionTable& rows) {
+  for (int row = 0; row < rows.Count(); ++row) Append(rows.Extension(row), rows.ClassName(row));
+}
+
 void ExtensionTable::Clear() {
   extensions_.clear();
   class_names_.clear();
@@ -49,9 +53,7 @@ ExtensionTable DefaultExtensionTable(HostProgram program) {
   table.Append(".x", "XFILE ASCII (*.x)");
   table.Append(".dat", "LDraw (*.dat)");
   table.Append(".ldr", "LDraw (*.dat)");
-  const ExtensionTable added = ExchangeFormatRows();
-  for (int row = 0; row < added.Count(); ++row)
-    table.Append(added.Extension(row), added.ClassName(row));
+  table.Append(ExchangeFormatRows());
   return table;
 }
 

@@ -14,6 +14,8 @@ class ExtensionTable {
   const char* ClassName(int row) const;
 
   void Append(const std::string& extension, const std::string& class_name);
+  // Appends every row of rows, in order.
+  void Append(const ExtensionTable& rows);
   void Clear();
 
   // The class name of the first row whose extension equals `extension` without regard to

@@ -53,9 +53,7 @@ ExtensionTable InputExtensions() {
   table.Append(".dat", "LDraw (*.dat)");
   table.Append(".ldr", "LDraw (*.dat)");
   table.Append(".mpd", "LDraw (*.dat)");
-  const ExtensionTable added = ExchangeFormatRows();
-  for (int row = 0; row < added.Count(); ++row)
-    table.Append(added.Extension(row), added.ClassName(row));
+  table.Append(ExchangeFormatRows());
   table.Append(".obj", "Wavefront OBJ (*.obj)");
   table.Append(".3ds", "3D Studio (*.3ds)");
   return table;
