@@ -23,6 +23,8 @@ inline constexpr char kRadiusKey[] = "radius";
 inline constexpr char kSearchPathKey[] = "search_path";
 inline constexpr char kWriteMeshColoursKey[] = "write_mesh_colours";
 inline constexpr char kOneMeshPerColourKey[] = "one_mesh_per_colour";
+// Import of a format whose convention is y up: 1 (the default) turns the model z up.
+inline constexpr char kTurnYUpKey[] = "turn_y_up";
 
 // Owners of the delivered classes.
 inline constexpr char kXFileInOwner[] = "xfile_in";

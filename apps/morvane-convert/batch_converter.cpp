@@ -237,6 +237,7 @@ void BatchRun::ApplyOverrides(const PrivateSettings& store) {
       SettingsWriteString(o, specific, kSearchPathKey, options_.search_path.c_str());
     if (options_.write_colours) SettingsWriteInt(o, specific, kWriteMeshColoursKey, 1);
     if (options_.one_mesh_per_colour) SettingsWriteInt(o, specific, kOneMeshPerColourKey, 1);
+    if (options_.keep_y_up) SettingsWriteInt(o, specific, kTurnYUpKey, 0);
   }
 }
 

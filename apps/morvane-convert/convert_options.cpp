@@ -43,6 +43,8 @@ const char* ConvertUsage() {
          "  --one-mesh-per-colour  LDraw: a part with faces of several colours becomes one\n"
          "                       mesh per colour\n"
          "  --write-colours      DirectX: each mesh with a colour gets its own material\n"
+         "  --keep-y-up          glTF, OBJ: keep the file's y axis up (by default the model\n"
+         "                       is turned z up, standing as an LDraw model does)\n"
          "  --log FILE           write the plug-ins' verbose log to FILE\n"
          "\n"
          "Other:\n"
@@ -116,6 +118,10 @@ bool ParseConvertOptions(int argc, const char* const argv[], ConvertOptions& opt
     }
     if (arg == "--write-colours") {
       options.write_colours = true;
+      continue;
+    }
+    if (arg == "--keep-y-up") {
+      options.keep_y_up = true;
       continue;
     }
     if (arg == "--one-mesh-per-colour") {

@@ -25,11 +25,14 @@ struct ExchangeFormat {
   const char* log_file;
   const char* filter;
   FrameClassInfo info;
-  bool y_up;            // the format's convention is y up: turned to z up on import
+  bool y_up;            // the format's convention is y up: turned to z up on import unless off
   bool linear_colours;  // material colours are linear (glTF), not as displayed
 };
 
-// The class's options: the common ones plus the folder and file its chooser last used.
+const int kTurnYUpControl = 1042;
+
+// The class's options: the common ones, the folder and file its chooser last used, and for a
+// y-up format whether the model is turned z up.
 class ExchangeImportSettings final : public PluginSettings {
  public:
   ExchangeImportSettings(const char* owner, const char* log_file)
@@ -38,11 +41,20 @@ class ExchangeImportSettings final : public PluginSettings {
   }
   ~ExchangeImportSettings() override { SaveSettings(); }
 
-  void LoadSettings() override { LoadFileTexts(path, file_name); }
-  void SaveSettings() override { SaveFileTexts(path, file_name); }
+  void LoadSettings() override {
+    LoadFileTexts(path, file_name);
+    LoadInt(kTurnYUpKey, turn_y_up);
+  }
+  void SaveSettings() override {
+    SaveFileTexts(path, file_name);
+    SaveInt(kTurnYUpKey, turn_y_up);
+  }
 
   SettingsText path;
   SettingsText file_name;
+  // 1: a y-up model (glTF, OBJ) comes in z up, standing in the Front view as an LDraw model
+  // does; 0 keeps the file's axes. Formats without the convention ignore it.
+  int turn_y_up = 1;
 };
 
 double LinearToDisplayed(double c) {
@@ -65,7 +77,8 @@ Appearance AppearanceOf(const reader_stream::MeshMaterial& m, bool linear) {
 // each mesh finished by the frame as soon as its last triangle arrived.
 class MeshBuilder {
  public:
-  MeshBuilder(PluginRun& run, const ExchangeFormat& format) : run_(run), format_(format) {}
+  MeshBuilder(PluginRun& run, const ExchangeFormat& format, bool turn_y_up)
+      : run_(run), format_(format), turn_y_up_(turn_y_up) {}
 
   void Begin(const std::string& name, const reader_stream::MeshMaterial& material,
              std::uint32_t triangles) {
@@ -97,7 +110,7 @@ class MeshBuilder {
       for (int k = 0; k < 3; ++k) {
         const double x = c[3 * k], y = c[3 * k + 1], z = c[3 * k + 2];
         // y up to z up: a quarter turn about x, so that the model's top stays its top.
-        corners_.push_back(format_.y_up ? Vec3d{x, 0.0 - z, y} : Vec3d{x, y, z});
+        corners_.push_back(turn_y_up_ ? Vec3d{x, 0.0 - z, y} : Vec3d{x, y, z});
       }
     }
     mesh_->add_triangles(corners_.data(), static_cast<std::int32_t>(corners_.size() / 3));
@@ -126,6 +139,7 @@ class MeshBuilder {
 
   PluginRun& run_;
   const ExchangeFormat& format_;
+  const bool turn_y_up_;
   std::unique_ptr<Mesh3d> mesh_;
   std::vector<Vec3d> corners_;
   std::set<std::string> used_;
@@ -150,13 +164,32 @@ class ExchangeImport final : public FrameImporter {
     return {&s.path, &s.file_name, kFormat.filter, nullptr};
   }
 
+  void FillSpecific(OptionsDialog& dialog, PluginSettings& settings) override {
+    if (!kFormat.y_up) return;
+    auto& s = static_cast<ExchangeImportSettings&>(settings);
+    dialog.AddCheckBox(kTurnYUpControl, "Turn y up to z up", s.turn_y_up != 0);
+  }
+
+  void TakeSpecific(const OptionsDialog& dialog, PluginSettings& settings) override {
+    if (!kFormat.y_up) return;
+    static_cast<ExchangeImportSettings&>(settings).turn_y_up =
+        dialog.CheckValue(kTurnYUpControl) ? 1 : 0;
+  }
+
+  void DumpSpecific(LogFile& log, PluginSettings& settings) override {
+    if (kFormat.y_up)
+      log.LogWrite("\t turn y up to z up: %d\n",
+                   static_cast<ExchangeImportSettings&>(settings).turn_y_up);
+  }
+
   void Parse(PluginRun& run) override {
     run.DumpOptions();
-    const char* name = run.Settings<ExchangeImportSettings>().file_name.c_str();
+    const auto& settings = run.Settings<ExchangeImportSettings>();
+    const char* name = settings.file_name.c_str();
     run.Status("Parsing %s started ...      \n", name);
     run.Log("Parsing %s started ...\n", name);
 
-    MeshBuilder builder(run, kFormat);
+    MeshBuilder builder(run, kFormat, kFormat.y_up && settings.turn_y_up != 0);
     ModelReaderHooks hooks;
     hooks.log = [&run](const std::string& line) { run.Log("%s\n", line.c_str()); };
     hooks.progress = [&run](std::uint32_t done, std::uint32_t total) {

@@ -6,6 +6,7 @@
 
 #include "support/file_text.h"
 
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -374,6 +375,38 @@ TEST_F(MorvaneDialogTest, CancelInTheProgressWindowKeepsWhatWasThere) {
   EXPECT_EQ(messages.seen, 0) << messages.text.toStdString();
   for (QWidget* w : QApplication::topLevelWidgets())
     EXPECT_FALSE(w->isVisible() && w->inherits("ProgressDialog"));
+}
+
+// Cancel while the model reader of an exchange format works (here one that never answers):
+// the reader is ended, the list is kept and nothing is said.
+TEST_F(MorvaneDialogTest, CancelEndsTheModelReaderAndKeepsWhatWasThere) {
+  std::ofstream(folder + "/stuck.glb") << "glTF";
+  setenv("MORVANE_READER_TEST_FAULT", "hang", 1);  // without Cancel: until ctest's time-out
+  setenv("MORVANE_READER_SECONDS", "100000", 1);
+  MorvaneDialog dialog(QByteArray((folder + "/cube.x").c_str()), nullptr);
+  dialog.show();
+  ASSERT_TRUE(dialog.Commands()->SelectImportClass("glTF 2.0 (*.gltf, *.glb)"));
+  MessageCatcher messages;
+  messages.Arm();
+  bool cancelled = false;
+  when_window([](QWidget* w) { return qobject_cast<QFileDialog*>(w) != nullptr; },
+              [&](QWidget* w) {
+                choose_file(qobject_cast<QFileDialog*>(w), folder + "/stuck.glb");
+                when_window([](QWidget* p) { return p->inherits("ProgressDialog"); },
+                            [&](QWidget* p) {
+                              for (auto* b : p->findChildren<QPushButton*>())
+                                if (b->property("controlId").toInt() == 2) b->click();
+                              cancelled = true;
+                            });
+              });
+  dialog.Commands()->Import(1, 2);
+  unsetenv("MORVANE_READER_TEST_FAULT");
+  unsetenv("MORVANE_READER_SECONDS");
+  EXPECT_TRUE(cancelled);
+  EXPECT_EQ(dialog.Commands()->MeshCount(), 1);
+  EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1) << "no reader left, running or unreaped";
+  QTest::qWait(50);
+  EXPECT_EQ(messages.seen, 0) << messages.text.toStdString();
 }
 
 // An LDraw model whose parts are not on the search path: a warning names them and the

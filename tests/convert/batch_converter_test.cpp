@@ -261,6 +261,24 @@ TEST_F(BatchConverterTest, OverridesLeaveTheStoredOptionsUntouched) {
   EXPECT_EQ(read_file(folder + "/stored.x").rfind("xof 0302txt 0064\r", 0), 0u);
 }
 
+// A y-up OBJ stands z up by default; --keep-y-up keeps the file's axes for this run only.
+TEST_F(BatchConverterTest, YUpModelsStandZUpUnlessKeepYUp) {
+  write_file(folder + "/tri.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n");
+  const struct {
+    const char* options;
+    const char* box;
+  } cases[] = {
+      {"", "<0.000000,0.000000,0.000000>\t<1.000000,0.000000,1.000000>"},
+      {"--keep-y-up ", "<0.000000,0.000000,0.000000>\t<1.000000,1.000000,0.000000>"},
+      {"", "<0.000000,0.000000,0.000000>\t<1.000000,0.000000,1.000000>"},
+  };
+  for (const auto& c : cases) {
+    Result r = Run(std::string("--info ") + c.options + "tri.obj");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find(c.box), std::string::npos) << c.options << r.out;
+  }
+}
+
 TEST_F(BatchConverterTest, LogCollectsEveryPluginRun) {
   Result r = Run("cube.x -o out.x --log run.log");
   ASSERT_EQ(r.status, 0) << r.err;
