@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "support/file_text.h"
+#include "support/temp_folder.h"
 
 #include <signal.h>
 #include <sys/wait.h>
@@ -20,9 +21,6 @@ namespace {
 class HandoverTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/morvane_handover.XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    folder = pattern;
     std::ofstream(folder + "/cube.x")
         << "xof 0302txt 0064\nMesh cube {\n 3;\n 0.0;0.0;0.0;, 1.0;0.0;0.0;, 0.0;1.0;0.0;;\n"
            " 1;\n 3;0,1,2;;\n}\n";
@@ -32,7 +30,6 @@ class HandoverTest : public ::testing::Test {
       kill(first, SIGKILL);
       waitpid(first, nullptr, 0);
     }
-    std::system(("rm -rf '" + folder + "'").c_str());
   }
 
   // Starts Morvane in the test folder with a private store and runtime folder; returns its pid.
@@ -85,7 +82,8 @@ class HandoverTest : public ::testing::Test {
   // the import ends, so it shows the handed-over import happened.
   std::string ImportedFile() { return read_file(folder + "/config/Kelmar Software/xfile_in.conf"); }
 
-  std::string folder;
+  TempFolder temp_{"morvane_handover"};
+  const std::string folder = temp_.path();
   pid_t first = -1;
 };
 

@@ -26,6 +26,7 @@
 #include "host/ui/statistics_dialog.h"
 #include "host/ui/window_fit.h"
 #include "meshlib/mesh3d.h"
+#include "support/temp_folder.h"
 
 namespace {
 
@@ -46,9 +47,6 @@ class MainWindowTest : public ::testing::Test {
     fitted = true;
   }
   void SetUp() override {
-    char pattern[] = "/tmp/morvane_window_test.XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    folder = pattern;
     setenv("XDG_CONFIG_HOME", (folder + "/config").c_str(), 1);
     for (const char* mesh : {"first", "second"}) {
       char text[256];
@@ -56,14 +54,13 @@ class MainWindowTest : public ::testing::Test {
       std::ofstream(folder + "/" + mesh + ".x") << text;
     }
   }
-  void TearDown() override { std::system(("rm -rf '" + folder + "'").c_str()); }
-
   QByteArray File(const char* name) const { return QByteArray((folder + "/" + name).c_str()); }
   static const char* MeshName(MorvaneDialog& dialog) {
     return static_cast<Mesh3d*>(dialog.Commands()->ImportedObjects().get(0))->name();
   }
 
-  std::string folder;
+  TempFolder temp_{"morvane_window_test"};
+  const std::string folder = temp_.path();
 };
 
 }  // namespace

@@ -40,6 +40,7 @@
 #include "meshlib/mesh3d.h"
 #include "settings/settings_store.h"
 #include "support/choose_file.h"
+#include "support/temp_folder.h"
 
 namespace {
 
@@ -78,13 +79,9 @@ class MorvaneDialogTest : public ::testing::Test {
     if (QApplication::instance() == nullptr) new QApplication(argc, argv);
   }
   void SetUp() override {
-    char pattern[] = "/tmp/morvane_dialog_test.XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    folder = pattern;
     setenv("XDG_CONFIG_HOME", (folder + "/config").c_str(), 1);
     std::ofstream(folder + "/cube.x") << kCube;
   }
-  void TearDown() override { std::system(("rm -rf '" + folder + "'").c_str()); }
 
   QString label(MorvaneDialog& dialog, int id) {
     return static_cast<QLabel*>(dialog.Control(id))->text();
@@ -95,7 +92,8 @@ class MorvaneDialogTest : public ::testing::Test {
     return value;
   }
 
-  std::string folder;
+  TempFolder temp_{"morvane_dialog_test"};
+  const std::string folder = temp_.path();
 };
 
 }  // namespace

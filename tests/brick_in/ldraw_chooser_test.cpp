@@ -11,8 +11,8 @@
 #include "plugin_api/plugin_api.h"
 #include "plugin_frame/options_dialog.h"
 #include "plugins/brick_in/ldraw_import.h"
+#include "tests/brick_in/ldraw_lines.h"
 #include "tests/brick_in/scoped_env.h"
-#include "tests/brick_in/temp_folder.h"
 
 namespace {
 

@@ -14,8 +14,8 @@
 #include "plugins/brick_in/colour_table.h"
 #include "plugins/brick_in/ldraw_import.h"
 #include "plugins/brick_in/ldraw_settings.h"
+#include "tests/brick_in/ldraw_lines.h"
 #include "tests/brick_in/scoped_env.h"
-#include "tests/brick_in/temp_folder.h"
 
 namespace {
 

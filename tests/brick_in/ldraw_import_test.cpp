@@ -8,8 +8,8 @@
 #include "plugins/brick_in/ldraw_import.h"
 #include "plugins/brick_in/ldraw_settings.h"
 #include "plugins/brick_in/part_search.h"
+#include "tests/brick_in/ldraw_lines.h"
 #include "tests/brick_in/scoped_env.h"
-#include "tests/brick_in/temp_folder.h"
 
 TEST(BrickInLibrary, ExportsOneLDrawImportClass) {
   std::string path = std::string(MORVANE_BINARY_DIR) + "/bin/plugin/brick_in.so";

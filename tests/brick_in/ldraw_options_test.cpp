@@ -17,8 +17,8 @@
 #include "plugins/brick_in/ldraw_import.h"
 #include "plugins/brick_in/ldraw_settings.h"
 #include "support/choose_file.h"
+#include "tests/brick_in/ldraw_lines.h"
 #include "tests/brick_in/scoped_env.h"
-#include "tests/brick_in/temp_folder.h"
 
 namespace {
 

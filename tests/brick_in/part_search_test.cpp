@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include "tests/brick_in/ldraw_lines.h"
 #include "tests/brick_in/scoped_env.h"
-#include "tests/brick_in/temp_folder.h"
 
 TEST(SearchPath, OnlyEntriesFollowedBySemicolonCount) {
   EXPECT_EQ(split_search_path("/a;/b;"), (std::vector<std::string>{"/a", "/b"}));

@@ -13,8 +13,8 @@
 #include "plugins/brick_in/ldraw_settings.h"
 #include "plugins/brick_in/read_ldraw.h"
 #include "settings/log_file.h"
+#include "tests/brick_in/ldraw_lines.h"
 #include "tests/brick_in/scoped_env.h"
-#include "tests/brick_in/temp_folder.h"
 
 namespace {
 

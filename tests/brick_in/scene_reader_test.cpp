@@ -7,7 +7,7 @@
 #include "meshlib/mesh3d.h"
 #include "plugins/brick_in/scene_mesh.h"
 #include "settings/log_file.h"
-#include "tests/brick_in/temp_folder.h"
+#include "tests/brick_in/ldraw_lines.h"
 
 namespace {
 

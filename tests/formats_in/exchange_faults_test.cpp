@@ -10,6 +10,7 @@
 #include <string>
 
 #include "support/file_text.h"
+#include "support/temp_folder.h"
 
 namespace {
 
@@ -36,13 +37,6 @@ std::string ClassOf(const std::string& file) {
 
 class ExchangeFaults : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/exchange_faults.XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    folder = pattern;
-  }
-  void TearDown() override { std::system(("rm -rf '" + folder + "'").c_str()); }
-
   // Imports file (in the test folder) with morvane-convert --info under a 60-second guard;
   // environment goes before the command.
   Result Info(const std::string& file, const std::string& environment = "") {
@@ -54,7 +48,8 @@ class ExchangeFaults : public ::testing::Test {
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, read_file(folder + "/stderr")};
   }
 
-  std::string folder;
+  TempFolder temp_{"exchange_faults"};
+  const std::string folder = temp_.path();
 };
 
 // An error is exactly one line naming the file; a run that read something gives none.

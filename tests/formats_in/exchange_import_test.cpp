@@ -12,6 +12,7 @@
 #include "meshlib/object_list.h"
 #include "support/file_text.h"
 #include "support/plugin_under_test.h"
+#include "support/temp_folder.h"
 
 namespace {
 
@@ -24,15 +25,9 @@ std::string Corpus(const char* name) {
 class ExchangeImport : public ::testing::Test {
  protected:
   ExchangeImport() : plugin("formats_in.so") {}
-  void SetUp() override {
-    ASSERT_TRUE(plugin.loaded()) << plugin.error();
-    char pattern[] = "/tmp/exchange_import.XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    folder = pattern;
-  }
+  void SetUp() override { ASSERT_TRUE(plugin.loaded()) << plugin.error(); }
   void TearDown() override {
     if (importer != nullptr) importer->DeleteThis();
-    std::system(("rm -rf '" + folder + "'").c_str());
   }
 
   // Imports path with the named class; the list lives until the test ends.
@@ -49,7 +44,8 @@ class ExchangeImport : public ::testing::Test {
 
   PluginUnderTest plugin;
   MeshImporter* importer = nullptr;
-  std::string folder;
+  TempFolder temp_{"exchange_import"};
+  const std::string folder = temp_.path();
 };
 
 // One triangle (0,0,0), (1,0,0), (0,1,0) as a glTF buffer, drawn as triangles and as points.

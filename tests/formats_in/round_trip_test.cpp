@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "support/file_text.h"
+#include "support/temp_folder.h"
 
 namespace {
 
@@ -28,13 +29,7 @@ const char kScene[] =
 
 class RoundTrip : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/exchange_round_trip.XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    folder = pattern;
-    write_file(folder + "/scene.x", kScene);
-  }
-  void TearDown() override { std::system(("rm -rf '" + folder + "'").c_str()); }
+  void SetUp() override { write_file(folder + "/scene.x", kScene); }
 
   // Runs morvane-convert with arguments in the test folder; its standard output, or "" when
   // it failed.
@@ -59,7 +54,8 @@ class RoundTrip : public ::testing::Test {
     return lines;
   }
 
-  std::string folder;
+  TempFolder temp_{"exchange_round_trip"};
+  const std::string folder = temp_.path();
 };
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "settings/settings_store.h"
 #include "support/file_text.h"
 #include "support/plugin_under_test.h"
+#include "support/temp_folder.h"
 
 namespace {
 
@@ -43,18 +44,12 @@ class FormatsExport : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(library_.loaded()) << library_.error();
-    char pattern[] = "/tmp/formats_export_test.XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    folder_ = pattern;
     for (const char* owner : kOwners) {
       SettingsWriteInt(owner, "Common Settings", "verbose_mode", 0);
       SettingsWriteDouble(owner, "Common Settings", "size_value", 1.0);
       SettingsWriteInt(owner, "Common Settings", "swap_mode", 0);
     }
     objects_.append(flat_box("box"));
-  }
-  void TearDown() override {
-    std::system(("chmod -R u+w '" + folder_ + "'; rm -rf '" + folder_ + "'").c_str());
   }
   void Export(const char* class_name, const std::string& base) {
     MeshExporter* exporter = library_.NewExporter(class_name);
@@ -65,7 +60,8 @@ class FormatsExport : public ::testing::Test {
   }
 
   PluginUnderTest library_{"formats_out.so"};
-  std::string folder_;
+  TempFolder temp_{"formats_export_test"};
+  const std::string folder_ = temp_.path();
   ObjectList objects_{release_object};
 };
 

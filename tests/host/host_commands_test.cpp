@@ -17,6 +17,7 @@
 #include "host/plugin_manager.h"
 #include "meshlib/mesh3d.h"
 #include "meshlib/object_list.h"
+#include "support/temp_folder.h"
 
 namespace {
 
@@ -57,9 +58,6 @@ std::string name_at(const ObjectList& list, int i) {
 class HostCommandsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/host_commands_test.XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    folder = pattern;
     setenv("XDG_CONFIG_HOME", (folder + "/config").c_str(), 1);
     plugins.Scan(MORVANE_BINARY_DIR "/bin/plugin/", PLUGIN_INTERFACE_VERSION);
     ASSERT_GE(plugins.ClassCount(), 2) << "the delivered plug-ins are built";
@@ -69,7 +67,6 @@ class HostCommandsTest : public ::testing::Test {
   }
   void TearDown() override {
     delete commands;  // importers end before the plug-ins are unloaded
-    std::system(("rm -rf '" + folder + "'").c_str());
   }
   std::string write_model(const char* name, const char* text) {
     std::string path = folder + "/" + name;
@@ -77,7 +74,8 @@ class HostCommandsTest : public ::testing::Test {
     return path;
   }
 
-  std::string folder;
+  TempFolder temp_{"host_commands_test"};
+  const std::string folder = temp_.path();
   PluginManager plugins;
   ScriptedUser user;
   HostCommands* commands = nullptr;

@@ -15,19 +15,6 @@
 
 #include "settings/settings_store.h"
 
-TempFolder::TempFolder() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "frame-test-XXXXXX").string();
-  std::vector<char> buffer(pattern.begin(), pattern.end());
-  buffer.push_back('\0');
-  const char* made = mkdtemp(buffer.data());
-  path_ = made != nullptr ? made : "";
-}
-
-TempFolder::~TempFolder() {
-  std::error_code ignored;
-  if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
-}
-
 TriPlugin::TriPlugin() { handle_ = dlopen(FRAME_TRI_PLUGIN, RTLD_NOW | RTLD_LOCAL); }
 
 TriPlugin::~TriPlugin() {

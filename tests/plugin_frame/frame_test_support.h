@@ -7,18 +7,7 @@
 
 #include "plugin_api/plugin_api.h"
 #include "plugin_frame/progress_callbacks.h"
-
-// A fresh empty folder under the system's temporary folder, removed with its files at the end.
-class TempFolder {
- public:
-  TempFolder();
-  ~TempFolder();
-  const std::string& path() const { return path_; }
-  std::string file(const std::string& name) const { return path_ + "/" + name; }
-
- private:
-  std::string path_;
-};
+#include "support/temp_folder.h"
 
 // The example triangle plug-in, loaded as the hosts load plug-ins.
 class TriPlugin {

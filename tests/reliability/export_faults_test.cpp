@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "support/file_text.h"
+#include "support/temp_folder.h"
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -56,18 +57,12 @@ struct ExportClass {
 class ExportFaults : public ::testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/export_faults.XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    folder = pattern;
     chmod(folder.c_str(), 0777);
     // The converter's private copy of the settings goes here; it must be gone after a run.
     mkdir((folder + "/tmp").c_str(), 0777);
     chmod((folder + "/tmp").c_str(), 0777);
     write_file(folder + "/grid.x", grid_model(24));
     chmod((folder + "/grid.x").c_str(), 0644);
-  }
-  void TearDown() override {
-    std::system(("chmod -R u+w '" + folder + "'; rm -rf '" + folder + "'").c_str());
   }
 
   // Runs the converter in the test folder; as an ordinary user when the test runs as root
@@ -150,7 +145,8 @@ class ExportFaults : public ::testing::Test {
     return classes;
   }
 
-  std::string folder;
+  TempFolder temp_{"export_faults"};
+  const std::string folder = temp_.path();
 };
 
 }  // namespace

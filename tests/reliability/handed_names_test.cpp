@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "support/file_text.h"
+#include "support/temp_folder.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -39,16 +40,6 @@ const char kCube[] =
 struct Outcome {
   std::string outcome;  // "exit N", "signal N" or "hung"
   std::string err;
-};
-
-class TempFolder {
- public:
-  TempFolder() {
-    char pattern[] = "/tmp/handed_names.XXXXXX";
-    path = mkdtemp(pattern) != nullptr ? pattern : "";
-  }
-  ~TempFolder() { std::system(("rm -rf '" + path + "'").c_str()); }
-  std::string path;
 };
 
 // Runs the converter with exactly these argument bytes in `folder`, at most 60 seconds.
@@ -95,12 +86,12 @@ Outcome Convert(const std::string& folder, const std::vector<std::string>& argum
 TEST(HandedNames, ConverterTakesAnyBytesAsFileNames) {
   TempFolder folder;
   const std::string odd = "\xff\xfe cube\n\xc3(.x";  // invalid UTF-8, a blank, a line end
-  write_file(folder.path + "/" + odd, kCube);
-  write_file(folder.path + "/cube.x", kCube);
+  write_file(folder.path() + "/" + odd, kCube);
+  write_file(folder.path() + "/cube.x", kCube);
 
-  Outcome r = Convert(folder.path, {odd, "-o", odd + "out.x"});
+  Outcome r = Convert(folder.path(), {odd, "-o", odd + "out.x"});
   EXPECT_EQ(r.outcome, "exit 0") << r.err;
-  EXPECT_FALSE(read_file(folder.path + "/" + odd + "out.x").empty())
+  EXPECT_FALSE(read_file(folder.path() + "/" + odd + "out.x").empty())
       << "written under the same bytes";
 
   // Names no file system takes: too long for a component, too long for a path, empty.
@@ -109,24 +100,24 @@ TEST(HandedNames, ConverterTakesAnyBytesAsFileNames) {
   for (int i = 0; i < 2000; ++i) long_path += "dir/";
   for (const std::string& name : {long_component + ".x", long_path + "cube.x", std::string()}) {
     SCOPED_TRACE(name.substr(0, 40));
-    r = Convert(folder.path, {name, "-o", "out.x"});
+    r = Convert(folder.path(), {name, "-o", "out.x"});
     EXPECT_EQ(r.outcome, "exit 1") << r.err.substr(0, 200);
     EXPECT_EQ(r.err.rfind("morvane-convert: ", 0), 0u) << r.err.substr(0, 200);
-    r = Convert(folder.path, {"cube.x", "-o", name.empty() ? name : name + ".x"});
+    r = Convert(folder.path(), {"cube.x", "-o", name.empty() ? name : name + ".x"});
     EXPECT_TRUE(r.outcome == "exit 1" || r.outcome == "exit 2")
         << r.outcome << r.err.substr(0, 200);
     EXPECT_EQ(r.err.rfind("morvane-convert: ", 0), 0u) << r.err.substr(0, 200);
   }
-  EXPECT_FALSE(read_file(folder.path + "/out.x").size() > 0);
+  EXPECT_FALSE(read_file(folder.path() + "/out.x").size() > 0);
 }
 
 TEST(HandedNames, ConverterRefusesInputsThatAreNoFilesWithoutWaiting) {
   TempFolder folder;
-  ASSERT_EQ(mkfifo((folder.path + "/pipe.x").c_str(), 0600), 0);
-  Outcome r = Convert(folder.path, {"pipe.x", "-o", "out.x"});
+  ASSERT_EQ(mkfifo((folder.path() + "/pipe.x").c_str(), 0600), 0);
+  Outcome r = Convert(folder.path(), {"pipe.x", "-o", "out.x"});
   EXPECT_EQ(r.outcome, "exit 1");
   EXPECT_EQ(r.err, "morvane-convert: pipe.x: is not a regular file\n");
-  r = Convert(folder.path, {"--from", "XFILE ASCII (*.x)", "/dev/zero", "-o", "out.x"});
+  r = Convert(folder.path(), {"--from", "XFILE ASCII (*.x)", "/dev/zero", "-o", "out.x"});
   EXPECT_EQ(r.outcome, "exit 1");
   EXPECT_EQ(r.err, "morvane-convert: /dev/zero: is not a regular file\n");
 }
@@ -168,7 +159,7 @@ class Handover : public ::testing::Test {
  protected:
   void SetUp() override {
     application();
-    setenv("XDG_RUNTIME_DIR", runtime.path.c_str(), 1);
+    setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), 1);
     instance = new SingleInstance("MorvaneReliability");
     ASSERT_TRUE(instance->IsFirst());
     ASSERT_TRUE(instance->Listen());
@@ -308,9 +299,9 @@ class InstanceFolder : public ::testing::Test {
     saved_runtime = qgetenv("XDG_RUNTIME_DIR");
     saved_tmpdir = qgetenv("TMPDIR");
     unsetenv("XDG_RUNTIME_DIR");
-    setenv("TMPDIR", temp.path.c_str(), 1);
-    own = temp.path + "/morvane-" + std::to_string(getuid());
-    elsewhere = temp.path + "/elsewhere";
+    setenv("TMPDIR", temp.path().c_str(), 1);
+    own = temp.path() + "/morvane-" + std::to_string(getuid());
+    elsewhere = temp.path() + "/elsewhere";
     ASSERT_EQ(mkdir(elsewhere.c_str(), 0777), 0);
   }
   void TearDown() override {

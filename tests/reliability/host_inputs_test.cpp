@@ -11,6 +11,7 @@
 #include "plugin_api/class_description.h"
 #include "settings/settings_store.h"
 #include "support/file_text.h"
+#include "support/temp_folder.h"
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -28,9 +29,6 @@ const char kOwner[] = "MorvaneDamaged";
 class HostInputs : public ::testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/host_inputs.XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    folder = pattern;
     const char* previous = std::getenv("XDG_CONFIG_HOME");
     if (previous != nullptr) previous_config = previous;
     setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
@@ -43,7 +41,6 @@ class HostInputs : public ::testing::Test {
       unsetenv("XDG_CONFIG_HOME");
     else
       setenv("XDG_CONFIG_HOME", previous_config.c_str(), 1);
-    std::system(("rm -rf '" + folder + "'").c_str());
   }
 
   // Loads the host settings from the store as it is and saves them again, twice; the values
@@ -68,7 +65,8 @@ class HostInputs : public ::testing::Test {
     (void)plugin_path;
   }
 
-  std::string folder;
+  TempFolder temp_{"host_inputs"};
+  const std::string folder = temp_.path();
   std::string store_folder;
   std::string store_file;
   std::string previous_config;

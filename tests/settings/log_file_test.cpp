@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include "temp_folder.h"
+#include "tests/settings/private_store.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "temp_folder.h"
+#include "tests/settings/private_store.h"
 
 namespace {
 

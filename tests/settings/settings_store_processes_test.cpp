@@ -14,7 +14,7 @@
 #include <thread>
 
 #include "settings/settings_store.h"
-#include "temp_folder.h"
+#include "tests/settings/private_store.h"
 
 namespace {
 

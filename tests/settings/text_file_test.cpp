@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "temp_folder.h"
+#include "tests/settings/private_store.h"
 
 namespace {
 

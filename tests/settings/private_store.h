@@ -1,5 +1,5 @@
-// A private folder for one test, removed afterwards. The settings store
-// tests point XDG_CONFIG_HOME at it so parallel tests never share a store.
+// A private settings store for one test (XDG_CONFIG_HOME pointed at a private folder, so
+// parallel tests never share a store), and small file and stream helpers.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -11,26 +11,7 @@
 #include <iterator>
 #include <string>
 
-class TempFolder {
- public:
-  TempFolder() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "morvane-settings-XXXXXX").string();
-    if (mkdtemp(&pattern[0])) path_ = pattern;
-  }
-  ~TempFolder() {
-    std::error_code ignored;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
-  }
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-
-  const std::string& path() const { return path_; }
-  std::string file(const std::string& name) const { return path_ + "/" + name; }
-
- private:
-  std::string path_;
-};
+#include "support/temp_folder.h"
 
 // Points the settings store at a fresh folder for the life of the object.
 class PrivateStore {
