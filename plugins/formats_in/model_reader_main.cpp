@@ -174,6 +174,14 @@ void SendMesh(Walk& walk, const aiMesh* mesh, const aiMatrix4x4& placement,
   WriteAll(walk.corners.data(), walk.corners.size() * sizeof(float));
 }
 
+// A name the reading library made up for a node or mesh the file left unnamed ("<OFFRoot>",
+// "$dummy_node_0", "<3DSRoot>"): not the user's, so it counts as no name.
+std::string UserName(const aiString& name) {
+  const std::string text = name.C_Str();
+  const bool made_up = !text.empty() && (text[0] == '$' || (text[0] == '<' && text.back() == '>'));
+  return made_up ? std::string() : text;
+}
+
 // Depth-first over the node tree, in the file's order; a node's meshes before its children.
 void SendNode(Walk& walk, const aiNode* node, const aiMatrix4x4& parent, int depth) {
   if (node == nullptr) return;
@@ -182,13 +190,13 @@ void SendNode(Walk& walk, const aiNode* node, const aiMatrix4x4& parent, int dep
     return;
   }
   const aiMatrix4x4 placement = parent * node->mTransformation;
-  const std::string node_name = node->mName.C_Str();
+  const std::string node_name = UserName(node->mName);
   for (unsigned i = 0; i < node->mNumMeshes; ++i) {
     const unsigned index = node->mMeshes[i];
     if (index >= walk.scene->mNumMeshes || walk.scene->mMeshes[index] == nullptr) continue;
     const aiMesh* mesh = walk.scene->mMeshes[index];
     // Unnamed nodes take the mesh's name; the plug-in makes names unique.
-    std::string name = node_name.empty() ? std::string(mesh->mName.C_Str()) : node_name;
+    std::string name = node_name.empty() ? UserName(mesh->mName) : node_name;
     SendMesh(walk, mesh, placement, name);
   }
   for (unsigned i = 0; i < node->mNumChildren; ++i)
