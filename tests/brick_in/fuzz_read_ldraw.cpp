@@ -20,13 +20,15 @@
 #include "plugins/brick_in/scene_mesh.h"
 #include "plugins/brick_in/scene_reader.h"
 #include "settings/log_file.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
+// The fuzzed files' folder, made at the first input and removed when the run ends.
 const std::string& folder() {
+  static const TempFolder temp("fuzz_read_ldraw");
   static const std::string made = [] {
-    char pattern[] = "/tmp/fuzz_read_ldraw_XXXXXX";
-    std::string f = mkdtemp(pattern);
+    const std::string f = temp.path();
     mkdir((f + "/parts").c_str(), 0755);
     mkdir((f + "/parts/s").c_str(), 0755);
     mkdir((f + "/p").c_str(), 0755);
