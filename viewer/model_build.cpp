@@ -2,8 +2,11 @@
 
 #include <GL/gl.h>
 
+#include <GL/glext.h>
+
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
+#include <QSurfaceFormat>
 #include <algorithm>
 #include <cmath>
 
@@ -160,6 +163,106 @@ class FlatSurface {
   std::vector<int32_t> around_;
 };
 
+// The flat form of one mesh as the face build reads it, a window of consecutive faces at a
+// time: for every vertex of the window's faces, the unit normals of all faces of the mesh that
+// use it, in face order (as FlatSurface's faces around a vertex, but holding only the window's
+// vertices). Each window costs one pass over all faces, so windows are at least an eighth of
+// the mesh; the memory is about 40 bytes per face of the window and 4 per vertex of the mesh,
+// instead of FlatSurface's 26 per face and 4 per vertex of the whole mesh.
+class WindowNormals {
+ public:
+  explicit WindowNormals(const Mesh3d& mesh)
+      : v_(mesh.flat_vertices),
+        f_(mesh.flat_faces),
+        nv_(mesh.flat_vertices != nullptr && mesh.flat_faces != nullptr ? mesh.flat_vertex_count
+                                                                        : 0),
+        nf_(nv_ > 0 ? mesh.flat_face_count : 0) {
+    slot_of_.assign(static_cast<size_t>(nv_), -1);
+  }
+
+  int32_t vertex_count() const { return nv_; }
+  int32_t face_count() const { return nf_; }
+  // Faces in one window: at least 131,072, and so many that at most eight windows cover the
+  // mesh.
+  int32_t window_size() const { return std::max(131072, nf_ / 8 + 1); }
+  bool valid(int32_t f) const {
+    const int32_t* c = f_[f].v;
+    return c[0] >= 0 && c[0] < nv_ && c[1] >= 0 && c[1] < nv_ && c[2] >= 0 && c[2] < nv_;
+  }
+  int32_t corner(int32_t f, int k) const { return f_[f].v[k]; }
+  const Vec3d& position(int32_t v) const { return v_[v]; }
+  // The unit normal of face f in the precision the views use.
+  Vec3d normal(int32_t f) const {
+    float n[3];
+    unit_normal(f, n);
+    return Vec3d{n[0], n[1], n[2]};
+  }
+
+  // Makes the faces [first, end) the window.
+  void load(int32_t first, int32_t end) {
+    for (int32_t v : window_) slot_of_[v] = -1;
+    window_.clear();
+    for (int32_t f = first; f < end; ++f)
+      if (valid(f))
+        for (int k = 0; k < 3; ++k) {
+          const int32_t v = f_[f].v[k];
+          if (slot_of_[v] < 0) {
+            slot_of_[v] = int32_t(window_.size());
+            window_.push_back(v);
+          }
+        }
+    offsets_.assign(window_.size() + 1, 0);
+    for (int32_t f = 0; f < nf_; ++f)
+      if (valid(f))
+        for (int k = 0; k < 3; ++k) {
+          const int32_t slot = slot_of_[f_[f].v[k]];
+          if (slot >= 0) ++offsets_[slot + 1];
+        }
+    for (size_t i = 0; i < window_.size(); ++i) offsets_[i + 1] += offsets_[i];
+    normals_.resize(3 * static_cast<size_t>(offsets_.back()));
+    std::vector<uint32_t> fill(offsets_.begin(), offsets_.end() - 1);
+    for (int32_t f = 0; f < nf_; ++f) {
+      if (!valid(f)) continue;
+      const int32_t* c = f_[f].v;
+      if (slot_of_[c[0]] < 0 && slot_of_[c[1]] < 0 && slot_of_[c[2]] < 0) continue;
+      float n[3];
+      unit_normal(f, n);
+      for (int k = 0; k < 3; ++k) {
+        const int32_t slot = slot_of_[c[k]];
+        if (slot >= 0) std::copy(n, n + 3, &normals_[3 * static_cast<size_t>(fill[slot]++)]);
+      }
+    }
+  }
+
+  // The normals of the faces that use vertex v (a vertex of the window's faces), in face
+  // order, three floats each.
+  const float* around_begin(int32_t v) const {
+    return normals_.data() + 3 * static_cast<size_t>(offsets_[slot_of_[v]]);
+  }
+  const float* around_end(int32_t v) const {
+    return normals_.data() + 3 * static_cast<size_t>(offsets_[slot_of_[v] + 1]);
+  }
+
+ private:
+  void unit_normal(int32_t f, float out[3]) const {
+    const int32_t* c = f_[f].v;
+    Vec3d n;
+    face_normal(v_[c[0]], v_[c[1]], v_[c[2]], n);
+    out[0] = float(n.x);
+    out[1] = float(n.y);
+    out[2] = float(n.z);
+  }
+
+  const Vec3d* v_;
+  const FlatFace* f_;
+  int32_t nv_;
+  int32_t nf_;
+  std::vector<int32_t> slot_of_;   // per vertex: its place in window_, or -1
+  std::vector<int32_t> window_;    // the window's vertices
+  std::vector<uint32_t> offsets_;  // per window vertex: where its normals start
+  std::vector<float> normals_;
+};
+
 // True when the angle between a and b is less than the angle whose cosine is cos_limit; a
 // zero vector is at angle 0 to everything.
 bool angle_below(const Vec3d& a, const Vec3d& b, double cos_limit) {
@@ -195,11 +298,57 @@ class BuildReport {
 const int32_t kFacesPerReport = 16384;
 const int32_t kFacesPerBatch = 262144;
 const size_t kVerticesPerBatch = 65536;
-// Faces drawn between two flushes. A software rasterizer keeps the work of every face it has
-// been given and not yet drawn (a few hundred bytes each, for several frames' worth of faces
-// in flight); flushing this often keeps that memory to a few megabytes instead of growing
-// with the model.
-const GLsizei kFacesPerFlush = 16384;
+// Faces handed to OpenGL between two looks at how far drawing has come. A software
+// rasterizer keeps the work of every face it has been given and not yet drawn (a few hundred
+// bytes each); left alone, the faces of several frames pile up while its threads fall behind
+// (tens to hundreds of megabytes for a large model).
+const GLsizei kFacesPerChunk = 16384;
+
+// Keeps at most two chunks of faces waiting to be drawn: after each chunk a fence, and before
+// the next fence a wait for the one before, so the rasterizer works on one chunk while the
+// next is handed over. Without fences (OpenGL before 3.2 without ARB_sync) each chunk is only
+// flushed.
+class ChunkThrottle {
+ public:
+  ChunkThrottle() {
+    QOpenGLContext* context = QOpenGLContext::currentContext();
+    if (context == nullptr) return;
+    const QSurfaceFormat format = context->format();
+    if (format.version() < qMakePair(3, 2) && !context->hasExtension("GL_ARB_sync")) return;
+    fence_sync_ = reinterpret_cast<PFNGLFENCESYNCPROC>(context->getProcAddress("glFenceSync"));
+    client_wait_ =
+        reinterpret_cast<PFNGLCLIENTWAITSYNCPROC>(context->getProcAddress("glClientWaitSync"));
+    delete_sync_ = reinterpret_cast<PFNGLDELETESYNCPROC>(context->getProcAddress("glDeleteSync"));
+    if (fence_sync_ == nullptr || client_wait_ == nullptr || delete_sync_ == nullptr)
+      fence_sync_ = nullptr;
+  }
+  ~ChunkThrottle() {
+    if (pending_ != nullptr) delete_sync_(pending_);  // freed by OpenGL once reached
+  }
+  ChunkThrottle(const ChunkThrottle&) = delete;
+  ChunkThrottle& operator=(const ChunkThrottle&) = delete;
+
+  // Called after each chunk of faces.
+  void chunk_done() {
+    if (fence_sync_ == nullptr) {
+      glFlush();
+      return;
+    }
+    if (pending_ != nullptr) {
+      const GLuint64 kOneSecond = 1000000000;
+      client_wait_(pending_, GL_SYNC_FLUSH_COMMANDS_BIT, 5 * kOneSecond);
+      delete_sync_(pending_);
+    }
+    pending_ = fence_sync_(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
+    glFlush();
+  }
+
+ private:
+  PFNGLFENCESYNCPROC fence_sync_ = nullptr;
+  PFNGLCLIENTWAITSYNCPROC client_wait_ = nullptr;
+  PFNGLDELETESYNCPROC delete_sync_ = nullptr;
+  GLsync pending_ = nullptr;
+};
 
 // Hands one batch to two new buffer objects and adds it to geometry; the caller's arrays are
 // then free for the next batch.
@@ -227,7 +376,7 @@ void upload_batch(QOpenGLFunctions& gl, const std::vector<float>& vertices,
 // runs counter-clockwise. The normal at a corner is the normalised sum of the normals of the
 // faces around its vertex within kSmoothAngle of the face's own normal.
 // Returns false when report says stop; geometry then holds only part of the faces.
-bool make_geometry(QOpenGLFunctions& gl, const FlatSurface& s, BuildReport& report,
+bool make_geometry(QOpenGLFunctions& gl, WindowNormals& s, BuildReport& report,
                    MeshGeometry& geometry) {
   const double cos_smooth = std::cos(kSmoothAngle * kPi / 180.0);
   // Each batch has its own vertices and goes to its buffers as soon as it is full, so the
@@ -248,7 +397,12 @@ bool make_geometry(QOpenGLFunctions& gl, const FlatSurface& s, BuildReport& repo
   };
   bool go_on = true;
   int32_t batch_faces = 0;
+  int32_t window_end = 0;
   for (int32_t f = 0; go_on && f < s.face_count(); ++f) {
+    if (f == window_end) {
+      window_end = std::min(s.face_count(), f + s.window_size());
+      s.load(f, window_end);
+    }
     if (f % kFacesPerReport == kFacesPerReport - 1) go_on = report.step(kFacesPerReport);
     if (!go_on || !s.valid(f)) continue;
     if (batch_faces == kFacesPerBatch || next_of.size() + 3 > kVerticesPerBatch) {
@@ -261,8 +415,9 @@ bool make_geometry(QOpenGLFunctions& gl, const FlatSurface& s, BuildReport& repo
       const int32_t v = s.corner(f, k);
       Vec3d sum = {0.0, 0.0, 0.0};
       // Newest face first, as the indexed form lists them.
-      for (const int32_t* g = s.around_end(v); g != s.around_begin(v);) {
-        const Vec3d n = s.normal(*--g);
+      for (const float* g = s.around_end(v); g != s.around_begin(v);) {
+        g -= 3;
+        const Vec3d n = {g[0], g[1], g[2]};
         if (angle_below(own, n, cos_smooth)) vec_add(sum, sum, n);
       }
       vec_normalize(sum);
@@ -307,7 +462,8 @@ void draw_faces(bool back, bool see_through) {
   }
   glEnableClientState(GL_VERTEX_ARRAY);
   glEnableClientState(GL_NORMAL_ARRAY);
-  GLsizei unflushed = 0;  // faces drawn since the last flush
+  ChunkThrottle throttle;
+  GLsizei unflushed = 0;  // faces handed over since the last chunk ended
   for (const MeshGeometry& mesh : g_record.meshes) {
     if (mesh.batches.empty() || mesh.colour.see_through() != see_through) continue;
     set_object_material(mesh.colour, 127.0f);
@@ -318,13 +474,13 @@ void draw_faces(bool back, bool see_through) {
                       reinterpret_cast<const void*>(3 * sizeof(float)));
       gl->glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, b.indices);
       for (GLsizei at = 0; at < b.index_count;) {
-        const GLsizei count = std::min(b.index_count - at, 3 * (kFacesPerFlush - unflushed));
+        const GLsizei count = std::min(b.index_count - at, 3 * (kFacesPerChunk - unflushed));
         glDrawElements(GL_TRIANGLES, count, GL_UNSIGNED_SHORT,
                        reinterpret_cast<const void*>(at * sizeof(GLushort)));
         at += count;
         unflushed += count / 3;
-        if (unflushed == kFacesPerFlush) {
-          glFlush();
+        if (unflushed == kFacesPerChunk) {
+          throttle.chunk_done();
           unflushed = 0;
         }
       }
@@ -587,7 +743,8 @@ int build_model_lists(const ViewerScene& scene, std::vector<ObjectColour>& colou
     MeshGeometry& geometry = g_record.meshes[i];
     geometry.colour = colours[i];
     // One mesh's working arrays at a time, gone before the next one's.
-    if (!make_geometry(*gl, FlatSurface(*mesh), report, geometry)) break;
+    WindowNormals normals(*mesh);
+    if (!make_geometry(*gl, normals, report, geometry)) break;
     if (colours[i].see_through() && !geometry.batches.empty()) g_record.transparent = true;
   }
   if (report.stopped()) {
