@@ -34,8 +34,9 @@ using BuildProgress = std::function<bool(int percent)>;
 // are first drawn), replacing the last build's lists and deleting its buffers. colours
 // receives one colour per object-list position: a palette colour drawn from the generator in
 // list order for every position, replaced by the mesh's own colour when the scene shows model
-// colours and the mesh carries one. Meshes are read through their flat form only; the
-// working arrays of one mesh (about 26 bytes per face and 4 per vertex) live while its faces
+// colours and the mesh carries one. Meshes are read through their flat form only, a window
+// of consecutive faces (at least an eighth of the mesh) at a time; the working arrays (about
+// 40 bytes per face of the window and 8 per vertex of the mesh) live while the mesh's faces
 // are made, and each batch of at most 65,536 vertices goes to its buffers as soon as it is
 // made. progress (may be empty) hears of every few thousand faces; when it says stop the
 // build ends there, its buffers are deleted, every model list is left empty (views draw
