@@ -2,6 +2,11 @@
 
 #include <GL/gl.h>
 
+#include <GL/glext.h>
+
+#include <QOpenGLContext>
+#include <QOpenGLFunctions>
+#include <QSurfaceFormat>
 #include <algorithm>
 #include <cmath>
 
@@ -21,16 +26,47 @@ const double kEdgeAngle = 1.0;
 // Lines handed to OpenGL per call while a line list compiles, so the buffers stay small.
 const size_t kLineBatch = 65536;
 
-// What the last build made, for the lists that are compiled on first use and for the next
-// build, which deletes the per-mesh geometry lists of this one.
+// One batch of a mesh's faces in two buffer objects: its vertices (position, then normal:
+// six floats each) and its faces' corners as 16-bit indices into them.
+struct GeometryBatch {
+  GLuint vertices = 0;
+  GLuint indices = 0;
+  GLsizei index_count = 0;
+};
+
+// A mesh's faces as the face passes draw them: its colour and its batches.
+struct MeshGeometry {
+  ObjectColour colour;
+  std::vector<GeometryBatch> batches;
+};
+
+// What the last build made, for the face passes, for the lists that are compiled on first use
+// and for the next build, which deletes this one's buffers.
 struct BuildRecord {
-  GLuint geometry_base = 0;  // one list per mesh position with geometry, from glGenLists
-  GLsizei geometry_count = 0;
+  std::vector<MeshGeometry> meshes;  // per object-list position; no batches: nothing to draw
+  size_t geometry_bytes = 0;         // bytes handed to the buffers
   bool edges_built = false;
   bool normals_built = false;
-  bool transparent = false;  // lists 16 and 17 hold meshes
+  bool transparent = false;  // some mesh is drawn by the see-through passes
 };
 BuildRecord g_record;
+
+QOpenGLFunctions* gl_functions() {
+  QOpenGLContext* context = QOpenGLContext::currentContext();
+  return context != nullptr ? context->functions() : nullptr;
+}
+
+// Deletes the buffers of the last build (in the current context, which shares them).
+void delete_geometry() {
+  QOpenGLFunctions* gl = gl_functions();
+  if (gl != nullptr)
+    for (MeshGeometry& mesh : g_record.meshes)
+      for (GeometryBatch& b : mesh.batches) {
+        gl->glDeleteBuffers(1, &b.vertices);
+        gl->glDeleteBuffers(1, &b.indices);
+      }
+  g_record = BuildRecord();
+}
 
 void set_material(const GLfloat ambient[3], const GLfloat diffuse[3], const GLfloat specular[3],
                   GLfloat shininess, const GLfloat colour[3], GLfloat alpha = 1.0f) {
@@ -127,6 +163,106 @@ class FlatSurface {
   std::vector<int32_t> around_;
 };
 
+// The flat form of one mesh as the face build reads it, a window of consecutive faces at a
+// time: for every vertex of the window's faces, the unit normals of all faces of the mesh that
+// use it, in face order (as FlatSurface's faces around a vertex, but holding only the window's
+// vertices). Each window costs one pass over all faces, so windows are at least an eighth of
+// the mesh; the memory is about 40 bytes per face of the window and 4 per vertex of the mesh,
+// instead of FlatSurface's 26 per face and 4 per vertex of the whole mesh.
+class WindowNormals {
+ public:
+  explicit WindowNormals(const Mesh3d& mesh)
+      : v_(mesh.flat_vertices),
+        f_(mesh.flat_faces),
+        nv_(mesh.flat_vertices != nullptr && mesh.flat_faces != nullptr ? mesh.flat_vertex_count
+                                                                        : 0),
+        nf_(nv_ > 0 ? mesh.flat_face_count : 0) {
+    slot_of_.assign(static_cast<size_t>(nv_), -1);
+  }
+
+  int32_t vertex_count() const { return nv_; }
+  int32_t face_count() const { return nf_; }
+  // Faces in one window: at least 131,072, and so many that at most eight windows cover the
+  // mesh.
+  int32_t window_size() const { return std::max(131072, nf_ / 8 + 1); }
+  bool valid(int32_t f) const {
+    const int32_t* c = f_[f].v;
+    return c[0] >= 0 && c[0] < nv_ && c[1] >= 0 && c[1] < nv_ && c[2] >= 0 && c[2] < nv_;
+  }
+  int32_t corner(int32_t f, int k) const { return f_[f].v[k]; }
+  const Vec3d& position(int32_t v) const { return v_[v]; }
+  // The unit normal of face f in the precision the views use.
+  Vec3d normal(int32_t f) const {
+    float n[3];
+    unit_normal(f, n);
+    return Vec3d{n[0], n[1], n[2]};
+  }
+
+  // Makes the faces [first, end) the window.
+  void load(int32_t first, int32_t end) {
+    for (int32_t v : window_) slot_of_[v] = -1;
+    window_.clear();
+    for (int32_t f = first; f < end; ++f)
+      if (valid(f))
+        for (int k = 0; k < 3; ++k) {
+          const int32_t v = f_[f].v[k];
+          if (slot_of_[v] < 0) {
+            slot_of_[v] = int32_t(window_.size());
+            window_.push_back(v);
+          }
+        }
+    offsets_.assign(window_.size() + 1, 0);
+    for (int32_t f = 0; f < nf_; ++f)
+      if (valid(f))
+        for (int k = 0; k < 3; ++k) {
+          const int32_t slot = slot_of_[f_[f].v[k]];
+          if (slot >= 0) ++offsets_[slot + 1];
+        }
+    for (size_t i = 0; i < window_.size(); ++i) offsets_[i + 1] += offsets_[i];
+    normals_.resize(3 * static_cast<size_t>(offsets_.back()));
+    std::vector<uint32_t> fill(offsets_.begin(), offsets_.end() - 1);
+    for (int32_t f = 0; f < nf_; ++f) {
+      if (!valid(f)) continue;
+      const int32_t* c = f_[f].v;
+      if (slot_of_[c[0]] < 0 && slot_of_[c[1]] < 0 && slot_of_[c[2]] < 0) continue;
+      float n[3];
+      unit_normal(f, n);
+      for (int k = 0; k < 3; ++k) {
+        const int32_t slot = slot_of_[c[k]];
+        if (slot >= 0) std::copy(n, n + 3, &normals_[3 * static_cast<size_t>(fill[slot]++)]);
+      }
+    }
+  }
+
+  // The normals of the faces that use vertex v (a vertex of the window's faces), in face
+  // order, three floats each.
+  const float* around_begin(int32_t v) const {
+    return normals_.data() + 3 * static_cast<size_t>(offsets_[slot_of_[v]]);
+  }
+  const float* around_end(int32_t v) const {
+    return normals_.data() + 3 * static_cast<size_t>(offsets_[slot_of_[v] + 1]);
+  }
+
+ private:
+  void unit_normal(int32_t f, float out[3]) const {
+    const int32_t* c = f_[f].v;
+    Vec3d n;
+    face_normal(v_[c[0]], v_[c[1]], v_[c[2]], n);
+    out[0] = float(n.x);
+    out[1] = float(n.y);
+    out[2] = float(n.z);
+  }
+
+  const Vec3d* v_;
+  const FlatFace* f_;
+  int32_t nv_;
+  int32_t nf_;
+  std::vector<int32_t> slot_of_;   // per vertex: its place in window_, or -1
+  std::vector<int32_t> window_;    // the window's vertices
+  std::vector<uint32_t> offsets_;  // per window vertex: where its normals start
+  std::vector<float> normals_;
+};
+
 // True when the angle between a and b is less than the angle whose cosine is cos_limit; a
 // zero vector is at angle 0 to everything.
 bool angle_below(const Vec3d& a, const Vec3d& b, double cos_limit) {
@@ -157,83 +293,209 @@ class BuildReport {
   bool stopped_ = false;
 };
 
-// Faces between two progress reports while a geometry list is made, and faces handed to
-// OpenGL in one batch.
+// Faces between two progress reports while a mesh's geometry is made, and at most faces and
+// vertices of one batch (the vertices so that 16-bit indices reach them all).
 const int32_t kFacesPerReport = 16384;
 const int32_t kFacesPerBatch = 262144;
+const size_t kVerticesPerBatch = 65536;
+// Faces handed to OpenGL between two looks at how far drawing has come. A software
+// rasterizer keeps the work of every face it has been given and not yet drawn (a few hundred
+// bytes each); left alone, the faces of several frames pile up while its threads fall behind
+// (tens to hundreds of megabytes for a large model).
+const GLsizei kFacesPerChunk = 16384;
 
-// Compiles list `name` with the faces of surface: one vertex per corner position and
-// smoothed normal (corners of one vertex with equal normals share it), the stored winding,
-// and the normals negated so that they face the side from which the winding runs
-// counter-clockwise. The normal at a corner is the normalised sum of the normals of the
+// Keeps at most two chunks of faces waiting to be drawn: after each chunk a fence, and before
+// the next fence a wait for the one before, so the rasterizer works on one chunk while the
+// next is handed over. Without fences (OpenGL before 3.2 without ARB_sync) each chunk is only
+// flushed.
+class ChunkThrottle {
+ public:
+  ChunkThrottle() {
+    QOpenGLContext* context = QOpenGLContext::currentContext();
+    if (context == nullptr) return;
+    const QSurfaceFormat format = context->format();
+    if (format.version() < qMakePair(3, 2) && !context->hasExtension("GL_ARB_sync")) return;
+    fence_sync_ = reinterpret_cast<PFNGLFENCESYNCPROC>(context->getProcAddress("glFenceSync"));
+    client_wait_ =
+        reinterpret_cast<PFNGLCLIENTWAITSYNCPROC>(context->getProcAddress("glClientWaitSync"));
+    delete_sync_ = reinterpret_cast<PFNGLDELETESYNCPROC>(context->getProcAddress("glDeleteSync"));
+    if (fence_sync_ == nullptr || client_wait_ == nullptr || delete_sync_ == nullptr)
+      fence_sync_ = nullptr;
+  }
+  ~ChunkThrottle() {
+    if (pending_ != nullptr) delete_sync_(pending_);  // freed by OpenGL once reached
+  }
+  ChunkThrottle(const ChunkThrottle&) = delete;
+  ChunkThrottle& operator=(const ChunkThrottle&) = delete;
+
+  // Called after each chunk of faces.
+  void chunk_done() {
+    if (fence_sync_ == nullptr) {
+      glFlush();
+      return;
+    }
+    if (pending_ != nullptr) {
+      const GLuint64 kOneSecond = 1000000000;
+      client_wait_(pending_, GL_SYNC_FLUSH_COMMANDS_BIT, 5 * kOneSecond);
+      delete_sync_(pending_);
+    }
+    pending_ = fence_sync_(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
+    glFlush();
+  }
+
+ private:
+  PFNGLFENCESYNCPROC fence_sync_ = nullptr;
+  PFNGLCLIENTWAITSYNCPROC client_wait_ = nullptr;
+  PFNGLDELETESYNCPROC delete_sync_ = nullptr;
+  GLsync pending_ = nullptr;
+};
+
+// Hands one batch to two new buffer objects and adds it to geometry; the caller's arrays are
+// then free for the next batch.
+void upload_batch(QOpenGLFunctions& gl, const std::vector<float>& vertices,
+                  const std::vector<GLushort>& indices, MeshGeometry& geometry) {
+  GeometryBatch b;
+  gl.glGenBuffers(1, &b.vertices);
+  gl.glGenBuffers(1, &b.indices);
+  const size_t vertex_bytes = vertices.size() * sizeof(float);
+  const size_t index_bytes = indices.size() * sizeof(GLushort);
+  gl.glBindBuffer(GL_ARRAY_BUFFER, b.vertices);
+  gl.glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(vertex_bytes), vertices.data(), GL_STATIC_DRAW);
+  gl.glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, b.indices);
+  gl.glBufferData(GL_ELEMENT_ARRAY_BUFFER, GLsizeiptr(index_bytes), indices.data(), GL_STATIC_DRAW);
+  gl.glBindBuffer(GL_ARRAY_BUFFER, 0);
+  gl.glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+  b.index_count = GLsizei(indices.size());
+  geometry.batches.push_back(b);
+  g_record.geometry_bytes += vertex_bytes + index_bytes;
+}
+
+// Makes the faces of surface into geometry's batches: one vertex per corner position and
+// smoothed normal (corners of one vertex with equal normals share it within a batch), the
+// stored winding, and the normals negated so that they face the side from which the winding
+// runs counter-clockwise. The normal at a corner is the normalised sum of the normals of the
 // faces around its vertex within kSmoothAngle of the face's own normal.
-// Returns false when report says stop; the list then holds only part of the faces.
-bool compile_geometry(GLuint name, const FlatSurface& s, BuildReport& report) {
+// Returns false when report says stop; geometry then holds only part of the faces.
+bool make_geometry(QOpenGLFunctions& gl, WindowNormals& s, BuildReport& report,
+                   MeshGeometry& geometry) {
   const double cos_smooth = std::cos(kSmoothAngle * kPi / 180.0);
-  // The faces go to OpenGL a batch at a time, each batch with its own vertices, so the
+  // Each batch has its own vertices and goes to its buffers as soon as it is full, so the
   // arrays stay small however large the mesh is.
   std::vector<float> vertices;    // position, then normal: six floats per vertex
-  std::vector<GLuint> indices;    // three per drawn face
+  std::vector<GLushort> indices;  // three per drawn face
   std::vector<int32_t> first_of;  // per flat vertex: its first vertex of the batch, or -1
   std::vector<int32_t> next_of;   // per batch vertex: the next one of its flat vertex
   std::vector<int32_t> touched;   // flat vertices with batch vertices
   first_of.assign(static_cast<size_t>(s.vertex_count()), -1);
-  glNewList(name, GL_COMPILE);
-  glEnableClientState(GL_VERTEX_ARRAY);
-  glEnableClientState(GL_NORMAL_ARRAY);
-  bool go_on = true;
-  for (int32_t start = 0; go_on && start < s.face_count(); start += kFacesPerBatch) {
-    const int32_t end = std::min(s.face_count(), start + kFacesPerBatch);
+  auto end_batch = [&]() {
+    if (!indices.empty()) upload_batch(gl, vertices, indices, geometry);
     vertices.clear();
     indices.clear();
     next_of.clear();
     for (int32_t v : touched) first_of[v] = -1;
     touched.clear();
-    for (int32_t f = start; go_on && f < end; ++f) {
-      if (f % kFacesPerReport == kFacesPerReport - 1) go_on = report.step(kFacesPerReport);
-      if (!s.valid(f)) continue;
-      const Vec3d own = s.normal(f);
-      for (int k = 0; k < 3; ++k) {
-        const int32_t v = s.corner(f, k);
-        Vec3d sum = {0.0, 0.0, 0.0};
-        // Newest face first, as the indexed form lists them.
-        for (const int32_t* g = s.around_end(v); g != s.around_begin(v);) {
-          const Vec3d n = s.normal(*--g);
-          if (angle_below(own, n, cos_smooth)) vec_add(sum, sum, n);
-        }
-        vec_normalize(sum);
-        const Vec3d& p = s.position(v);
-        const float out[6] = {float(p.x),    float(p.y),    float(p.z),
-                              float(-sum.x), float(-sum.y), float(-sum.z)};
-        int32_t found = -1;
-        for (int32_t m = first_of[v]; m >= 0; m = next_of[m]) {
-          const float* n = &vertices[6 * static_cast<size_t>(m) + 3];
-          if (n[0] == out[3] && n[1] == out[4] && n[2] == out[5]) {
-            found = m;
-            break;
-          }
-        }
-        if (found < 0) {
-          found = int32_t(next_of.size());
-          vertices.insert(vertices.end(), out, out + 6);
-          if (first_of[v] < 0) touched.push_back(v);
-          next_of.push_back(first_of[v]);
-          first_of[v] = found;
-        }
-        indices.push_back(static_cast<GLuint>(found));
-      }
+  };
+  bool go_on = true;
+  int32_t batch_faces = 0;
+  int32_t window_end = 0;
+  for (int32_t f = 0; go_on && f < s.face_count(); ++f) {
+    if (f == window_end) {
+      window_end = std::min(s.face_count(), f + s.window_size());
+      s.load(f, window_end);
     }
-    if (go_on && !indices.empty()) {
-      glVertexPointer(3, GL_FLOAT, 6 * sizeof(float), vertices.data());
-      glNormalPointer(GL_FLOAT, 6 * sizeof(float), vertices.data() + 3);
-      glDrawElements(GL_TRIANGLES, GLsizei(indices.size()), GL_UNSIGNED_INT, indices.data());
+    if (f % kFacesPerReport == kFacesPerReport - 1) go_on = report.step(kFacesPerReport);
+    if (!go_on || !s.valid(f)) continue;
+    if (batch_faces == kFacesPerBatch || next_of.size() + 3 > kVerticesPerBatch) {
+      end_batch();
+      batch_faces = 0;
+    }
+    ++batch_faces;
+    const Vec3d own = s.normal(f);
+    for (int k = 0; k < 3; ++k) {
+      const int32_t v = s.corner(f, k);
+      Vec3d sum = {0.0, 0.0, 0.0};
+      // Newest face first, as the indexed form lists them.
+      for (const float* g = s.around_end(v); g != s.around_begin(v);) {
+        g -= 3;
+        const Vec3d n = {g[0], g[1], g[2]};
+        if (angle_below(own, n, cos_smooth)) vec_add(sum, sum, n);
+      }
+      vec_normalize(sum);
+      const Vec3d& p = s.position(v);
+      const float out[6] = {float(p.x),    float(p.y),    float(p.z),
+                            float(-sum.x), float(-sum.y), float(-sum.z)};
+      int32_t found = -1;
+      for (int32_t m = first_of[v]; m >= 0; m = next_of[m]) {
+        const float* n = &vertices[6 * static_cast<size_t>(m) + 3];
+        if (n[0] == out[3] && n[1] == out[4] && n[2] == out[5]) {
+          found = m;
+          break;
+        }
+      }
+      if (found < 0) {
+        found = int32_t(next_of.size());
+        vertices.insert(vertices.end(), out, out + 6);
+        if (first_of[v] < 0) touched.push_back(v);
+        next_of.push_back(first_of[v]);
+        first_of[v] = found;
+      }
+      indices.push_back(static_cast<GLushort>(found));
     }
   }
   if (go_on) go_on = report.step(s.face_count() % kFacesPerReport);
+  if (go_on) end_batch();
+  return go_on;
+}
+
+// The faces of every mesh whose colour is (or is not) see-through, each after its material,
+// from the buffers of the last build. The back pass draws the same geometry from its other
+// side: the faces that show their clockwise side, lit from that side (two-sided lighting turns
+// their normals), which is what the faces in reverse order with the normals turned would show.
+void draw_faces(bool back, bool see_through) {
+  QOpenGLFunctions* gl = gl_functions();
+  if (gl == nullptr) return;
+  glFrontFace(GL_CCW);
+  if (back) {
+    glPushAttrib(GL_POLYGON_BIT | GL_LIGHTING_BIT);
+    glCullFace(GL_FRONT);
+    glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_TRUE);
+  }
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glEnableClientState(GL_NORMAL_ARRAY);
+  ChunkThrottle throttle;
+  GLsizei unflushed = 0;  // faces handed over since the last chunk ended
+  for (const MeshGeometry& mesh : g_record.meshes) {
+    if (mesh.batches.empty() || mesh.colour.see_through() != see_through) continue;
+    set_object_material(mesh.colour, 127.0f);
+    for (const GeometryBatch& b : mesh.batches) {
+      gl->glBindBuffer(GL_ARRAY_BUFFER, b.vertices);
+      glVertexPointer(3, GL_FLOAT, 6 * sizeof(float), nullptr);
+      glNormalPointer(GL_FLOAT, 6 * sizeof(float),
+                      reinterpret_cast<const void*>(3 * sizeof(float)));
+      gl->glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, b.indices);
+      for (GLsizei at = 0; at < b.index_count;) {
+        const GLsizei count = std::min(b.index_count - at, 3 * (kFacesPerChunk - unflushed));
+        glDrawElements(GL_TRIANGLES, count, GL_UNSIGNED_SHORT,
+                       reinterpret_cast<const void*>(at * sizeof(GLushort)));
+        at += count;
+        unflushed += count / 3;
+        if (unflushed == kFacesPerChunk) {
+          throttle.chunk_done();
+          unflushed = 0;
+        }
+      }
+    }
+  }
+  gl->glBindBuffer(GL_ARRAY_BUFFER, 0);
+  gl->glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
   glDisableClientState(GL_NORMAL_ARRAY);
   glDisableClientState(GL_VERTEX_ARRAY);
-  glEndList();
-  return go_on;
+  if (back) glPopAttrib();
+}
+
+bool is_face_pass(GLuint name) {
+  return name == kListFront || name == kListBack || name == kListFrontSeeThrough ||
+         name == kListBackSeeThrough;
 }
 
 // Draws batches of line ends (three floats each, two per line) into the list being compiled.
@@ -346,37 +608,6 @@ void compile_boxes(const ObjectList& objects, const std::vector<ObjectColour>& c
   glEndList();
 }
 
-// Lists 4 and 5 (and 16 and 17 for see-through meshes): the per-mesh geometry lists, each
-// after its mesh's material. The back lists draw the same geometry from its other side: the
-// faces that show their clockwise side, lit from that side (two-sided lighting turns their
-// normals), which is what the faces in reverse order with the normals turned would show.
-void compile_face_lists(const ObjectList& objects, const std::vector<ObjectColour>& colours,
-                        const std::vector<GLuint>& geometry) {
-  const int32_t n = objects.count();
-  for (int pass = 0; pass < 4; ++pass) {
-    const bool back = pass % 2 == 1;
-    const bool see_through = pass >= 2;
-    glNewList(pass == 0   ? kListFront
-              : pass == 1 ? kListBack
-              : pass == 2 ? kListFrontSeeThrough
-                          : kListBackSeeThrough,
-              GL_COMPILE);
-    glFrontFace(GL_CCW);
-    if (back) {
-      glPushAttrib(GL_POLYGON_BIT | GL_LIGHTING_BIT);
-      glCullFace(GL_FRONT);
-      glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_TRUE);
-    }
-    for (int32_t i = 0; i < n; ++i) {
-      if (geometry[i] == 0 || colours[i].see_through() != see_through) continue;
-      set_object_material(colours[i], 127.0f);
-      glCallList(geometry[i]);
-    }
-    if (back) glPopAttrib();
-    glEndList();
-  }
-}
-
 // Corner marks of the scene box enlarged by 1.1 about its centre: three lines into the box
 // from each corner, each a tenth of the box's extent along its axis.
 void compile_scene_frame(const SceneBox& box) {
@@ -405,6 +636,7 @@ void compile_scene_frame(const SceneBox& box) {
 // Every model list empty, so that views draw nothing until the next build.
 void empty_model_lists() {
   for (GLuint name = 1; name <= kListLastFixed; ++name) {
+    if (is_face_pass(name)) continue;
     if (name >= kListFirstLight && name < kListFirstLight + kMaxLights) continue;
     glNewList(name, GL_COMPILE);
     glEndList();
@@ -493,35 +725,33 @@ int build_model_lists(const ViewerScene& scene, std::vector<ObjectColour>& colou
     }
   }
 
-  // The fixed names are taken first, so that the generated names cannot be one of them.
+  // The fixed list names are taken first, so that no other list of this share group can have
+  // one of them.
   for (GLuint name = 1; name <= kListLastFixed; ++name)
-    if (!glIsList(name)) {
+    if (!is_face_pass(name) && !glIsList(name)) {
       glNewList(name, GL_COMPILE);
       glEndList();
     }
-  if (g_record.geometry_count > 0) glDeleteLists(g_record.geometry_base, g_record.geometry_count);
-  g_record = BuildRecord();
-  std::vector<GLuint> geometry(static_cast<size_t>(n), 0);
-  if (n > 0) {
-    g_record.geometry_base = glGenLists(n);
-    g_record.geometry_count = g_record.geometry_base != 0 ? n : 0;
-  }
+  delete_geometry();
+  QOpenGLFunctions* gl = gl_functions();
+  if (gl == nullptr) return 0;
+  g_record.meshes.resize(static_cast<size_t>(n));
   BuildReport report(progress, total_faces);
-  for (int32_t i = 0; i < g_record.geometry_count; ++i) {
+  for (int32_t i = 0; i < n; ++i) {
     const Mesh3d* mesh = mesh_at(*objects, i);
     if (mesh == nullptr) continue;
-    geometry[i] = g_record.geometry_base + GLuint(i);
+    MeshGeometry& geometry = g_record.meshes[i];
+    geometry.colour = colours[i];
     // One mesh's working arrays at a time, gone before the next one's.
-    if (!compile_geometry(geometry[i], FlatSurface(*mesh), report)) break;
-    if (colours[i].see_through()) g_record.transparent = true;
+    WindowNormals normals(*mesh);
+    if (!make_geometry(*gl, normals, report, geometry)) break;
+    if (colours[i].see_through() && !geometry.batches.empty()) g_record.transparent = true;
   }
   if (report.stopped()) {
-    glDeleteLists(g_record.geometry_base, g_record.geometry_count);
-    g_record = BuildRecord();
+    delete_geometry();
     empty_model_lists();
     return 0;
   }
-  compile_face_lists(*objects, colours, geometry);
   compile_boxes(*objects, colours);
   // Edge mode's list and the normal needles are compiled when first drawn.
   glNewList(kListEdges, GL_COMPILE);
@@ -534,6 +764,22 @@ int build_model_lists(const ViewerScene& scene, std::vector<ObjectColour>& colou
 }
 
 bool model_has_see_through() { return g_record.transparent; }
+
+size_t model_geometry_bytes() { return g_record.geometry_bytes; }
+
+void draw_model_list(uint32_t name) {
+  if (name == kListFront) {
+    draw_faces(false, false);
+  } else if (name == kListBack) {
+    draw_faces(true, false);
+  } else if (name == kListFrontSeeThrough) {
+    draw_faces(false, true);
+  } else if (name == kListBackSeeThrough) {
+    draw_faces(true, true);
+  } else {
+    glCallList(name);
+  }
+}
 
 void compile_lists_on_demand(const ViewerScene& scene, const std::vector<ObjectColour>& colours,
                              bool edges, bool normals) {

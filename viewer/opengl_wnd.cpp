@@ -231,7 +231,9 @@ void COpenGLWnd::paintGL() {
   glMatrixMode(GL_MODELVIEW);
   glLoadMatrixd(navigation_.modelview_gl());
 
-  const bool model = has_model() && glIsList(kListFront);
+  // The scene frame's list is made by every build: this context sees the build's lists and
+  // buffers.
+  const bool model = has_model() && glIsList(kListSceneFrame);
   const bool needles = !navigation_.fast() && show_normals_;
   if (model && scene_ != nullptr) {
     bool edges = false;
@@ -248,7 +250,7 @@ void COpenGLWnd::paintGL() {
   glShadeModel(GL_SMOOTH);
   if (model) {
     if (known) {
-      for (int32_t i = 0; i < state.list_count; ++i) glCallList(state.lists[i]);
+      for (int32_t i = 0; i < state.list_count; ++i) draw_model_list(state.lists[i]);
       // See-through model colours after everything opaque, blended over it.
       if (model_has_see_through()) {
         glPushAttrib(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -256,8 +258,8 @@ void COpenGLWnd::paintGL() {
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
         glDepthMask(GL_FALSE);
         for (int32_t i = 0; i < state.list_count; ++i) {
-          if (state.lists[i] == kListFront) glCallList(kListFrontSeeThrough);
-          if (state.lists[i] == kListBack) glCallList(kListBackSeeThrough);
+          if (state.lists[i] == kListFront) draw_model_list(kListFrontSeeThrough);
+          if (state.lists[i] == kListBack) draw_model_list(kListBackSeeThrough);
         }
         glPopAttrib();
       }

@@ -1,11 +1,11 @@
 // COpenGLWnd: one of the viewer's four OpenGL views (Top, Side, Front, User).
 //
-// The view draws the scene that the display lists hold (model_build.h) in one of seven render
-// modes, with lighting in the User view only, and turns mouse drags into pan, zoom and
-// rotation (view_navigation.h): left-button drags as the modifiers say, right-button drags
-// zoom. The display lists are built once per import in one view and
-// shared by all: the program sets Qt::AA_ShareOpenGLContexts before it creates the
-// QApplication, so every view's context shares one list name space.
+// The view draws the scene that the shared buffers and display lists hold (model_build.h) in
+// one of seven render modes, with lighting in the User view only, and turns mouse drags into
+// pan, zoom and rotation (view_navigation.h): left-button drags as the modifiers say,
+// right-button drags zoom. The buffers and lists are built once per import in one view and shared
+// by all: the program sets Qt::AA_ShareOpenGLContexts before it creates the QApplication, so every
+// view's context is in one share group, with one name space for lists and buffers.
 //
 // Calling order on every import: ViewerScene::compute_scene_box; set_render_modes on each
 // view; build_model on the User view; share_lists_with from the User view to the three
@@ -41,7 +41,7 @@ class COpenGLWnd : public QOpenGLWidget {
   int32_t render_mode() const { return render_mode_; }
   int32_t fast_render_mode() const { return fast_render_mode_; }
 
-  // Compiles the scene into the shared display lists in this view's context. Before the
+  // Builds the scene into the shared buffers and lists in this view's context. Before the
   // view's context exists (the view was never shown) the build runs when it is created.
   // progress hears how far the build is and may stop it (see build_model_lists); a stopped
   // build leaves the lists empty and this view without a model. Returns 0 when stopped.

@@ -17,7 +17,8 @@ enum RenderMode : int32_t {
 
 enum PolygonMode : int32_t { kPolygonPoint = 0, kPolygonLine = 1, kPolygonFill = 2 };
 
-// Display-list names, one name space shared by the four views.
+// Display-list names, one name space shared by the four views. 4, 5, 16 and 17 name the face
+// passes, which are drawn from buffer objects (draw_model_list) and are not lists.
 enum ModelList : uint32_t {
   kListBoxes = 1,
   kListEdges = 3,
