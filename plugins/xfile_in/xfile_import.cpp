@@ -4,6 +4,9 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
 
 #include "meshlib/mesh3d.h"
 #include "plugin_frame/plugin_frame.h"
@@ -34,6 +37,17 @@ const FrameClassInfo kInfo = {
     false,  // this class's dump headings carry no colon
 };
 
+// The warnings of one read for the user: the first few, then how many more.
+std::string WarningsText(const std::vector<std::string>& warnings) {
+  const std::size_t kShown = 5;
+  std::string text;
+  for (std::size_t i = 0; i < warnings.size() && i < kShown; ++i)
+    text += (i == 0 ? "" : "\n") + warnings[i];
+  if (warnings.size() > kShown)
+    text += "\nand " + std::to_string(warnings.size() - kShown) + " more warnings";
+  return text;
+}
+
 class DirectXImport final : public FrameImporter {
  public:
   DirectXImport() : FrameImporter(kInfo) {}
@@ -61,15 +75,22 @@ class DirectXImport final : public FrameImporter {
     hooks.mesh_progress = [&run](std::uint32_t done, std::uint32_t total) {
       run.MeshProgress(done, total);
     };
-    // A warning goes to the log and to standard error, where the batch converter shows it.
-    hooks.warning = [&run](const char* text) {
+    // Warnings go to the log as they come, and together to the user at the end of the run
+    // (a message box, or standard error in the batch converter).
+    std::vector<std::string> warnings;
+    hooks.warning = [&run, &warnings](const char* text) {
       run.Log("%s\n", text);
-      std::fprintf(stderr, "%s\n", text);
+      warnings.push_back(text);
     };
+    // The work a polygon's cut may take: MORVANE_CUT_STEPS replaces the default (for machines
+    // with other needs, and for the tests of the limit).
+    if (const char* steps = std::getenv("MORVANE_CUT_STEPS"))
+      hooks.cut_steps = std::strtoull(steps, nullptr, 10);
     hooks.finish_mesh = [&run](Mesh3d* mesh) { run.FinishMesh(mesh); };
     hooks.mesh_edges = run.settings.unify_mode != 0;
     // The outcome is in the log; the caller gets every mesh completed before the end.
     ParseXFile(name, hooks);
+    if (!warnings.empty()) run.ReportProblem(WarningsText(warnings));
 
     run.Status("Parsing finished       \n");
     run.Log("Parsing finished\n");

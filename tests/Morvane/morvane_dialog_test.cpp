@@ -407,6 +407,30 @@ TEST_F(MorvaneDialogTest, CancelEndsTheModelReaderAndKeepsWhatWasThere) {
   EXPECT_EQ(messages.seen, 0) << messages.text.toStdString();
 }
 
+// A DirectX polygon whose cut would take longer than the run may work (the limit lowered for
+// the test) is left out whole, and a warning says so; the file's other faces are imported.
+TEST_F(MorvaneDialogTest, FaceLeftOutIsNamedInAWarning) {
+  std::ostringstream comb;  // a comb of 2000 corners: its cut takes many steps
+  comb << "xof 0302txt 0064\nMesh comb {\n 2003;\n";
+  for (int i = 0; i < 500; ++i) comb << 2 * i << ";0;0;, " << 2 * i + 1 << ";0;0;,\n";
+  for (int i = 499; i >= 0; --i) comb << 2 * i + 1 << ";5;0;, " << 2 * i << ";1;0;,\n";
+  comb << "0;9;0;, 1;9;0;, 0;10;0;;\n 2;\n 2000;";
+  for (int i = 0; i < 2000; ++i) comb << i << (i < 1999 ? "," : ";,\n");
+  comb << " 3;2000,2001,2002;;\n}\n";
+  std::ofstream(folder + "/comb.x") << comb.str();
+  setenv("MORVANE_CUT_STEPS", "1000", 1);
+  MessageCatcher warning;
+  warning.Arm();
+  MorvaneDialog dialog(QByteArray((folder + "/comb.x").c_str()), nullptr);
+  unsetenv("MORVANE_CUT_STEPS");
+  EXPECT_EQ(warning.seen, 1);
+  EXPECT_EQ(warning.title, "Direct X Import");
+  EXPECT_EQ(warning.text,
+            "Warning: face 0 left out: its polygon of 2000 corners is too large to cut");
+  ASSERT_EQ(dialog.Commands()->MeshCount(), 1);
+  EXPECT_EQ(static_cast<Mesh3d*>(dialog.Commands()->ImportedObjects().get(0))->flat_face_count, 1);
+}
+
 // An LDraw model whose parts are not on the search path: a warning names them and the
 // folders, and the parts that were found are imported.
 TEST_F(MorvaneDialogTest, PartsNotFoundAreNamedInAWarning) {
