@@ -5,7 +5,9 @@ set -euo pipefail
 build=$1
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-(cd "$work" && cpack -G DEB --config "$build/CPackConfig.cmake" >cpack.log 2>&1) || { cat "$work/cpack.log"; exit 1; }
+# With CPack's own trace in its log, shown only when the package cannot be made.
+(cd "$work" && cpack -G DEB -D CPACK_DEBIAN_PACKAGE_DEBUG=ON --config "$build/CPackConfig.cmake" \
+  >cpack.log 2>&1) || { cat "$work/cpack.log"; exit 1; }
 deb=$(ls "$work"/morvane_*.deb)
 contents=$(dpkg-deb -c "$deb")
 for f in ./usr/lib/morvane/Morvane ./usr/lib/morvane/morvane-convert ./usr/lib/morvane/plugin/xfile_in.so \
