@@ -103,18 +103,39 @@ const Mesh3d* mesh_at(const ObjectList& objects, int32_t i) {
   return static_cast<const Mesh3d*>(obj);
 }
 
-// The flat form of one mesh as the lists read it: its faces whose three indices name flat
-// vertices (others are skipped, as rebuilding the indexed form skips them), their unit face
-// normals, and for every vertex the faces that use it. The flat form of an imported mesh is
+// The faces of one mesh's flat form whose three indices name flat vertices (others are
+// skipped, as rebuilding the indexed form skips them). The flat form of an imported mesh is
 // welded, so a flat vertex is a vertex of the surface.
-class FlatSurface {
+class FlatFaces {
  public:
-  explicit FlatSurface(const Mesh3d& mesh)
+  explicit FlatFaces(const Mesh3d& mesh)
       : v_(mesh.flat_vertices),
         f_(mesh.flat_faces),
         nv_(mesh.flat_vertices != nullptr && mesh.flat_faces != nullptr ? mesh.flat_vertex_count
                                                                         : 0),
-        nf_(nv_ > 0 ? mesh.flat_face_count : 0) {
+        nf_(nv_ > 0 ? mesh.flat_face_count : 0) {}
+
+  int32_t vertex_count() const { return nv_; }
+  int32_t face_count() const { return nf_; }
+  bool valid(int32_t f) const {
+    const int32_t* c = f_[f].v;
+    return c[0] >= 0 && c[0] < nv_ && c[1] >= 0 && c[1] < nv_ && c[2] >= 0 && c[2] < nv_;
+  }
+  int32_t corner(int32_t f, int k) const { return f_[f].v[k]; }
+  const Vec3d& position(int32_t v) const { return v_[v]; }
+
+ protected:
+  const Vec3d* v_;
+  const FlatFace* f_;
+  int32_t nv_;
+  int32_t nf_;
+};
+
+// The flat form of one mesh as the lists read it: its valid faces, their unit face normals,
+// and for every vertex the faces that use it.
+class FlatSurface : public FlatFaces {
+ public:
+  explicit FlatSurface(const Mesh3d& mesh) : FlatFaces(mesh) {
     if (nf_ <= 0) return;
     normals_.resize(static_cast<size_t>(nf_) * 3);
     offsets_.assign(static_cast<size_t>(nv_) + 1, 0);
@@ -137,14 +158,6 @@ class FlatSurface {
         for (int k = 0; k < 3; ++k) around_[fill[f_[f].v[k]]++] = f;
   }
 
-  int32_t vertex_count() const { return nv_; }
-  int32_t face_count() const { return nf_; }
-  bool valid(int32_t f) const {
-    const int32_t* c = f_[f].v;
-    return c[0] >= 0 && c[0] < nv_ && c[1] >= 0 && c[1] < nv_ && c[2] >= 0 && c[2] < nv_;
-  }
-  int32_t corner(int32_t f, int k) const { return f_[f].v[k]; }
-  const Vec3d& position(int32_t v) const { return v_[v]; }
   Vec3d normal(int32_t f) const {
     const float* n = &normals_[3 * static_cast<size_t>(f)];
     return Vec3d{n[0], n[1], n[2]};
@@ -154,10 +167,6 @@ class FlatSurface {
   const int32_t* around_end(int32_t v) const { return around_.data() + offsets_[v + 1]; }
 
  private:
-  const Vec3d* v_;
-  const FlatFace* f_;
-  int32_t nv_;
-  int32_t nf_;
   std::vector<float> normals_;
   std::vector<uint32_t> offsets_;
   std::vector<int32_t> around_;
@@ -169,28 +178,15 @@ class FlatSurface {
 // vertices). Each window costs one pass over all faces, so windows are at least an eighth of
 // the mesh; the memory is about 40 bytes per face of the window and 4 per vertex of the mesh,
 // instead of FlatSurface's 26 per face and 4 per vertex of the whole mesh.
-class WindowNormals {
+class WindowNormals : public FlatFaces {
  public:
-  explicit WindowNormals(const Mesh3d& mesh)
-      : v_(mesh.flat_vertices),
-        f_(mesh.flat_faces),
-        nv_(mesh.flat_vertices != nullptr && mesh.flat_faces != nullptr ? mesh.flat_vertex_count
-                                                                        : 0),
-        nf_(nv_ > 0 ? mesh.flat_face_count : 0) {
+  explicit WindowNormals(const Mesh3d& mesh) : FlatFaces(mesh) {
     slot_of_.assign(static_cast<size_t>(nv_), -1);
   }
 
-  int32_t vertex_count() const { return nv_; }
-  int32_t face_count() const { return nf_; }
   // Faces in one window: at least 131,072, and so many that at most eight windows cover the
   // mesh.
   int32_t window_size() const { return std::max(131072, nf_ / 8 + 1); }
-  bool valid(int32_t f) const {
-    const int32_t* c = f_[f].v;
-    return c[0] >= 0 && c[0] < nv_ && c[1] >= 0 && c[1] < nv_ && c[2] >= 0 && c[2] < nv_;
-  }
-  int32_t corner(int32_t f, int k) const { return f_[f].v[k]; }
-  const Vec3d& position(int32_t v) const { return v_[v]; }
   // The unit normal of face f in the precision the views use.
   Vec3d normal(int32_t f) const {
     float n[3];
@@ -253,10 +249,6 @@ class WindowNormals {
     out[2] = float(n.z);
   }
 
-  const Vec3d* v_;
-  const FlatFace* f_;
-  int32_t nv_;
-  int32_t nf_;
   std::vector<int32_t> slot_of_;   // per vertex: its place in window_, or -1
   std::vector<int32_t> window_;    // the window's vertices
   std::vector<uint32_t> offsets_;  // per window vertex: where its normals start
