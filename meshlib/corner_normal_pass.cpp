@@ -105,6 +105,54 @@ void FaceNormalCache::fill(Entry& e, int32_t face) {
   e.face = face;
 }
 
+namespace {
+
+// Faces around one vertex from which the pass looks for a shared sum.
+constexpr int32_t kManyFaces = 64;
+
+bool has_many_faces(const LinkedIndices& around) {
+  int32_t n = 0;
+  for (auto it = around.begin(); it != around.end() && n < kManyFaces; ++it) ++n;
+  return n >= kManyFaces;
+}
+
+}  // namespace
+
+const Vec3d* CornerNormalPass::shared_normal(int32_t v) {
+  auto found = shared_.find(v);
+  if (found == shared_.end()) {
+    // Every two faces meet below the angle when every face normal lies within half of it of
+    // their mean direction (the angle between two is at most the sum of their angles to a
+    // third); the margin is far wider than the rounding of the arc cosines.
+    Vec3d mean, sum;
+    vec_set(mean, 0.0, 0.0, 0.0);
+    vec_set(sum, 0.0, 0.0, 0.0);
+    for (int32_t g : mesh_.vertices->faces_of(v)) {
+      const FaceNormalCache::Entry& n = normals_.get(g);
+      if (n.length == 0.0) continue;
+      Vec3d unit;
+      vec_scale(unit, n.normal, 1.0 / n.length);
+      vec_add(mean, mean, unit);
+    }
+    const double mean_length = vec_length(mean);
+    bool all_close = mean_length > 0.0;
+    double widest = 0.0;  // degrees from the mean
+    for (int32_t g : mesh_.vertices->faces_of(v)) {
+      if (!all_close) break;
+      const FaceNormalCache::Entry& n = normals_.get(g);
+      // The same sum, in the same order, as every face around v would make on its own.
+      vec_add(sum, sum, n.normal);
+      if (n.length == 0.0) continue;  // a zero normal meets every face below a positive angle
+      const double k = vec_dot(mean, n.normal) / (mean_length * n.length);
+      widest = std::fmax(widest, std::acos(std::fmin(1.0, std::fmax(-1.0, k))) * 57.29577951308232);
+      all_close = 2.0 * widest + 1e-3 < smooth_angle_;
+    }
+    vec_normalize(sum);
+    found = shared_.emplace(v, Shared{all_close, sum}).first;
+  }
+  return found->second.all_close ? &found->second.normal : nullptr;
+}
+
 CornerNormalPass::CornerNormalPass(const Mesh3d& mesh, double smooth_angle)
     : mesh_(mesh), smooth_angle_(smooth_angle), below_(smooth_angle), normals_(mesh) {}
 
@@ -122,6 +170,12 @@ void CornerNormalPass::get(int32_t face, Vec3d out[3]) {
   // The zero-length case of angle_between: the angle counts as 0.
   const bool zero_passes = 0.0 < smooth_angle_;
   for (int k = 0; k < 3; ++k) {
+    if (zero_passes && has_many_faces(mesh_.vertices->faces_of(corner[k]))) {
+      if (const Vec3d* shared = shared_normal(corner[k])) {
+        out[k] = *shared;
+        continue;
+      }
+    }
     Vec3d sum;
     vec_set(sum, 0.0, 0.0, 0.0);
     for (int32_t g : mesh_.vertices->faces_of(corner[k])) {

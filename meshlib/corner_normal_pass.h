@@ -7,12 +7,17 @@
 // - decides "angle below the smoothing angle" by comparing the cosine with a threshold found
 //   once for the angle, calling the arc cosine only for cosines within a hair of it. The angle
 //   falls as the cosine grows, so both tests agree on every value outside that hair.
+// - gives the faces around a vertex of many faces (the centre of a fan, the tip of a cone) one
+//   shared sum when every two of them meet below the smoothing angle, since every face there
+//   then sums the same normals in the same order: the work at such a vertex grows with the
+//   number of its faces, not with its square.
 // The threshold of the last smoothing angle is kept, since a model of many meshes is written
 // with one angle. The mesh's tables must not
 // change while a pass is in use.
 #pragma once
 
 #include <cstdint>
+#include <unordered_map>
 
 #include "meshlib/vec3d.h"
 
@@ -81,8 +86,17 @@ class CornerNormalPass {
   void get(int32_t face, Vec3d out[3]);
 
  private:
+  // The corner normal every face around vertex v has, when v has many faces that all meet
+  // below the smoothing angle; otherwise null.
+  const Vec3d* shared_normal(int32_t v);
+
   const Mesh3d& mesh_;
   double smooth_angle_;
   AngleBelow below_;
   FaceNormalCache normals_;
+  struct Shared {
+    bool all_close;
+    Vec3d normal;
+  };
+  std::unordered_map<int32_t, Shared> shared_;  // only vertices of many faces
 };

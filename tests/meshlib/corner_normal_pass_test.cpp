@@ -83,6 +83,22 @@ TEST(CornerNormalPass, SameVectorsWhenFacesOutnumberItsCache) {
   delete mesh;
 }
 
+// Fans of 400 faces around one centre, from flat to steep, with a degenerate face: the centre's
+// faces meet all below the angle, some below it, or none.
+TEST(CornerNormalPass, SameVectorsAroundTheCentreOfAFan) {
+  for (double wave : {0.0, 0.02, 0.3, 3.0}) {
+    Mesh3d mesh(400, "fan");
+    const int n = 400;
+    auto rim = [&](int i) {
+      const double a = 6.283185307179586 * i / n;
+      return Vec3d{std::cos(a), std::sin(a), wave * std::sin(7 * a)};
+    };
+    for (int i = 0; i < n; ++i)
+      mesh.add_triangle(Vec3d{0, 0, 0}, rim(i), i == 17 ? rim(i) : rim((i + 1) % n));
+    for (double angle : {1.0, 10.0, 70.0, 120.0, 180.0}) expect_same_as_corner_normals(mesh, angle);
+  }
+}
+
 TEST(CornerNormalPass, NoTablesGiveZeroNormals) {
   Mesh3d mesh(1, "empty");
   mesh.add_triangle(Vec3d{0, 0, 0}, Vec3d{1, 0, 0}, Vec3d{0, 1, 0});
