@@ -201,6 +201,45 @@ const std::map<std::string, std::uint64_t> kRecorded = {
     {"grid/pov3/unix/udo", 0xb5dffeae0dc5ce21ULL},
     {"grid/pov3/mac", 0x1adadad412c910b0ULL},
     {"grid/pov3/mac/udo", 0xd54b4c8aa7197de1ULL},
+    {"big_grid/x/dos", 0xa170a2f3f9c6a29dULL},
+    {"big_grid/x/unix", 0x92f472bc4ca01f7aULL},
+    {"big_grid/x/mac", 0x23a457beca93a739ULL},
+    {"big_grid/pov/dos", 0x93c3c1f8046b4631ULL},
+    {"big_grid/pov/dos/udo", 0xc5a4e32613bcf385ULL},
+    {"big_grid/pov/unix", 0xd456bc8364351891ULL},
+    {"big_grid/pov/unix/udo", 0x5c1f6972af0ad23aULL},
+    {"big_grid/pov/mac", 0x15ce66301411ae6fULL},
+    {"big_grid/pov/mac/udo", 0xf0fcf8c36399f91dULL},
+    {"big_grid/polyray/dos", 0x66f6ac72d6ce28f3ULL},
+    {"big_grid/polyray/dos/udo", 0xc5a4e32613bcf385ULL},
+    {"big_grid/polyray/unix", 0xffd35cc5aa021dfbULL},
+    {"big_grid/polyray/unix/udo", 0x5c1f6972af0ad23aULL},
+    {"big_grid/polyray/mac", 0xcaba470066dc5291ULL},
+    {"big_grid/polyray/mac/udo", 0xf0fcf8c36399f91dULL},
+    {"big_grid/wire/dos", 0xce27e12d2471a214ULL},
+    {"big_grid/wire/dos/udo", 0xc5a4e32613bcf385ULL},
+    {"big_grid/wire/unix", 0x757eb6bd0d925470ULL},
+    {"big_grid/wire/unix/udo", 0x5c1f6972af0ad23aULL},
+    {"big_grid/wire/mac", 0x60341716c7cabf6cULL},
+    {"big_grid/wire/mac/udo", 0xf0fcf8c36399f91dULL},
+    {"big_grid/blob/dos", 0xf58c3a046aae95afULL},
+    {"big_grid/blob/dos/udo", 0xc5a4e32613bcf385ULL},
+    {"big_grid/blob/unix", 0x225478e16ecf8eb2ULL},
+    {"big_grid/blob/unix/udo", 0x5c1f6972af0ad23aULL},
+    {"big_grid/blob/mac", 0x5f3791f384e586f3ULL},
+    {"big_grid/blob/mac/udo", 0xf0fcf8c36399f91dULL},
+    {"big_grid/blob1/dos", 0xf58c3a046aae95afULL},
+    {"big_grid/blob1/dos/udo", 0xc5a4e32613bcf385ULL},
+    {"big_grid/blob1/unix", 0x225478e16ecf8eb2ULL},
+    {"big_grid/blob1/unix/udo", 0x5c1f6972af0ad23aULL},
+    {"big_grid/blob1/mac", 0x5f3791f384e586f3ULL},
+    {"big_grid/blob1/mac/udo", 0xf0fcf8c36399f91dULL},
+    {"big_grid/pov3/dos", 0x11d5a6ebf7533c91ULL},
+    {"big_grid/pov3/dos/udo", 0xc5a4e32613bcf385ULL},
+    {"big_grid/pov3/unix", 0xb926c853c50999f1ULL},
+    {"big_grid/pov3/unix/udo", 0x5c1f6972af0ad23aULL},
+    {"big_grid/pov3/mac", 0xf29ef83afc0197cfULL},
+    {"big_grid/pov3/mac/udo", 0xf0fcf8c36399f91dULL},
 };
 
 class OutputChecksums : public ::testing::Test {
@@ -210,6 +249,8 @@ class OutputChecksums : public ::testing::Test {
     ASSERT_NE(mkdtemp(pattern), nullptr);
     folder = pattern;
     write_file(folder + "/grid.x", grid_text(24));
+    // Long enough that the writers split their lists into several chunks.
+    write_file(folder + "/big_grid.x", grid_text(100));
   }
   void TearDown() override { std::system(("rm -rf '" + folder + "'").c_str()); }
 
@@ -262,6 +303,10 @@ TEST_F(OutputChecksums, SampleBrickTowerUnchangedInEveryClass) {
 
 TEST_F(OutputChecksums, GeneratedGridUnchangedInEveryClass) {
   CheckAll("grid", folder + "/grid.x", "");
+}
+
+TEST_F(OutputChecksums, LargeGeneratedGridUnchangedInEveryClass) {
+  CheckAll("big_grid", folder + "/big_grid.x", "");
 }
 
 }  // namespace
