@@ -87,7 +87,7 @@ class XFileParser {
   void AddFace(Mesh3d* mesh, int face, const std::vector<Vec3d>& vertices);
   // Triangles wait in pending_ and go into the mesh in batches, in order, so that its
   // welding can fetch ahead; Flush adds what waits.
-  void AddTriangle(Mesh3d* mesh, const Vec3d& a, const Vec3d& b, const Vec3d& c);
+  void AddTriangle(Mesh3d* mesh, int32_t a, int32_t b, int32_t c);
   void Flush(Mesh3d* mesh);
 
   XTokenReader* reader_;
@@ -108,7 +108,11 @@ class XFileParser {
   std::vector<int32_t> corners_;
   std::vector<int32_t> polygon_;
   std::vector<int32_t> cut_;  // the triangles of the polygon being cut, three corners each
-  std::vector<Vec3d> pending_;
+  // Corner indices into the positions of the mesh being read, and for each position the
+  // vertex it welded to (see Mesh3d::add_indexed_triangles).
+  std::vector<int32_t> pending_;
+  const Vec3d* positions_ = nullptr;
+  std::vector<int32_t> welded_;
 };
 
 void XFileParser::Status(const char* format, const char* name) {
@@ -344,6 +348,8 @@ bool XFileParser::ParseMesh(const Mat4d& matrix) {
 
   std::unique_ptr<Mesh3d> mesh(new Mesh3d(vertex_count, name.c_str(), hooks_.mesh_edges));
   pending_.clear();  // nothing left from a mesh that failed half-way
+  positions_ = vertices.data();
+  welded_.assign(vertices.size(), -1);
   for (int i = 0; i < face_count; ++i) {
     FileProgress();
     int n = 0;
@@ -388,13 +394,15 @@ bool XFileParser::ParseMesh(const Mat4d& matrix) {
   }
   // The positions are all in the mesh now; their memory goes before the mesh is reduced.
   std::vector<Vec3d>().swap(vertices);
+  std::vector<int32_t>().swap(welded_);
+  positions_ = nullptr;
   hooks_.finish_mesh(mesh.release());
   return true;
 }
 
 // Turns the corners of one face into triangles: three corners as they are, four along the
 // diagonal from corner 0, any other count by ear cutting over the corners that name a vertex.
-void XFileParser::AddTriangle(Mesh3d* mesh, const Vec3d& a, const Vec3d& b, const Vec3d& c) {
+void XFileParser::AddTriangle(Mesh3d* mesh, int32_t a, int32_t b, int32_t c) {
   constexpr std::size_t kBatch = 256;
   pending_.push_back(a);
   pending_.push_back(b);
@@ -403,7 +411,8 @@ void XFileParser::AddTriangle(Mesh3d* mesh, const Vec3d& a, const Vec3d& b, cons
 }
 
 void XFileParser::Flush(Mesh3d* mesh) {
-  mesh->add_triangles(pending_.data(), static_cast<int32_t>(pending_.size() / 3));
+  mesh->add_indexed_triangles(positions_, pending_.data(),
+                              static_cast<int32_t>(pending_.size() / 3), welded_.data());
   pending_.clear();
 }
 
@@ -417,9 +426,8 @@ void XFileParser::AddFace(Mesh3d* mesh, int face, const std::vector<Vec3d>& vert
         LOG_LINE("Face %d skipped: vertex index %d out of range\n", face, index);
         return;
       }
-    const Vec3d* v = vertices.data();
-    AddTriangle(mesh, v[corners_[0]], v[corners_[1]], v[corners_[2]]);
-    if (n == 4) AddTriangle(mesh, v[corners_[0]], v[corners_[2]], v[corners_[3]]);
+    AddTriangle(mesh, corners_[0], corners_[1], corners_[2]);
+    if (n == 4) AddTriangle(mesh, corners_[0], corners_[2], corners_[3]);
     return;
   }
 
@@ -447,7 +455,7 @@ void XFileParser::AddFace(Mesh3d* mesh, int face, const std::vector<Vec3d>& vert
     return;
   }
   for (std::size_t i = 0; i + 2 < cut_.size(); i += 3)
-    AddTriangle(mesh, vertices[cut_[i]], vertices[cut_[i + 1]], vertices[cut_[i + 2]]);
+    AddTriangle(mesh, cut_[i], cut_[i + 1], cut_[i + 2]);
 }
 
 // A material list: the material of each face, then the materials, each inline or a reference
