@@ -20,7 +20,7 @@
 
 class DelimitedWriter;
 
-constexpr int32_t kChunkWindow = 8;
+constexpr int32_t kChunkWindow = 4;
 
 using ChunkFormat =
     std::function<void(DelimitedWriter& out, int32_t first, int32_t end, int worker)>;

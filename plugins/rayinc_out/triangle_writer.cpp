@@ -12,7 +12,7 @@
 namespace {
 
 // Faces formatted as one chunk (see write_in_chunks).
-constexpr int32_t kChunkFaces = 8192;
+constexpr int32_t kChunkFaces = 2048;
 
 bool has_proper_triangle(const Mesh3d& mesh) {
   // Stops at the first proper face, which for any real mesh is the first one.
@@ -73,7 +73,10 @@ void write_triangle_object(const IncStream& out, const Mesh3d& mesh, double smoo
   // writer the faces are formatted in chunks on two threads (each with a normal pass of its
   // own) and written in order; progress is reported per chunk.
   std::unique_ptr<CornerNormalPass> normals[2];
-  if (smooth_angle > 0.0) normals[0].reset(new CornerNormalPass(mesh, smooth_angle));
+  // Two threads share the memory one pass's face normal cache would take.
+  const bool two = out.writer != nullptr && face_count > kChunkFaces;
+  const int32_t cached = two ? FaceNormalCache::kMostSlots / 2 : FaceNormalCache::kMostSlots;
+  if (smooth_angle > 0.0) normals[0].reset(new CornerNormalPass(mesh, smooth_angle, cached));
   auto put_faces = [&](const IncStream& to, int32_t first, int32_t end, int worker) {
     for (int32_t f = first; f < end; ++f) {
       Vec3d p[3];
@@ -95,8 +98,8 @@ void write_triangle_object(const IncStream& out, const Mesh3d& mesh, double smoo
       put_faces(out, f, f + 1, 0);
     }
   } else {
-    if (smooth_angle > 0.0 && face_count > kChunkFaces)
-      normals[1].reset(new CornerNormalPass(mesh, smooth_angle));
+    if (smooth_angle > 0.0 && two)
+      normals[1].reset(new CornerNormalPass(mesh, smooth_angle, cached));
     write_in_chunks(
         face_count, kChunkFaces, out.ld_mode,
         [&](DelimitedWriter& w, int32_t first, int32_t end, int worker) {

@@ -92,7 +92,7 @@ const char kMaterialName[] = "mat_default";
 // Items of a list formatted as one chunk: large enough that a chunk costs far more than
 // handing it between threads, small enough that a mesh of a few tens of thousands of faces
 // already uses both.
-constexpr std::int32_t kChunkItems = 8192;
+constexpr std::int32_t kChunkItems = 2048;
 
 // ",\n" after every entry of a list but the last, the list's end after the last.
 void end_entry(DelimitedWriter& out, std::int32_t i, std::int32_t count, const char* last) {
@@ -211,9 +211,12 @@ void write_mesh(std::FILE* file, const Mesh3d& mesh, double smooth_angle, int ld
   out.Text(" MeshNormals {\n");
   out.Char(' ').Int(3 * face_count).Text(";\n");
   {
-    CornerNormalPass normals0(mesh, smooth_angle);
+    // Two threads share the memory one pass's face normal cache would take.
+    const bool two = face_count > kChunkItems;
+    const int32_t cached = two ? FaceNormalCache::kMostSlots / 2 : FaceNormalCache::kMostSlots;
+    CornerNormalPass normals0(mesh, smooth_angle, cached);
     std::unique_ptr<CornerNormalPass> normals1;
-    if (face_count > kChunkItems) normals1.reset(new CornerNormalPass(mesh, smooth_angle));
+    if (two) normals1.reset(new CornerNormalPass(mesh, smooth_angle, cached));
     CornerNormalPass* normals[2] = {&normals0, normals1.get()};
     list(face_count, [&](DelimitedWriter& w, std::int32_t first, std::int32_t end, int worker) {
       for (std::int32_t i = first; i < end; ++i) {
