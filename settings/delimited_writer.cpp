@@ -54,16 +54,16 @@ DelimitedWriter& DelimitedWriter::Text(const char* text, std::size_t length) {
 }
 
 DelimitedWriter& DelimitedWriter::Raw(const char* bytes, std::size_t length) {
-  if (length > sizeof buffer_ - used_) {
-    Flush();
-    if (length > sizeof buffer_) {
-      if (file_) std::fwrite(bytes, 1, length, file_);
-      if (sink_) sink_->append(bytes, length);
-      return *this;
-    }
+  // Through the buffer in blocks, as all other text goes: the stream gets writes of one size.
+  while (length > 0) {
+    if (used_ == sizeof buffer_) Flush();
+    std::size_t n = sizeof buffer_ - used_;
+    if (n > length) n = length;
+    std::memcpy(buffer_ + used_, bytes, n);
+    used_ += n;
+    bytes += n;
+    length -= n;
   }
-  std::memcpy(buffer_ + used_, bytes, length);
-  used_ += length;
   return *this;
 }
 

@@ -12,8 +12,11 @@
 
 namespace {
 
-// Edges or vertices formatted as one chunk (see write_in_chunks).
-constexpr int32_t kChunkItems = 4096;
+// Edges and vertices formatted as one chunk (see write_in_chunks): an edge gives a component
+// every quarter radius along it (a kilobyte of text and more for the long edges of a coarse
+// model), a vertex one.
+constexpr int32_t kChunkEdges = 256;
+constexpr int32_t kChunkVertices = 4096;
 
 // What follows the centre of every component of one blob: " radius ,1.000000}\n", formatted
 // once for the millions of components of a large model.
@@ -89,7 +92,8 @@ void write_pov_blob(const IncStream& out, const EdgeObject& edges, double radius
   const std::string tail = component_tail(radius);
   // With a buffered writer the edges and then the vertices are formatted in chunks on two
   // threads and written in order; progress is reported per chunk.
-  auto list = [&](int32_t count, const std::function<void(const IncStream&, int32_t)>& put) {
+  auto list = [&](int32_t count, int32_t chunk,
+                  const std::function<void(const IncStream&, int32_t)>& put) {
     if (out.writer == nullptr) {
       for (int32_t i = 0; i < count; ++i) {
         if (report != nullptr) report->file_progress(i, count);
@@ -98,7 +102,7 @@ void write_pov_blob(const IncStream& out, const EdgeObject& edges, double radius
       return;
     }
     write_in_chunks(
-        count, kChunkItems, out.ld_mode,
+        count, chunk, out.ld_mode,
         [&](DelimitedWriter& w, int32_t first, int32_t end, int) {
           const IncStream to{out.file, out.ld_mode, &w};
           for (int32_t i = first; i < end; ++i) put(to, i);
@@ -108,11 +112,11 @@ void write_pov_blob(const IncStream& out, const EdgeObject& edges, double radius
           out.writer->Raw(text, length);
         });
   };
-  list(edges.edge_count(), [&](const IncStream& to, int32_t i) {
+  list(edges.edge_count(), kChunkEdges, [&](const IncStream& to, int32_t i) {
     const int32_t* ends = &edges.ends[2 * i];
     put_edge_components(to, edges.points[ends[0]], edges.points[ends[1]], radius, tail);
   });
-  list(edges.vertex_count(),
+  list(edges.vertex_count(), kChunkVertices,
        [&](const IncStream& to, int32_t i) { put_component(to, edges.points[i], tail); });
   put_closing(out);
 }
