@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "meshlib/appearance.h"
+#include "meshlib/background_weld.h"
 #include "meshlib/cut_ear.h"
 #include "meshlib/mat4d.h"
 #include "meshlib/mesh3d.h"
@@ -39,6 +40,8 @@ constexpr std::uint64_t kReferenceBytes = 3;
 // Frames nest by recursion; deeper nesting than this is refused instead of running out of
 // stack. Real skeletons stay far below it.
 constexpr int kMaxFrameDepth = 256;
+// Face lists at least this long are welded on a helper thread while they are read.
+constexpr int kBackgroundFaces = 16384;
 
 // Ear cutting is charged the steps it really takes (see CutPolygon), about a minute's work
 // for this many. Each run may spend it plus a few steps per byte of its file; a polygon past
@@ -113,6 +116,8 @@ class XFileParser {
   std::vector<int32_t> pending_;
   const Vec3d* positions_ = nullptr;
   std::vector<int32_t> welded_;
+  // The helper welding the batches of a long face list, while one works.
+  BackgroundWeld* weld_ = nullptr;
 };
 
 void XFileParser::Status(const char* format, const char* name) {
@@ -350,6 +355,16 @@ bool XFileParser::ParseMesh(const Mat4d& matrix) {
   pending_.clear();  // nothing left from a mesh that failed half-way
   positions_ = vertices.data();
   welded_.assign(vertices.size(), -1);
+  // A long face list is welded on a helper thread while the next faces are read; it ends
+  // (joined) before the mesh goes, however the list's reading ends.
+  std::unique_ptr<BackgroundWeld> weld;
+  if (face_count >= kBackgroundFaces)
+    weld.reset(new BackgroundWeld(*mesh, positions_, welded_.data()));
+  struct ForgetWeld {
+    BackgroundWeld*& weld;
+    ~ForgetWeld() { weld = nullptr; }
+  } forget{weld_};
+  weld_ = weld.get();
   for (int i = 0; i < face_count; ++i) {
     FileProgress();
     int n = 0;
@@ -368,6 +383,8 @@ bool XFileParser::ParseMesh(const Mat4d& matrix) {
     AddFace(mesh.get(), i, vertices);
   }
   Flush(mesh.get());
+  if (weld) weld->finish();
+  weld_ = nullptr;
 
   long long depth = 1;
   for (;;) {
@@ -403,14 +420,19 @@ bool XFileParser::ParseMesh(const Mat4d& matrix) {
 // Turns the corners of one face into triangles: three corners as they are, four along the
 // diagonal from corner 0, any other count by ear cutting over the corners that name a vertex.
 void XFileParser::AddTriangle(Mesh3d* mesh, int32_t a, int32_t b, int32_t c) {
-  constexpr std::size_t kBatch = 256;
+  // Batches for the helper are larger, so that handing them over costs little.
+  const std::size_t batch = weld_ != nullptr ? 4096 : 256;
   pending_.push_back(a);
   pending_.push_back(b);
   pending_.push_back(c);
-  if (pending_.size() >= 3 * kBatch) Flush(mesh);
+  if (pending_.size() >= 3 * batch) Flush(mesh);
 }
 
 void XFileParser::Flush(Mesh3d* mesh) {
+  if (weld_ != nullptr) {
+    if (!pending_.empty()) weld_->add(pending_);
+    return;
+  }
   mesh->add_indexed_triangles(positions_, pending_.data(),
                               static_cast<int32_t>(pending_.size() / 3), welded_.data());
   pending_.clear();

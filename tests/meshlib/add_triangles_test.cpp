@@ -8,6 +8,7 @@
 #include <random>
 #include <vector>
 
+#include "meshlib/background_weld.h"
 #include "meshlib/mesh3d.h"
 
 namespace {
@@ -96,6 +97,48 @@ TEST(AddTriangles, IndexedCornersBuildTheTablesOfSingleAdds) {
                                     count - t < 7 ? count - t : 7, memo.data());
       ExpectSameTables(one, batch);
     }
+}
+
+// Batches welded on the helper thread give the tables of one call on the calling thread; a
+// weld dropped before finish (a read that failed) ends without waiting for the rest.
+TEST(AddTriangles, BackgroundWeldBuildsTheTablesOfOneCall) {
+  std::vector<Vec3d> positions;
+  for (int i = 0; i < 900; ++i)
+    positions.push_back(Vec3d{(i % 30) * 0.5, (i / 30) * 0.5 + (i % 3) * 0.4e-6, (i % 7) * 0.25});
+  std::mt19937 random(8);
+  std::uniform_int_distribution<int32_t> index(0, static_cast<int32_t>(positions.size()) - 1);
+  std::vector<int32_t> corners;
+  for (int i = 0; i < 3 * 20000; ++i) corners.push_back(index(random));
+  const int32_t count = static_cast<int32_t>(corners.size() / 3);
+  Mesh3d one(900, "one");
+  std::vector<int32_t> memo_one(positions.size(), -1);
+  one.add_indexed_triangles(positions.data(), corners.data(), count, memo_one.data());
+  for (int32_t batch_size : {1, 100, 4096}) {
+    Mesh3d background(900, "background");
+    std::vector<int32_t> memo(positions.size(), -1);
+    {
+      BackgroundWeld weld(background, positions.data(), memo.data());
+      std::vector<int32_t> batch;
+      for (int32_t t = 0; t < count; ++t) {
+        batch.insert(batch.end(), corners.begin() + 3 * t, corners.begin() + 3 * t + 3);
+        if (static_cast<int32_t>(batch.size()) == 3 * batch_size) weld.add(batch);
+      }
+      if (!batch.empty()) weld.add(batch);
+      weld.finish();
+    }
+    ExpectSameTables(one, background);
+  }
+  Mesh3d dropped(900, "dropped");
+  std::vector<int32_t> memo(positions.size(), -1);
+  {
+    BackgroundWeld weld(dropped, positions.data(), memo.data());
+    std::vector<int32_t> batch(corners.begin(), corners.begin() + 300);
+    for (int k = 0; k < 20; ++k) {
+      std::vector<int32_t> copy = batch;
+      weld.add(copy);
+    }
+  }
+  EXPECT_LE(dropped.face_count(), 20 * 100);
 }
 
 }  // namespace
