@@ -87,10 +87,10 @@ bool AngleBelow::exact(double k) const {
   return std::fabs(angle) < degrees_;
 }
 
-FaceNormalCache::FaceNormalCache(const Mesh3d& mesh) : mesh_(mesh) {
+FaceNormalCache::FaceNormalCache(const Mesh3d& mesh, int32_t most_slots) : mesh_(mesh) {
   const int32_t faces = mesh.face_count();
   slot_count_ = 16;
-  while (slot_count_ < kMostSlots && slot_count_ < faces) slot_count_ *= 2;
+  while (slot_count_ < most_slots && slot_count_ < faces) slot_count_ *= 2;
   slots_ = static_cast<Entry*>(must_alloc(sizeof(Entry) * slot_count_));
   for (int32_t i = 0; i < slot_count_; ++i) slots_[i].face = -1;
 }
@@ -155,6 +155,9 @@ const Vec3d* CornerNormalPass::shared_normal(int32_t v) {
 
 CornerNormalPass::CornerNormalPass(const Mesh3d& mesh, double smooth_angle)
     : mesh_(mesh), smooth_angle_(smooth_angle), below_(smooth_angle), normals_(mesh) {}
+
+CornerNormalPass::CornerNormalPass(const Mesh3d& mesh, double smooth_angle, int32_t most_cached)
+    : mesh_(mesh), smooth_angle_(smooth_angle), below_(smooth_angle), normals_(mesh, most_cached) {}
 
 void CornerNormalPass::get(int32_t face, Vec3d out[3]) {
   for (int k = 0; k < 3; ++k) vec_set(out[k], 0.0, 0.0, 0.0);

@@ -47,15 +47,17 @@ class AngleBelow {
 
 // The face normals (face_normal of triangle_positions) of recently asked faces, with their
 // lengths, in a direct-mapped cache indexed by face number: as many faces as the mesh has,
-// rounded up to a power of two, but at most 65536 (2 MB).
+// rounded up to a power of two, but at most most_slots (65536 by default, 2.5 MB; two passes
+// working on the same mesh at once take half each).
 class FaceNormalCache {
  public:
+  static constexpr int32_t kMostSlots = 1 << 16;
   struct Entry {
     int32_t face;  // -1 = empty
     double length;
     Vec3d normal;
   };
-  explicit FaceNormalCache(const Mesh3d& mesh);
+  explicit FaceNormalCache(const Mesh3d& mesh, int32_t most_slots = kMostSlots);
   ~FaceNormalCache();
   FaceNormalCache(const FaceNormalCache&) = delete;
   FaceNormalCache& operator=(const FaceNormalCache&) = delete;
@@ -70,7 +72,6 @@ class FaceNormalCache {
  private:
   void fill(Entry& e, int32_t face);
 
-  static constexpr int32_t kMostSlots = 1 << 16;
   const Mesh3d& mesh_;
   int32_t slot_count_;
   Entry* slots_;
@@ -79,6 +80,9 @@ class FaceNormalCache {
 class CornerNormalPass {
  public:
   CornerNormalPass(const Mesh3d& mesh, double smooth_angle);
+  // The same with a face normal cache of at most most_cached faces (a power of two): the
+  // vectors are the same, only the time to find them differs.
+  CornerNormalPass(const Mesh3d& mesh, double smooth_angle, int32_t most_cached);
   CornerNormalPass(const CornerNormalPass&) = delete;
   CornerNormalPass& operator=(const CornerNormalPass&) = delete;
 

@@ -2,6 +2,7 @@
 // mode draw. An edge between two faces is kept when they meet at the edge angle or more
 // (creases and silhouettes of a faceted model), a border edge always.
 #include <cmath>
+#include <vector>
 
 #include "meshlib/corner_normal_pass.h"
 #include "meshlib/mesh3d.h"
@@ -17,6 +18,20 @@ Mesh3d* Mesh3d::extract_edges(double edge_angle) const {
   // and "less than the edge angle" from the cosine threshold, as angle_between decides it.
   FaceNormalCache normals(*this);
   AngleBelow below(edge_angle);
+  // The copy's vertex of each vertex, remembered when it has exactly the vertex's position:
+  // no vertex added later can weld there instead (see add_indexed_triangles), so each
+  // vertex is hashed about once instead of once for every kept edge at it.
+  std::vector<int32_t> copy_of(static_cast<std::size_t>(vertex_count()), -1);
+  auto weld = [&](int32_t v) {
+    const bool known = v >= 0 && v < static_cast<int32_t>(copy_of.size());
+    if (known && copy_of[v] >= 0) return copy_of[v];
+    Vec3d p = {0.0, 0.0, 0.0}, q;
+    vertices->position(v, p);
+    const int32_t c = result->vertices->add(p);
+    if (known && result->vertices->position(c, q) == 0 && q.x == p.x && q.y == p.y && q.z == p.z)
+      copy_of[v] = c;
+    return c;
+  };
   for (int32_t e = 0; e < edge_total; ++e) {
     int32_t ends_of_edge[2];
     int32_t ef[2];
@@ -33,13 +48,9 @@ Mesh3d* Mesh3d::extract_edges(double edge_angle) const {
       const double k = vec_dot(n1.normal, n2.normal) / d;
       if (k != k || below(k)) continue;
     }
-    Vec3d a;
-    Vec3d b;
-    vertices->position(ends_of_edge[0], a);
-    vertices->position(ends_of_edge[1], b);
     // Kept edges that share an end share its vertex in the copy through welding.
-    const int32_t a2 = result->vertices->add(a);
-    const int32_t b2 = result->vertices->add(b);
+    const int32_t a2 = weld(ends_of_edge[0]);
+    const int32_t b2 = weld(ends_of_edge[1]);
     result->edges->add(a2, b2);
   }
   return result;

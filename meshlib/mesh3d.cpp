@@ -89,6 +89,58 @@ void Mesh3d::add_hashed_triangle(const Vec3d& p0, const Vec3d& p1, const Vec3d& 
   int32_t a = vertices->add_in_bucket(p0, h[0]);
   int32_t b = vertices->add_in_bucket(p1, h[1]);
   int32_t c = vertices->add_in_bucket(p2, h[2]);
+  link_triangle(a, b, c);
+}
+
+void Mesh3d::add_indexed_triangles(const Vec3d* positions, const int32_t* corners, int32_t count,
+                                   int32_t* memo) {
+  if (!vertices || !faces) return;
+  // As add_triangles, the buckets of triangle t + kAhead are hashed and fetched ahead, but
+  // only for corners not remembered yet; kNotHashed marks the others.
+  constexpr int32_t kAhead = 8, kRing = 16;
+  constexpr uint32_t kNotHashed = UINT32_MAX;
+  uint32_t ring[kRing][3];
+  auto hash = [&](int32_t t) {
+    for (int k = 0; k < 3; ++k) {
+      const int32_t j = corners[3 * t + k];
+      uint32_t h = kNotHashed;
+      if (memo[j] < 0) {
+        h = vertices->bucket_of(positions[j]);
+        vertices->prefetch_bucket(h);
+      }
+      ring[t % kRing][k] = h;
+    }
+  };
+  for (int32_t t = 0; t < count && t < kAhead; ++t) hash(t);
+  for (int32_t t = 0; t < count; ++t) {
+    if (t + kAhead < count) hash(t + kAhead);
+    if (t + kAhead / 2 < count)
+      for (int k = 0; k < 3; ++k) {
+        const uint32_t h = ring[(t + kAhead / 2) % kRing][k];
+        if (h != kNotHashed) vertices->prefetch_chain(h);
+      }
+    int32_t v[3];
+    for (int k = 0; k < 3; ++k) {
+      const int32_t j = corners[3 * t + k];
+      const Vec3d& p = positions[j];
+      fold_into_box(p);
+      if (memo[j] >= 0) {
+        v[k] = memo[j];
+        continue;
+      }
+      // (A position remembered when its triangle was hashed stays remembered, so h is set.)
+      const uint32_t h = ring[t % kRing][k];
+      v[k] = vertices->add_in_bucket(p, h != kNotHashed ? h : vertices->bucket_of(p));
+      Vec3d welded;
+      if (vertices->position(v[k], welded) == 0 && welded.x == p.x && welded.y == p.y &&
+          welded.z == p.z)
+        memo[j] = v[k];
+    }
+    link_triangle(v[0], v[1], v[2]);
+  }
+}
+
+void Mesh3d::link_triangle(int32_t a, int32_t b, int32_t c) {
   if (!edges) {
     int32_t f = faces->add(a, b, c);
     vertices->add_face_to_vertex(f, a);
@@ -164,9 +216,13 @@ void Mesh3d::from_flat(bool with_edges) {
   vertices = new VertexTable(nf);
   faces = new FaceTable(nf, with_edges);
   edges = with_edges ? new EdgeTable(nf) : nullptr;
-  // The faces go in batches, so that the welding can fetch ahead.
+  // The faces go in batches, so that the welding can fetch ahead; each flat vertex is hashed
+  // about once (see add_indexed_triangles).
   constexpr int32_t kBatch = 256;
-  Vec3d batch[3 * kBatch];
+  int32_t batch[3 * kBatch];
+  int32_t* memo = static_cast<int32_t*>(
+      must_alloc(sizeof(int32_t) * (flat_vertex_count > 0 ? flat_vertex_count : 1)));
+  for (int32_t i = 0; i < flat_vertex_count; ++i) memo[i] = -1;
   int32_t filled = 0;
   for (int32_t i = 0; i < nf; ++i) {
     const int32_t* v = flat_faces[i].v;
@@ -175,15 +231,16 @@ void Mesh3d::from_flat(bool with_edges) {
     if (v[0] < 0 || v[0] >= flat_vertex_count || v[1] < 0 || v[1] >= flat_vertex_count ||
         v[2] < 0 || v[2] >= flat_vertex_count)
       continue;
-    batch[3 * filled] = flat_vertices[v[0]];
-    batch[3 * filled + 1] = flat_vertices[v[1]];
-    batch[3 * filled + 2] = flat_vertices[v[2]];
+    batch[3 * filled] = v[0];
+    batch[3 * filled + 1] = v[1];
+    batch[3 * filled + 2] = v[2];
     if (++filled == kBatch) {
-      add_triangles(batch, filled);
+      add_indexed_triangles(flat_vertices, batch, filled, memo);
       filled = 0;
     }
   }
-  add_triangles(batch, filled);
+  add_indexed_triangles(flat_vertices, batch, filled, memo);
+  must_free(memo);
 }
 
 void Mesh3d::write_statistics(LogFile& log) const {

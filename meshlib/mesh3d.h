@@ -58,6 +58,16 @@ class Mesh3d : public Obj3d {
   // and fetched several triangles ahead, so that the cache misses of a large mesh overlap.
   void add_triangles(const Vec3d* corners, int32_t count);
 
+  // The same tables as add_triangles of the corners positions[corners[3i + k]], for corners
+  // given as indices into one array of positions. memo holds one entry per position, all -1
+  // before the first call, and is kept by the caller for every call over the same positions
+  // and mesh: it remembers the vertex a position welded to when that vertex has exactly the
+  // position. No vertex added later can lie within tolerance of it (it would have welded
+  // instead), so every later lookup of the position finds the same vertex, and the hash and
+  // the chain walk are skipped: a vertex of a closed mesh is hashed once instead of six times.
+  void add_indexed_triangles(const Vec3d* positions, const int32_t* corners, int32_t count,
+                             int32_t* memo);
+
   // out[k] = position of corner k of face f. Does nothing without tables or when f is not a
   // face index.
   void triangle_positions(int32_t f, Vec3d out[3]) const;
@@ -126,4 +136,6 @@ class Mesh3d : public Obj3d {
   void fold_into_box(const Vec3d& p);
   // add_triangle with the corners' vertex buckets already known.
   void add_hashed_triangle(const Vec3d& p0, const Vec3d& p1, const Vec3d& p2, const uint32_t h[3]);
+  // The face, its edges and the adjacency of a triangle whose corners are welded to a, b, c.
+  void link_triangle(int32_t a, int32_t b, int32_t c);
 };

@@ -2,6 +2,11 @@
 
 #include "settings/text_file.h"
 
+DelimitedWriter::DelimitedWriter(int ld_mode, std::string* sink)
+    : DelimitedWriter(ld_mode, static_cast<std::FILE*>(nullptr)) {
+  sink_ = sink;
+}
+
 DelimitedWriter::DelimitedWriter(int ld_mode, std::FILE* file) : file_(file) {
   switch (ld_mode) {
     case LD_DOS:
@@ -33,6 +38,7 @@ DelimitedWriter& DelimitedWriter::Text(const char* text, std::size_t length) {
       Flush();
       if (n > sizeof buffer_) {
         if (file_) std::fwrite(text, 1, n, file_);
+        if (sink_) sink_->append(text, n);
         n = 0;
       }
     }
@@ -47,7 +53,24 @@ DelimitedWriter& DelimitedWriter::Text(const char* text, std::size_t length) {
   return *this;
 }
 
+DelimitedWriter& DelimitedWriter::Raw(const char* bytes, std::size_t length) {
+  // Through the buffer in blocks, as all other text goes: the stream gets writes of one size.
+  while (length > 0) {
+    if (used_ == sizeof buffer_) Flush();
+    std::size_t n = sizeof buffer_ - used_;
+    if (n > length) n = length;
+    std::memcpy(buffer_ + used_, bytes, n);
+    used_ += n;
+    bytes += n;
+    length -= n;
+  }
+  return *this;
+}
+
 void DelimitedWriter::Flush() {
-  if (used_ > 0 && file_) std::fwrite(buffer_, 1, used_, file_);
+  if (used_ > 0) {
+    if (file_) std::fwrite(buffer_, 1, used_, file_);
+    if (sink_) sink_->append(buffer_, used_);
+  }
   used_ = 0;
 }

@@ -2,19 +2,23 @@
 // line end of the file's ld_mode as print_delimited writes it (0 CR LF, 1 LF, 2 CR, any other
 // value no line break), and numbers are formatted as "%f" and "%d" do, without printf. The
 // text goes to the stream in large blocks; Flush (or the destructor) hands over the rest, and
-// must come before anything else writes to the same stream.
+// must come before anything else writes to the same stream. A writer into memory appends the
+// same bytes to a string instead.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "settings/number_text.h"
 
 class DelimitedWriter {
  public:
   DelimitedWriter(int ld_mode, std::FILE* file);
+  // The same writing into memory: every flush appends to *sink.
+  DelimitedWriter(int ld_mode, std::string* sink);
   ~DelimitedWriter() { Flush(); }
   DelimitedWriter(const DelimitedWriter&) = delete;
   DelimitedWriter& operator=(const DelimitedWriter&) = delete;
@@ -33,6 +37,8 @@ class DelimitedWriter {
     used_ = static_cast<std::size_t>(format_int(buffer_ + used_, v) - buffer_);
     return *this;
   }
+  // Bytes as they are, newlines untranslated (text another writer of the same mode made).
+  DelimitedWriter& Raw(const char* bytes, std::size_t length);
   // One character that is not a newline.
   DelimitedWriter& Char(char c) {
     Reserve(1);
@@ -55,9 +61,10 @@ class DelimitedWriter {
     if (used_ + n > sizeof buffer_) Flush();
   }
 
-  std::FILE* file_;
+  std::FILE* file_ = nullptr;
+  std::string* sink_ = nullptr;
   char line_end_[2];
-  std::size_t line_end_length_;
+  std::size_t line_end_length_ = 0;
   std::size_t used_ = 0;
   char buffer_[1 << 16];
 };

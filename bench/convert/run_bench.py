@@ -7,11 +7,18 @@ then runs every case several times, alternating between the programs, each run u
 memory, with the ratio ours / assimp. Settings come from a private, empty settings folder, so
 every option has its default (smooth angle 70, unify off, DOS line ends).
 
+The cases: .x to .x at every grid size (with the floor: reading the input and writing as many
+bytes as our output); on the grid closest to a million triangles .x to POV-Ray 3 .inc/.udo,
+blob wire (edge angle 1), binary glTF, OBJ, binary STL and the POV-Ray scene .pov; the LDraw
+model to .inc.
+
 Usage: run_bench.py [--build DIR] [--work DIR] [--runs N] [--sizes T ...] [--no-assimp]
-  --build   build folder holding bin/morvane-convert (default: build-perf beside this repo)
-  --work    folder for inputs and outputs (default: /tmp/morvane-convert-bench)
-  --runs    runs per program and case (default 3)
-  --sizes   grid sizes in triangles (default 250000 1000000 4000000)
+                    [--markdown]
+  --build     build folder holding bin/morvane-convert (default: build-perf beside this repo)
+  --work      folder for inputs and outputs (default: /tmp/morvane-convert-bench)
+  --runs      runs per program and case (default 3)
+  --sizes     grid sizes in triangles (default 250000 1000000 4000000)
+  --markdown  also print the results as the README's table
 """
 import argparse
 import os
@@ -28,7 +35,7 @@ def measure(command, cwd, env, outputs=()):
     """Runs command under /usr/bin/time -v; returns (wall s, cpu s, peak MiB). The outputs of
     the run before are removed first (untimed), so that no run pays for freeing them."""
     for path in outputs:
-        for p in (path, os.path.splitext(path)[0] + ".udo"):
+        for p in (path, os.path.splitext(path)[0] + ".udo", os.path.splitext(path)[0] + ".mtl"):
             if os.path.exists(p):
                 os.remove(p)
     result = subprocess.run(["/usr/bin/time", "-v"] + command, cwd=cwd, env=env,
@@ -62,6 +69,7 @@ def main():
     parser.add_argument("--runs", type=int, default=3)
     parser.add_argument("--sizes", type=int, nargs="+", default=[250000, 1000000, 4000000])
     parser.add_argument("--no-assimp", action="store_true")
+    parser.add_argument("--markdown", action="store_true")
     args = parser.parse_args()
 
     convert = os.path.join(os.path.abspath(args.build), "bin", "morvane-convert")
@@ -90,6 +98,14 @@ def main():
     cases.append(("x -> blob wire, edge 1", t_big,
                   [convert, "-q", big, "--to", "POV-Ray Moray (Blob) (*.inc, *.udo)", "--edge-angle", "1",
                    "-o", os.path.join(work, "blob.inc")], None))
+    # The exchange formats, each against assimp's writer of the same format (binary STL and
+    # glTF, OBJ with its material file), and the POV-Ray scene.
+    for label, ext, assimp_format in (("x -> glb", ".glb", "glb2"), ("x -> obj", ".obj", "obj"),
+                                      ("x -> stl", ".stl", "stlb"), ("x -> pov scene", ".pov", None)):
+        assimp_cmd = None
+        if assimp_format and not args.no_assimp:
+            assimp_cmd = ["assimp", "export", big, os.path.join(work, "assimp" + ext), "-f" + assimp_format]
+        cases.append((label, t_big, [convert, "-q", big, "-o", os.path.join(work, "ours" + ext)], assimp_cmd))
     cases.append(("LDraw model -> inc", 0,
                   [convert, "-q", os.path.join(brick, "model.ldr"), "--search-path", search,
                    "-o", os.path.join(work, "brick.inc")], None))
@@ -99,18 +115,21 @@ def main():
     header = "%-24s %10s  %-8s %8s %8s %9s   %s" % ("case", "triangles", "program", "wall s", "CPU s", "peak MiB", "ours/assimp (wall, CPU, peak)")
     print(header)
     print("-" * len(header))
+    sys.stdout.flush()
     per_million = []
+    rows = []  # (label, triangles, ours, assimp or None, floor or None)
     for label, triangles, ours_cmd, assimp_cmd in cases:
         ours, theirs = [], []
         for _ in range(args.runs):
             ours.append(measure(ours_cmd, work, env, [ours_cmd[ours_cmd.index("-o") + 1]]))
             if assimp_cmd:
-                theirs.append(measure(assimp_cmd, work, env, [assimp_cmd[-1]]))
+                theirs.append(measure(assimp_cmd, work, env, [assimp_cmd[3]]))
         o = median_of(ours)
+        a = median_of(theirs) if theirs else None
+        f = None
         tri = "%d" % triangles if triangles else "-"
         print("%-24s %10s  %-8s %8.2f %8.2f %9.1f" % (label, tri, "ours", o[0], o[1], o[2]))
-        if theirs:
-            a = median_of(theirs)
+        if a:
             print("%-24s %10s  %-8s %8.2f %8.2f %9.1f   %.2f, %.2f, %.2f" %
                   ("", "", "assimp", a[0], a[1], a[2], o[0] / a[0], o[1] / a[1], o[2] / a[2]))
         if label == "x -> x":
@@ -124,9 +143,46 @@ def main():
             f = median_of([measure(floor_cmd, work, env, [floor_out]) for _ in range(args.runs)])
             print("%-24s %10s  %-8s %8.2f %8.2f %9.1f   (read %.1f MB, write %.1f MB)" %
                   ("", "", "floor", f[0], f[1], f[2], os.path.getsize(grid) / 1e6, size / 1e6))
+        sys.stdout.flush()
+        rows.append((label, triangles, o, a, f))
     if per_million:
         print("CPU seconds per million triangles (x -> x): " +
               ", ".join("%d: %.3f" % (t, c) for t, c in per_million))
+    if args.markdown:
+        print_markdown(rows)
+
+
+MARKDOWN_LABELS = {
+    "x -> x": "`.x` → `.x`",
+    "x -> POV-Ray 3 inc/udo": "`.x` → POV-Ray 3 `.inc`/`.udo`",
+    "x -> blob wire, edge 1": "`.x` → blob wire (edge angle 1)",
+    "x -> glb": "`.x` → `.glb`",
+    "x -> obj": "`.x` → `.obj`",
+    "x -> stl": "`.x` → binary `.stl`",
+    "x -> pov scene": "`.x` → POV-Ray scene `.pov`",
+    "LDraw model -> inc": "LDraw model (10,000 references) → `.inc`",
+}
+
+
+def print_markdown(rows):
+    """The results as the README's table: ours and assimp's wall and CPU time and peak memory,
+    the ratios of wall time and memory, and for .x -> .x the floor."""
+    print()
+    print("| case | triangles | ours wall / CPU s | ours peak MiB | assimp wall / CPU s | "
+          "assimp peak MiB | ours / assimp (wall, peak) | floor wall s | ours / floor (wall) |")
+    print("|---|---|---|---|---|---|---|---|---|")
+    for label, triangles, o, a, f in rows:
+        cells = [MARKDOWN_LABELS.get(label, label), "{:,}".format(triangles) if triangles else "–",
+                 "%.2f / %.2f" % (o[0], o[1]), "%.0f" % o[2]]
+        if a:
+            cells += ["%.2f / %.2f" % (a[0], a[1]), "%.0f" % a[2], "%.2f, %.2f" % (o[0] / a[0], o[2] / a[2])]
+        else:
+            cells += ["–", "–", "–"]
+        if f:
+            cells += ["%.2f" % f[0], "%.1f" % (o[0] / f[0]) if f[0] > 0 else "–"]
+        else:
+            cells += ["", ""]
+        print("| " + " | ".join(cells) + " |")
 
 
 if __name__ == "__main__":

@@ -1,13 +1,22 @@
 #include <cmath>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "meshlib/mesh3d.h"
 #include "plugins/rayinc_out/edge_object.h"
 #include "plugins/rayinc_out/inc_writers.h"
+#include "settings/chunked_text.h"
+#include "settings/delimited_writer.h"
 #include "settings/number_text.h"
 
 namespace {
+
+// Edges and vertices formatted as one chunk (see write_in_chunks): an edge gives a component
+// every quarter radius along it (a kilobyte of text and more for the long edges of a coarse
+// model), a vertex one.
+constexpr int32_t kChunkEdges = 256;
+constexpr int32_t kChunkVertices = 4096;
 
 // What follows the centre of every component of one blob: " radius ,1.000000}\n", formatted
 // once for the millions of components of a large model.
@@ -81,16 +90,33 @@ void write_pov_blob(const IncStream& out, const EdgeObject& edges, double radius
   put_text(out, "\tthreshold 0.5\n");
 
   const std::string tail = component_tail(radius);
-  const int32_t edge_count = edges.edge_count();
-  for (int32_t i = 0; i < edge_count; ++i) {
-    if (report != nullptr) report->file_progress(i, edge_count);
+  // With a buffered writer the edges and then the vertices are formatted in chunks on two
+  // threads and written in order; progress is reported per chunk.
+  auto list = [&](int32_t count, int32_t chunk,
+                  const std::function<void(const IncStream&, int32_t)>& put) {
+    if (out.writer == nullptr) {
+      for (int32_t i = 0; i < count; ++i) {
+        if (report != nullptr) report->file_progress(i, count);
+        put(out, i);
+      }
+      return;
+    }
+    write_in_chunks(
+        count, chunk, out.ld_mode,
+        [&](DelimitedWriter& w, int32_t first, int32_t end, int) {
+          const IncStream to{out.file, out.ld_mode, &w};
+          for (int32_t i = first; i < end; ++i) put(to, i);
+        },
+        [&](const char* text, std::size_t length, int32_t first, int32_t) {
+          if (report != nullptr) report->file_progress(first, count);
+          out.writer->Raw(text, length);
+        });
+  };
+  list(edges.edge_count(), kChunkEdges, [&](const IncStream& to, int32_t i) {
     const int32_t* ends = &edges.ends[2 * i];
-    put_edge_components(out, edges.points[ends[0]], edges.points[ends[1]], radius, tail);
-  }
-  const int32_t vertex_count = edges.vertex_count();
-  for (int32_t i = 0; i < vertex_count; ++i) {
-    if (report != nullptr) report->file_progress(i, vertex_count);
-    put_component(out, edges.points[i], tail);
-  }
+    put_edge_components(to, edges.points[ends[0]], edges.points[ends[1]], radius, tail);
+  });
+  list(edges.vertex_count(), kChunkVertices,
+       [&](const IncStream& to, int32_t i) { put_component(to, edges.points[i], tail); });
   put_closing(out);
 }

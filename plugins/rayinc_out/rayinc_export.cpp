@@ -21,6 +21,7 @@
 #include "plugins/rayinc_out/rayinc_controls.h"
 #include "plugins/rayinc_out/rayinc_settings.h"
 #include "plugins/rayinc_out/udo_writer.h"
+#include "settings/chunked_text.h"
 #include "settings/delimited_writer.h"
 #include "settings/log_file.h"
 
@@ -46,17 +47,26 @@ class RunReport final : public WriterReport {
   PluginRun& run_;
 };
 
-// One pass over the host's list: every mesh (kind 0) in list order, its indexed form built,
-// scaled and swapped for the pass and dropped again, its bounding box as it was found.
-template <class WriteMesh>
-void for_each_mesh(PluginRun& run, const RayIncSettings& settings, WriteMesh write_mesh) {
-  for (int32_t i = 0; i < run.objects->count(); ++i) {
-    auto* object = static_cast<Obj3d*>(run.objects->get(i));
-    if (object == nullptr || object->kind() != Obj3d::kMesh) continue;
-    ExportMesh pass(*static_cast<Mesh3d*>(object), settings);
-    write_mesh(pass.mesh());
+// What a writer reports while it works on a helper thread: the status lines are kept, and of
+// the progress only the last total, so that the calling thread can pass them on in order
+// when it writes the mesh's text.
+class DeferredReport final : public WriterReport {
+ public:
+  void status(const std::string& line) override { lines.push_back(line); }
+  void file_progress(int32_t, int32_t total) override { last_total = total; }
+  void replay(WriterReport& to) const {
+    for (const std::string& line : lines) to.status(line);
+    if (last_total > 0) to.file_progress(last_total, last_total);
   }
-}
+
+ private:
+  std::vector<std::string> lines;
+  int32_t last_total = 0;
+};
+
+// Meshes of a model of many meshes handled as one chunk on either thread (see
+// write_in_chunks); a model of at most this many meshes is written on the calling thread.
+constexpr int32_t kMeshesPerChunk = 8;
 
 }  // namespace
 
@@ -144,10 +154,37 @@ void RayIncExport::Write(PluginRun& run) {
     const IncStream out{inc.stream(), s.ld_mode, &writer};
     // Each mesh's indexed form is built once: its edge object, which the wire and blob
     // writers draw and the ".udo" pass writes, is made here and kept for that pass.
-    for_each_mesh(run, s, [&](const Mesh3d& mesh) {
-      edge_objects.push_back(make_edge_object(mesh, s.edge_angle));
-      class_.write_inc(out, mesh, edge_objects.back(), s, &report);
-    });
+    std::vector<Mesh3d*> meshes;
+    for (int32_t i = 0; i < run.objects->count(); ++i) {
+      auto* object = static_cast<Obj3d*>(run.objects->get(i));
+      if (object != nullptr && object->kind() == Obj3d::kMesh)
+        meshes.push_back(static_cast<Mesh3d*>(object));
+    }
+    const int32_t mesh_count = static_cast<int32_t>(meshes.size());
+    edge_objects.resize(meshes.size());
+    auto write_one = [&](const IncStream& to, int32_t m, WriterReport* mesh_report) {
+      ExportMesh pass(*meshes[m], s);
+      edge_objects[m] = make_edge_object(pass.mesh(), s.edge_angle);
+      class_.write_inc(to, pass.mesh(), edge_objects[m], s, mesh_report);
+    };
+    if (mesh_count <= kMeshesPerChunk) {
+      for (int32_t m = 0; m < mesh_count; ++m) write_one(out, m, &report);
+    } else {
+      // Many meshes: whole meshes (indexed form, edge object and text) are made on two
+      // threads and written in list order; what their writers report is passed on by the
+      // calling thread as each mesh is written.
+      std::vector<DeferredReport> reports(meshes.size());
+      write_in_chunks(
+          mesh_count, kMeshesPerChunk, s.ld_mode,
+          [&](DelimitedWriter& w, int32_t first, int32_t end, int) {
+            const IncStream to{inc.stream(), s.ld_mode, &w};
+            for (int32_t m = first; m < end; ++m) write_one(to, m, &reports[m]);
+          },
+          [&](const char* text, std::size_t length, int32_t first, int32_t end) {
+            for (int32_t m = first; m < end; ++m) reports[m].replay(report);
+            writer.Raw(text, length);
+          });
+    }
     writer.Flush();
     if (!reached_disk(inc.stream())) {
       run.Log("Cannot write %s: %s\n", inc_name.c_str(), std::strerror(errno));

@@ -6,8 +6,13 @@
 #include "meshlib/corner_normal_pass.h"
 #include "meshlib/mesh3d.h"
 #include "plugins/rayinc_out/clean_name.h"
+#include "settings/chunked_text.h"
+#include "settings/delimited_writer.h"
 
 namespace {
+
+// Faces formatted as one chunk (see write_in_chunks).
+constexpr int32_t kChunkFaces = 2048;
 
 bool has_proper_triangle(const Mesh3d& mesh) {
   // Stops at the first proper face, which for any real mesh is the first one.
@@ -64,22 +69,46 @@ void write_triangle_object(const IncStream& out, const Mesh3d& mesh, double smoo
   put_text(out, "{\n");
 
   const int32_t face_count = mesh.face_count();
-  // corner_normals for every face, each face normal computed about once.
-  std::unique_ptr<CornerNormalPass> normals;
-  if (smooth_angle > 0.0) normals.reset(new CornerNormalPass(mesh, smooth_angle));
-  for (int32_t f = 0; f < face_count; ++f) {
-    if (report != nullptr) report->file_progress(f, face_count);
-    Vec3d p[3];
-    mesh.triangle_positions(f, p);
-    Vec3d n[3];
-    bool smooth = false;
-    if (smooth_angle > 0.0) {
-      normals->get(f, n);
-      smooth = !(vec_equal(n[0], n[1]) && vec_equal(n[1], n[2]));
+  // corner_normals for every face, each face normal computed about once. With a buffered
+  // writer the faces are formatted in chunks on two threads (each with a normal pass of its
+  // own) and written in order; progress is reported per chunk.
+  std::unique_ptr<CornerNormalPass> normals[2];
+  // Two threads share the memory one pass's face normal cache would take.
+  const bool two = out.writer != nullptr && face_count > kChunkFaces;
+  const int32_t cached = two ? FaceNormalCache::kMostSlots / 2 : FaceNormalCache::kMostSlots;
+  if (smooth_angle > 0.0) normals[0].reset(new CornerNormalPass(mesh, smooth_angle, cached));
+  auto put_faces = [&](const IncStream& to, int32_t first, int32_t end, int worker) {
+    for (int32_t f = first; f < end; ++f) {
+      Vec3d p[3];
+      mesh.triangle_positions(f, p);
+      Vec3d n[3];
+      bool smooth = false;
+      if (smooth_angle > 0.0) {
+        normals[worker]->get(f, n);
+        smooth = !(vec_equal(n[0], n[1]) && vec_equal(n[1], n[2]));
+      }
+      put_text(to, f == 0 ? syntax.first_prefix : syntax.later_prefix);
+      put_text(to, smooth ? syntax.smooth : syntax.flat);
+      for (int k = 0; k < 3; ++k) put_corner(to, p[k], smooth ? &n[k] : nullptr, k == 2);
     }
-    put_text(out, f == 0 ? syntax.first_prefix : syntax.later_prefix);
-    put_text(out, smooth ? syntax.smooth : syntax.flat);
-    for (int k = 0; k < 3; ++k) put_corner(out, p[k], smooth ? &n[k] : nullptr, k == 2);
+  };
+  if (out.writer == nullptr) {
+    for (int32_t f = 0; f < face_count; ++f) {
+      if (report != nullptr) report->file_progress(f, face_count);
+      put_faces(out, f, f + 1, 0);
+    }
+  } else {
+    if (smooth_angle > 0.0 && two)
+      normals[1].reset(new CornerNormalPass(mesh, smooth_angle, cached));
+    write_in_chunks(
+        face_count, kChunkFaces, out.ld_mode,
+        [&](DelimitedWriter& w, int32_t first, int32_t end, int worker) {
+          put_faces(IncStream{out.file, out.ld_mode, &w}, first, end, worker);
+        },
+        [&](const char* text, std::size_t length, int32_t first, int32_t) {
+          if (report != nullptr) report->file_progress(first, face_count);
+          out.writer->Raw(text, length);
+        });
   }
   put_closing(out);
 }

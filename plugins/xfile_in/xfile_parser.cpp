@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "meshlib/appearance.h"
+#include "meshlib/background_weld.h"
 #include "meshlib/cut_ear.h"
 #include "meshlib/mat4d.h"
 #include "meshlib/mesh3d.h"
@@ -39,6 +40,8 @@ constexpr std::uint64_t kReferenceBytes = 3;
 // Frames nest by recursion; deeper nesting than this is refused instead of running out of
 // stack. Real skeletons stay far below it.
 constexpr int kMaxFrameDepth = 256;
+// Face lists at least this long are welded on a helper thread while they are read.
+constexpr int kBackgroundFaces = 16384;
 
 // Ear cutting is charged the steps it really takes (see CutPolygon), about a minute's work
 // for this many. Each run may spend it plus a few steps per byte of its file; a polygon past
@@ -87,7 +90,7 @@ class XFileParser {
   void AddFace(Mesh3d* mesh, int face, const std::vector<Vec3d>& vertices);
   // Triangles wait in pending_ and go into the mesh in batches, in order, so that its
   // welding can fetch ahead; Flush adds what waits.
-  void AddTriangle(Mesh3d* mesh, const Vec3d& a, const Vec3d& b, const Vec3d& c);
+  void AddTriangle(Mesh3d* mesh, int32_t a, int32_t b, int32_t c);
   void Flush(Mesh3d* mesh);
 
   XTokenReader* reader_;
@@ -108,7 +111,13 @@ class XFileParser {
   std::vector<int32_t> corners_;
   std::vector<int32_t> polygon_;
   std::vector<int32_t> cut_;  // the triangles of the polygon being cut, three corners each
-  std::vector<Vec3d> pending_;
+  // Corner indices into the positions of the mesh being read, and for each position the
+  // vertex it welded to (see Mesh3d::add_indexed_triangles).
+  std::vector<int32_t> pending_;
+  const Vec3d* positions_ = nullptr;
+  std::vector<int32_t> welded_;
+  // The helper welding the batches of a long face list, while one works.
+  BackgroundWeld* weld_ = nullptr;
 };
 
 void XFileParser::Status(const char* format, const char* name) {
@@ -344,6 +353,18 @@ bool XFileParser::ParseMesh(const Mat4d& matrix) {
 
   std::unique_ptr<Mesh3d> mesh(new Mesh3d(vertex_count, name.c_str(), hooks_.mesh_edges));
   pending_.clear();  // nothing left from a mesh that failed half-way
+  positions_ = vertices.data();
+  welded_.assign(vertices.size(), -1);
+  // A long face list is welded on a helper thread while the next faces are read; it ends
+  // (joined) before the mesh goes, however the list's reading ends.
+  std::unique_ptr<BackgroundWeld> weld;
+  if (face_count >= kBackgroundFaces)
+    weld.reset(new BackgroundWeld(*mesh, positions_, welded_.data()));
+  struct ForgetWeld {
+    BackgroundWeld*& weld;
+    ~ForgetWeld() { weld = nullptr; }
+  } forget{weld_};
+  weld_ = weld.get();
   for (int i = 0; i < face_count; ++i) {
     FileProgress();
     int n = 0;
@@ -362,6 +383,8 @@ bool XFileParser::ParseMesh(const Mat4d& matrix) {
     AddFace(mesh.get(), i, vertices);
   }
   Flush(mesh.get());
+  if (weld) weld->finish();
+  weld_ = nullptr;
 
   long long depth = 1;
   for (;;) {
@@ -388,22 +411,30 @@ bool XFileParser::ParseMesh(const Mat4d& matrix) {
   }
   // The positions are all in the mesh now; their memory goes before the mesh is reduced.
   std::vector<Vec3d>().swap(vertices);
+  std::vector<int32_t>().swap(welded_);
+  positions_ = nullptr;
   hooks_.finish_mesh(mesh.release());
   return true;
 }
 
 // Turns the corners of one face into triangles: three corners as they are, four along the
 // diagonal from corner 0, any other count by ear cutting over the corners that name a vertex.
-void XFileParser::AddTriangle(Mesh3d* mesh, const Vec3d& a, const Vec3d& b, const Vec3d& c) {
-  constexpr std::size_t kBatch = 256;
+void XFileParser::AddTriangle(Mesh3d* mesh, int32_t a, int32_t b, int32_t c) {
+  // Batches for the helper are larger, so that handing them over costs little.
+  const std::size_t batch = weld_ != nullptr ? 4096 : 256;
   pending_.push_back(a);
   pending_.push_back(b);
   pending_.push_back(c);
-  if (pending_.size() >= 3 * kBatch) Flush(mesh);
+  if (pending_.size() >= 3 * batch) Flush(mesh);
 }
 
 void XFileParser::Flush(Mesh3d* mesh) {
-  mesh->add_triangles(pending_.data(), static_cast<int32_t>(pending_.size() / 3));
+  if (weld_ != nullptr) {
+    if (!pending_.empty()) weld_->add(pending_);
+    return;
+  }
+  mesh->add_indexed_triangles(positions_, pending_.data(),
+                              static_cast<int32_t>(pending_.size() / 3), welded_.data());
   pending_.clear();
 }
 
@@ -417,9 +448,8 @@ void XFileParser::AddFace(Mesh3d* mesh, int face, const std::vector<Vec3d>& vert
         LOG_LINE("Face %d skipped: vertex index %d out of range\n", face, index);
         return;
       }
-    const Vec3d* v = vertices.data();
-    AddTriangle(mesh, v[corners_[0]], v[corners_[1]], v[corners_[2]]);
-    if (n == 4) AddTriangle(mesh, v[corners_[0]], v[corners_[2]], v[corners_[3]]);
+    AddTriangle(mesh, corners_[0], corners_[1], corners_[2]);
+    if (n == 4) AddTriangle(mesh, corners_[0], corners_[2], corners_[3]);
     return;
   }
 
@@ -447,7 +477,7 @@ void XFileParser::AddFace(Mesh3d* mesh, int face, const std::vector<Vec3d>& vert
     return;
   }
   for (std::size_t i = 0; i + 2 < cut_.size(); i += 3)
-    AddTriangle(mesh, vertices[cut_[i]], vertices[cut_[i + 1]], vertices[cut_[i + 2]]);
+    AddTriangle(mesh, cut_[i], cut_[i + 1], cut_[i + 2]);
 }
 
 // A material list: the material of each face, then the materials, each inline or a reference

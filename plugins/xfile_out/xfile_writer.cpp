@@ -1,10 +1,12 @@
 #include "plugins/xfile_out/xfile_writer.h"
 
 #include <cstdint>
+#include <memory>
 
 #include "meshlib/corner_normal_pass.h"
 #include "meshlib/mesh3d.h"
 #include "plugin_frame/plugin_run.h"
+#include "settings/chunked_text.h"
 #include "settings/delimited_writer.h"
 #include "settings/text_file.h"
 
@@ -87,9 +89,17 @@ const Template kTemplates[] = {
 
 const char kMaterialName[] = "mat_default";
 
+// Items of a list formatted as one chunk: large enough that a chunk costs far more than
+// handing it between threads, small enough that a mesh of a few tens of thousands of faces
+// already uses both.
+constexpr std::int32_t kChunkItems = 2048;
+
 // ",\n" after every entry of a list but the last, the list's end after the last.
-const char* list_end(std::int32_t i, std::int32_t count, const char* last) {
-  return i < count - 1 ? ",\n" : last;
+void end_entry(DelimitedWriter& out, std::int32_t i, std::int32_t count, const char* last) {
+  if (i < count - 1)
+    out.Char(',').Newline();
+  else
+    out.Text(last);
 }
 
 }  // namespace
@@ -128,37 +138,57 @@ void write_mesh(std::FILE* file, const Mesh3d& mesh, double smooth_angle, int ld
 
   // The mesh goes out through one buffered writer: numbers are formatted as "%f" and "%d"
   // would, and corner normals come from one pass over the mesh that computes each face's
-  // normal about once.
+  // normal about once. The long lists are formatted in chunks on two threads and written in
+  // order (each thread with a normal pass of its own); progress is reported per chunk.
   DelimitedWriter out(ld, file);
+  auto list = [&](std::int32_t count, const ChunkFormat& format) {
+    write_in_chunks(count, kChunkItems, ld, format,
+                    [&](const char* text, std::size_t length, std::int32_t first, std::int32_t) {
+                      progress(first, count);
+                      out.Raw(text, length);
+                    });
+  };
   const std::string name = xfile_safe_name(mesh.name());
   out.Text("Mesh ").Text(name.data(), name.size()).Text(" {\n");
   out.Char(' ').Int(vertex_count).Text(";\n");
-  for (std::int32_t i = 0; i < vertex_count; ++i) {
-    progress(i, vertex_count);
-    Vec3d p;
-    mesh.vertices->position(i, p);
-    out.Char(' ').Fixed(p.x).Char(';').Fixed(p.y).Char(';').Fixed(p.z).Char(';');
-    out.Text(list_end(i, vertex_count, ";\n"));
-  }
+  list(vertex_count, [&](DelimitedWriter& w, std::int32_t first, std::int32_t end, int) {
+    for (std::int32_t i = first; i < end; ++i) {
+      Vec3d p;
+      mesh.vertices->position(i, p);
+      w.Char(' ').Fixed(p.x).Char(';').Fixed(p.y).Char(';').Fixed(p.z).Char(';');
+      end_entry(w, i, vertex_count, ";\n");
+    }
+  });
   out.Newline();
 
   out.Char(' ').Int(face_count).Text(";\n");
-  for (std::int32_t i = 0; i < face_count; ++i) {
-    progress(i, face_count);
-    int32_t corners[3];
-    mesh.faces->face(i, corners);
-    out.Text(" 3;").Int(corners[0]).Char(',').Int(corners[1]).Char(',').Int(corners[2]).Char(';');
-    out.Text(list_end(i, face_count, ";\n"));
-  }
+  list(face_count, [&](DelimitedWriter& w, std::int32_t first, std::int32_t end, int) {
+    for (std::int32_t i = first; i < end; ++i) {
+      int32_t corners[3];
+      mesh.faces->face(i, corners);
+      w.Char(' ')
+          .Char('3')
+          .Char(';')
+          .Int(corners[0])
+          .Char(',')
+          .Int(corners[1])
+          .Char(',')
+          .Int(corners[2])
+          .Char(';');
+      end_entry(w, i, face_count, ";\n");
+    }
+  });
   out.Newline();
 
   out.Text(" MeshMaterialList {\n");
   out.Text("  ").Int(1).Text(";\n");
   out.Text("  ").Int(face_count).Text(";\n");
-  for (std::int32_t i = 0; i < face_count; ++i) {
-    progress(i, face_count);
-    out.Text("  ").Int(0).Text(list_end(i, face_count, ";;\n"));
-  }
+  list(face_count, [&](DelimitedWriter& w, std::int32_t first, std::int32_t end, int) {
+    for (std::int32_t i = first; i < end; ++i) {
+      w.Char(' ').Char(' ').Char('0');
+      end_entry(w, i, face_count, ";;\n");
+    }
+  });
   if (colours && mesh.has_appearance != 0) {
     // The mesh's own material, in the order of the Material template: face colour, power,
     // specular colour, emissive colour.
@@ -180,24 +210,45 @@ void write_mesh(std::FILE* file, const Mesh3d& mesh, double smooth_angle, int ld
 
   out.Text(" MeshNormals {\n");
   out.Char(' ').Int(3 * face_count).Text(";\n");
-  CornerNormalPass normals(mesh, smooth_angle);
-  for (std::int32_t i = 0; i < face_count; ++i) {
-    progress(i, face_count);
-    Vec3d n[3];
-    normals.get(i, n);
-    for (int k = 0; k < 3; ++k) {
-      out.Char(' ').Fixed(n[k].x).Char(';').Fixed(n[k].y).Char(';').Fixed(n[k].z).Char(';');
-      out.Text(k < 2 ? ",\n" : list_end(i, face_count, ";\n"));
-    }
+  {
+    // Two threads share the memory one pass's face normal cache would take.
+    const bool two = face_count > kChunkItems;
+    const int32_t cached = two ? FaceNormalCache::kMostSlots / 2 : FaceNormalCache::kMostSlots;
+    CornerNormalPass normals0(mesh, smooth_angle, cached);
+    std::unique_ptr<CornerNormalPass> normals1;
+    if (two) normals1.reset(new CornerNormalPass(mesh, smooth_angle, cached));
+    CornerNormalPass* normals[2] = {&normals0, normals1.get()};
+    list(face_count, [&](DelimitedWriter& w, std::int32_t first, std::int32_t end, int worker) {
+      for (std::int32_t i = first; i < end; ++i) {
+        Vec3d n[3];
+        normals[worker]->get(i, n);
+        for (int k = 0; k < 3; ++k) {
+          w.Char(' ').Fixed(n[k].x).Char(';').Fixed(n[k].y).Char(';').Fixed(n[k].z).Char(';');
+          if (k < 2)
+            w.Char(',').Newline();
+          else
+            end_entry(w, i, face_count, ";\n");
+        }
+      }
+    });
   }
   out.Newline();
 
   out.Char(' ').Int(face_count).Text(";\n");
-  for (std::int32_t i = 0; i < face_count; ++i) {
-    progress(i, face_count);
-    out.Text(" 3;").Int(3 * i).Char(',').Int(3 * i + 1).Char(',').Int(3 * i + 2).Char(';');
-    out.Text(list_end(i, face_count, ";\n"));
-  }
+  list(face_count, [&](DelimitedWriter& w, std::int32_t first, std::int32_t end, int) {
+    for (std::int32_t i = first; i < end; ++i) {
+      w.Char(' ')
+          .Char('3')
+          .Char(';')
+          .Int(3 * i)
+          .Char(',')
+          .Int(3 * i + 1)
+          .Char(',')
+          .Int(3 * i + 2)
+          .Char(';');
+      end_entry(w, i, face_count, ";\n");
+    }
+  });
   out.Text(" } # MeshNormals\n");
   out.Text("} # Mesh\n");
   out.Newline();

@@ -82,6 +82,20 @@ std::string grid_text(int n) {
   return text + "}\n";
 }
 
+// count small meshes (grids of 3 x 3 quads, each raised by its number), for the writers that
+// handle the meshes of a large model on two threads.
+std::string many_meshes_text(int count) {
+  std::string text = "xof 0302txt 0064\nHeader {\n 1;\n 0;\n 1;\n}\n\n";
+  const std::string grid = grid_text(3);
+  const std::string::size_type mesh = grid.find("Mesh grid {");
+  for (int k = 0; k < count; ++k) {
+    std::string one = grid.substr(mesh);
+    one.replace(0, 9, "Mesh part" + std::to_string(k));
+    text += replace_all(one, "-0.500000;", std::to_string(k) + ".250000;");
+  }
+  return text;
+}
+
 // Checksums recorded before the speed work, by input, class tag and line-end mode.
 const std::map<std::string, std::uint64_t> kRecorded = {
     {"table/x/dos", 0x9df170ec91d52588ULL},
@@ -201,6 +215,84 @@ const std::map<std::string, std::uint64_t> kRecorded = {
     {"grid/pov3/unix/udo", 0xb5dffeae0dc5ce21ULL},
     {"grid/pov3/mac", 0x1adadad412c910b0ULL},
     {"grid/pov3/mac/udo", 0xd54b4c8aa7197de1ULL},
+    {"big_grid/x/dos", 0xa170a2f3f9c6a29dULL},
+    {"big_grid/x/unix", 0x92f472bc4ca01f7aULL},
+    {"big_grid/x/mac", 0x23a457beca93a739ULL},
+    {"big_grid/pov/dos", 0x93c3c1f8046b4631ULL},
+    {"big_grid/pov/dos/udo", 0xc5a4e32613bcf385ULL},
+    {"big_grid/pov/unix", 0xd456bc8364351891ULL},
+    {"big_grid/pov/unix/udo", 0x5c1f6972af0ad23aULL},
+    {"big_grid/pov/mac", 0x15ce66301411ae6fULL},
+    {"big_grid/pov/mac/udo", 0xf0fcf8c36399f91dULL},
+    {"big_grid/polyray/dos", 0x66f6ac72d6ce28f3ULL},
+    {"big_grid/polyray/dos/udo", 0xc5a4e32613bcf385ULL},
+    {"big_grid/polyray/unix", 0xffd35cc5aa021dfbULL},
+    {"big_grid/polyray/unix/udo", 0x5c1f6972af0ad23aULL},
+    {"big_grid/polyray/mac", 0xcaba470066dc5291ULL},
+    {"big_grid/polyray/mac/udo", 0xf0fcf8c36399f91dULL},
+    {"big_grid/wire/dos", 0xce27e12d2471a214ULL},
+    {"big_grid/wire/dos/udo", 0xc5a4e32613bcf385ULL},
+    {"big_grid/wire/unix", 0x757eb6bd0d925470ULL},
+    {"big_grid/wire/unix/udo", 0x5c1f6972af0ad23aULL},
+    {"big_grid/wire/mac", 0x60341716c7cabf6cULL},
+    {"big_grid/wire/mac/udo", 0xf0fcf8c36399f91dULL},
+    {"big_grid/blob/dos", 0xf58c3a046aae95afULL},
+    {"big_grid/blob/dos/udo", 0xc5a4e32613bcf385ULL},
+    {"big_grid/blob/unix", 0x225478e16ecf8eb2ULL},
+    {"big_grid/blob/unix/udo", 0x5c1f6972af0ad23aULL},
+    {"big_grid/blob/mac", 0x5f3791f384e586f3ULL},
+    {"big_grid/blob/mac/udo", 0xf0fcf8c36399f91dULL},
+    {"big_grid/blob1/dos", 0xf58c3a046aae95afULL},
+    {"big_grid/blob1/dos/udo", 0xc5a4e32613bcf385ULL},
+    {"big_grid/blob1/unix", 0x225478e16ecf8eb2ULL},
+    {"big_grid/blob1/unix/udo", 0x5c1f6972af0ad23aULL},
+    {"big_grid/blob1/mac", 0x5f3791f384e586f3ULL},
+    {"big_grid/blob1/mac/udo", 0xf0fcf8c36399f91dULL},
+    {"big_grid/pov3/dos", 0x11d5a6ebf7533c91ULL},
+    {"big_grid/pov3/dos/udo", 0xc5a4e32613bcf385ULL},
+    {"big_grid/pov3/unix", 0xb926c853c50999f1ULL},
+    {"big_grid/pov3/unix/udo", 0x5c1f6972af0ad23aULL},
+    {"big_grid/pov3/mac", 0xf29ef83afc0197cfULL},
+    {"big_grid/pov3/mac/udo", 0xf0fcf8c36399f91dULL},
+    {"many/x/dos", 0xf8dd5fa6d7eed7e2ULL},
+    {"many/x/unix", 0xb0f79b71815481d4ULL},
+    {"many/x/mac", 0xe6479831b432489cULL},
+    {"many/pov/dos", 0x88922ceea28d88a3ULL},
+    {"many/pov/dos/udo", 0x432d3aa8968e3381ULL},
+    {"many/pov/unix", 0x89afb4d88ddd9961ULL},
+    {"many/pov/unix/udo", 0x0ad8dde00b340734ULL},
+    {"many/pov/mac", 0xed7e25660bd1f1efULL},
+    {"many/pov/mac/udo", 0xfb5cbfb3e7b13317ULL},
+    {"many/polyray/dos", 0x10218a92b669342dULL},
+    {"many/polyray/dos/udo", 0x432d3aa8968e3381ULL},
+    {"many/polyray/unix", 0x6e3d3672896a0fdfULL},
+    {"many/polyray/unix/udo", 0x0ad8dde00b340734ULL},
+    {"many/polyray/mac", 0x35c9f7cb009ba489ULL},
+    {"many/polyray/mac/udo", 0xfb5cbfb3e7b13317ULL},
+    {"many/wire/dos", 0x3ec3e4aaaea0a06fULL},
+    {"many/wire/dos/udo", 0x432d3aa8968e3381ULL},
+    {"many/wire/unix", 0x71a5f5ff7f721cebULL},
+    {"many/wire/unix/udo", 0x0ad8dde00b340734ULL},
+    {"many/wire/mac", 0x56127a1298c4f417ULL},
+    {"many/wire/mac/udo", 0xfb5cbfb3e7b13317ULL},
+    {"many/blob/dos", 0xe6a1aa9229a40920ULL},
+    {"many/blob/dos/udo", 0x432d3aa8968e3381ULL},
+    {"many/blob/unix", 0xd8a0fbf2782ed260ULL},
+    {"many/blob/unix/udo", 0x0ad8dde00b340734ULL},
+    {"many/blob/mac", 0x16f9978f60619606ULL},
+    {"many/blob/mac/udo", 0xfb5cbfb3e7b13317ULL},
+    {"many/blob1/dos", 0xe6a1aa9229a40920ULL},
+    {"many/blob1/dos/udo", 0x432d3aa8968e3381ULL},
+    {"many/blob1/unix", 0xd8a0fbf2782ed260ULL},
+    {"many/blob1/unix/udo", 0x0ad8dde00b340734ULL},
+    {"many/blob1/mac", 0x16f9978f60619606ULL},
+    {"many/blob1/mac/udo", 0xfb5cbfb3e7b13317ULL},
+    {"many/pov3/dos", 0xb768bca2b819ce4fULL},
+    {"many/pov3/dos/udo", 0x432d3aa8968e3381ULL},
+    {"many/pov3/unix", 0x2b29d0d9a203bc0dULL},
+    {"many/pov3/unix/udo", 0x0ad8dde00b340734ULL},
+    {"many/pov3/mac", 0x189f747eff3e1363ULL},
+    {"many/pov3/mac/udo", 0xfb5cbfb3e7b13317ULL},
 };
 
 class OutputChecksums : public ::testing::Test {
@@ -210,6 +302,9 @@ class OutputChecksums : public ::testing::Test {
     ASSERT_NE(mkdtemp(pattern), nullptr);
     folder = pattern;
     write_file(folder + "/grid.x", grid_text(24));
+    // Long enough that the writers split their lists into several chunks.
+    write_file(folder + "/big_grid.x", grid_text(100));
+    write_file(folder + "/many.x", many_meshes_text(150));
   }
   void TearDown() override { std::system(("rm -rf '" + folder + "'").c_str()); }
 
@@ -262,6 +357,14 @@ TEST_F(OutputChecksums, SampleBrickTowerUnchangedInEveryClass) {
 
 TEST_F(OutputChecksums, GeneratedGridUnchangedInEveryClass) {
   CheckAll("grid", folder + "/grid.x", "");
+}
+
+TEST_F(OutputChecksums, ManyGeneratedMeshesUnchangedInEveryClass) {
+  CheckAll("many", folder + "/many.x", "");
+}
+
+TEST_F(OutputChecksums, LargeGeneratedGridUnchangedInEveryClass) {
+  CheckAll("big_grid", folder + "/big_grid.x", "");
 }
 
 }  // namespace

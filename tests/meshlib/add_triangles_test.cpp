@@ -3,10 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <random>
 #include <vector>
 
+#include "meshlib/background_weld.h"
 #include "meshlib/mesh3d.h"
 
 namespace {
@@ -15,6 +17,40 @@ std::vector<int32_t> list(LinkedIndices l) {
   std::vector<int32_t> out;
   for (int32_t i : l) out.push_back(i);
   return out;
+}
+
+// The tables of batch are those of one, entry for entry and bit for bit.
+void ExpectSameTables(const Mesh3d& one, const Mesh3d& batch) {
+  ASSERT_EQ(batch.vertex_count(), one.vertex_count());
+  ASSERT_EQ(batch.face_count(), one.face_count());
+  ASSERT_EQ(batch.edge_count(), one.edge_count());
+  EXPECT_EQ(batch.bbox_empty, one.bbox_empty);
+  EXPECT_EQ(std::memcmp(&batch.bbox_min, &one.bbox_min, sizeof(Vec3d)), 0);
+  EXPECT_EQ(std::memcmp(&batch.bbox_max, &one.bbox_max, sizeof(Vec3d)), 0);
+  for (int32_t v = 0; v < one.vertex_count(); ++v) {
+    Vec3d a, b;
+    one.vertices->position(v, a);
+    batch.vertices->position(v, b);
+    ASSERT_EQ(std::memcmp(&a, &b, sizeof a), 0);
+    ASSERT_EQ(list(batch.vertices->faces_of(v)), list(one.vertices->faces_of(v)));
+    ASSERT_EQ(list(batch.vertices->edges_of(v)), list(one.vertices->edges_of(v)));
+  }
+  for (int32_t f = 0; f < one.face_count(); ++f) {
+    int32_t a[3], b[3], ea[3], eb[3];
+    one.faces->face(f, a);
+    batch.faces->face(f, b);
+    one.faces->face_edges(f, ea);
+    batch.faces->face_edges(f, eb);
+    ASSERT_TRUE(std::memcmp(a, b, sizeof a) == 0 && std::memcmp(ea, eb, sizeof ea) == 0);
+  }
+  for (int32_t e = 0; e < one.edge_count(); ++e) {
+    int32_t a[2], b[2], fa[2], fb[2];
+    one.edges->ends(e, a);
+    batch.edges->ends(e, b);
+    one.edges->faces_of_edge(e, fa);
+    batch.edges->faces_of_edge(e, fb);
+    ASSERT_TRUE(std::memcmp(a, b, sizeof a) == 0 && std::memcmp(fa, fb, sizeof fa) == 0);
+  }
 }
 
 TEST(AddTriangles, BatchBuildsTheTablesOfSingleAdds) {
@@ -28,37 +64,81 @@ TEST(AddTriangles, BatchBuildsTheTablesOfSingleAdds) {
     for (int32_t t = 0; t < count; ++t)
       one.add_triangle(corners[3 * t], corners[3 * t + 1], corners[3 * t + 2]);
     batch.add_triangles(corners.data(), count);
-    ASSERT_EQ(batch.vertex_count(), one.vertex_count());
-    ASSERT_EQ(batch.face_count(), one.face_count());
-    ASSERT_EQ(batch.edge_count(), one.edge_count());
-    EXPECT_EQ(batch.bbox_empty, one.bbox_empty);
-    EXPECT_EQ(std::memcmp(&batch.bbox_min, &one.bbox_min, sizeof(Vec3d)), 0);
-    EXPECT_EQ(std::memcmp(&batch.bbox_max, &one.bbox_max, sizeof(Vec3d)), 0);
-    for (int32_t v = 0; v < one.vertex_count(); ++v) {
-      Vec3d a, b;
-      one.vertices->position(v, a);
-      batch.vertices->position(v, b);
-      ASSERT_EQ(std::memcmp(&a, &b, sizeof a), 0);
-      ASSERT_EQ(list(batch.vertices->faces_of(v)), list(one.vertices->faces_of(v)));
-      ASSERT_EQ(list(batch.vertices->edges_of(v)), list(one.vertices->edges_of(v)));
+    ExpectSameTables(one, batch);
+  }
+}
+
+// Corners as indices into positions that weld in every way: bit-equal, within the tolerance
+// (in chains where a ~ b and b ~ c but not a ~ c), +0.0 against -0.0, and never (NaN).
+TEST(AddTriangles, IndexedCornersBuildTheTablesOfSingleAdds) {
+  std::vector<Vec3d> positions;
+  for (int i = 0; i < 400; ++i) {
+    const double x = (i % 20) * 0.5, y = (i / 20 % 4) * 0.6e-6;
+    positions.push_back(Vec3d{x, y, (i / 80) * 0.4e-6});
+  }
+  positions.push_back(Vec3d{0.0, -0.0, 0.0});
+  positions.push_back(Vec3d{-0.0, 0.0, -0.0});
+  positions.push_back(Vec3d{std::nan(""), 1.0, 2.0});
+  std::mt19937 random(5);
+  std::uniform_int_distribution<int32_t> index(0, static_cast<int32_t>(positions.size()) - 1);
+  std::vector<int32_t> corners;
+  for (int i = 0; i < 3 * 3000; ++i) corners.push_back(index(random));
+  for (bool with_edges : {true, false})
+    for (int32_t hint : {0, 400, 3000}) {
+      Mesh3d one(hint, "one", with_edges), batch(hint, "batch", with_edges);
+      const int32_t count = static_cast<int32_t>(corners.size() / 3);
+      for (int32_t t = 0; t < count; ++t)
+        one.add_triangle(positions[corners[3 * t]], positions[corners[3 * t + 1]],
+                         positions[corners[3 * t + 2]]);
+      std::vector<int32_t> memo(positions.size(), -1);
+      // In calls of 7 triangles: the memo carries over from call to call.
+      for (int32_t t = 0; t < count; t += 7)
+        batch.add_indexed_triangles(positions.data(), corners.data() + 3 * t,
+                                    count - t < 7 ? count - t : 7, memo.data());
+      ExpectSameTables(one, batch);
     }
-    for (int32_t f = 0; f < one.face_count(); ++f) {
-      int32_t a[3], b[3], ea[3], eb[3];
-      one.faces->face(f, a);
-      batch.faces->face(f, b);
-      one.faces->face_edges(f, ea);
-      batch.faces->face_edges(f, eb);
-      ASSERT_TRUE(std::memcmp(a, b, sizeof a) == 0 && std::memcmp(ea, eb, sizeof ea) == 0);
+}
+
+// Batches welded on the helper thread give the tables of one call on the calling thread; a
+// weld dropped before finish (a read that failed) ends without waiting for the rest.
+TEST(AddTriangles, BackgroundWeldBuildsTheTablesOfOneCall) {
+  std::vector<Vec3d> positions;
+  for (int i = 0; i < 900; ++i)
+    positions.push_back(Vec3d{(i % 30) * 0.5, (i / 30) * 0.5 + (i % 3) * 0.4e-6, (i % 7) * 0.25});
+  std::mt19937 random(8);
+  std::uniform_int_distribution<int32_t> index(0, static_cast<int32_t>(positions.size()) - 1);
+  std::vector<int32_t> corners;
+  for (int i = 0; i < 3 * 20000; ++i) corners.push_back(index(random));
+  const int32_t count = static_cast<int32_t>(corners.size() / 3);
+  Mesh3d one(900, "one");
+  std::vector<int32_t> memo_one(positions.size(), -1);
+  one.add_indexed_triangles(positions.data(), corners.data(), count, memo_one.data());
+  for (int32_t batch_size : {1, 100, 4096}) {
+    Mesh3d background(900, "background");
+    std::vector<int32_t> memo(positions.size(), -1);
+    {
+      BackgroundWeld weld(background, positions.data(), memo.data());
+      std::vector<int32_t> batch;
+      for (int32_t t = 0; t < count; ++t) {
+        batch.insert(batch.end(), corners.begin() + 3 * t, corners.begin() + 3 * t + 3);
+        if (static_cast<int32_t>(batch.size()) == 3 * batch_size) weld.add(batch);
+      }
+      if (!batch.empty()) weld.add(batch);
+      weld.finish();
     }
-    for (int32_t e = 0; e < one.edge_count(); ++e) {
-      int32_t a[2], b[2], fa[2], fb[2];
-      one.edges->ends(e, a);
-      batch.edges->ends(e, b);
-      one.edges->faces_of_edge(e, fa);
-      batch.edges->faces_of_edge(e, fb);
-      ASSERT_TRUE(std::memcmp(a, b, sizeof a) == 0 && std::memcmp(fa, fb, sizeof fa) == 0);
+    ExpectSameTables(one, background);
+  }
+  Mesh3d dropped(900, "dropped");
+  std::vector<int32_t> memo(positions.size(), -1);
+  {
+    BackgroundWeld weld(dropped, positions.data(), memo.data());
+    std::vector<int32_t> batch(corners.begin(), corners.begin() + 300);
+    for (int k = 0; k < 20; ++k) {
+      std::vector<int32_t> copy = batch;
+      weld.add(copy);
     }
   }
+  EXPECT_LE(dropped.face_count(), 20 * 100);
 }
 
 }  // namespace

@@ -184,3 +184,29 @@ TEST_F(RayIncLibrary, LogPlacesTheOptionsDumpAsEachClassDoes) {
     EXPECT_NE(text.find("\t ext2: udo\n"), std::string::npos) << owner;
   }
 }
+
+// A model of many meshes is written on two threads; the log still names every mesh once, in
+// list order, between the start and the end of the ".inc" pass.
+TEST_F(RayIncLibrary, LogNamesManyMeshesInListOrder) {
+  HostObjects objects;
+  for (int k = 0; k < 40; ++k) objects.add(single_triangle(("tri" + std::to_string(k)).c_str()));
+  const std::string owner = rayinc_owners()[0];
+  const std::string log = folder_.file(owner + ".log");
+  SettingsWriteInt(owner.c_str(), "Common Settings", "verbose_mode", 1);
+  SettingsWriteString(owner.c_str(), "Common Settings", "logfilename", log.c_str());
+  export_given_names(library_, 0, objects.list(), folder_.file("a"), folder_.file("b"));
+  const std::string text = read_file(log);
+  std::size_t at = text.find("Writing " + folder_.file("a.inc") + " started ...\n");
+  const std::size_t finished = text.find("Writing " + folder_.file("a.inc") + " finished       \n");
+  ASSERT_NE(at, std::string::npos);
+  ASSERT_NE(finished, std::string::npos);
+  const std::string pass = text.substr(at, finished - at);
+  at = 0;
+  for (int k = 0; k < 40; ++k) {
+    const std::string line = "Working on: tri" + std::to_string(k) + "\n";
+    const std::size_t next = pass.find(line, at);
+    ASSERT_NE(next, std::string::npos) << line;
+    EXPECT_EQ(pass.find(line, next + 1), std::string::npos) << line;
+    at = next;
+  }
+}

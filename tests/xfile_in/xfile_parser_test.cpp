@@ -171,6 +171,49 @@ TEST_F(XFileParse, ErrorInThirdOfFiveMeshesKeepsFirstTwo) {
   EXPECT_EQ(r.log.find("Name: d"), std::string::npos);
 }
 
+// A strip of count triangles (i, i + 1, i + 2), long enough to be welded on a second thread
+// while it is read; with bad_face set, that face is a syntax error.
+std::string StripMesh(int count, int bad_face) {
+  std::string text = "Mesh strip {\n " + std::to_string(count + 2) + ";\n";
+  for (int i = 0; i < count + 2; ++i)
+    text += " " + std::to_string(i / 2) + ";" + std::to_string(i % 2) + ";0;" +
+            (i == count + 1 ? ";" : ",") + "\n";
+  text += " " + std::to_string(count) + ";\n";
+  for (int i = 0; i < count; ++i)
+    text += i == bad_face ? " 3;oops;\n"
+                          : " 3;" + std::to_string(i) + "," + std::to_string(i + 1) + "," +
+                                std::to_string(i + 2) + ";" + (i == count - 1 ? ";" : ",") + "\n";
+  return text + "}\n";
+}
+
+TEST_F(XFileParse, LongFaceListWeldsAsItIsRead) {
+  ParseResult r = Parse(TriangleMesh("a") + StripMesh(20000, -1));
+  ASSERT_EQ(r.meshes.size(), 2u);
+  Mesh3d expected(20002, "strip");
+  for (int i = 0; i < 20000; ++i) {
+    const Vec3d p[3] = {{double(i / 2), double(i % 2), 0.0},
+                        {double((i + 1) / 2), double((i + 1) % 2), 0.0},
+                        {double((i + 2) / 2), double((i + 2) % 2), 0.0}};
+    expected.add_triangle(p[0], p[1], p[2]);
+  }
+  EXPECT_EQ(r.meshes[1]->vertex_count(), expected.vertex_count());
+  const auto got = Triangles(*r.meshes[1]), want = Triangles(expected);
+  ASSERT_EQ(got.size(), want.size());
+  for (std::size_t f = 0; f < want.size(); ++f)
+    for (int k = 0; k < 3; ++k)
+      ASSERT_TRUE(got[f][k].x == want[f][k].x && got[f][k].y == want[f][k].y &&
+                  got[f][k].z == want[f][k].z)
+          << "face " << f;
+}
+
+TEST_F(XFileParse, ErrorLateInLongFaceListKeepsTheMeshesBefore) {
+  ParseResult r = Parse(TriangleMesh("a") + StripMesh(20000, 18000) + TriangleMesh("c"));
+  EXPECT_EQ(r.result, 0);
+  ASSERT_EQ(r.meshes.size(), 1u);
+  EXPECT_STREQ(r.meshes[0]->name(), "a");
+  EXPECT_EQ(CountOf(r.log, "Syntax error"), 1) << r.log.substr(0, 2000);
+}
+
 TEST_F(XFileParse, FrameTranslationMovesVertices) {
   ParseResult r = Parse(
       "Frame f {\n FrameTransformMatrix {\n"
