@@ -118,39 +118,39 @@ bool has_many_faces(const LinkedIndices& around) {
 
 }  // namespace
 
-const Vec3d* CornerNormalPass::shared_normal(int32_t v) {
+const CornerNormalPass::Shared& CornerNormalPass::shared_around(int32_t v) {
   auto found = shared_.find(v);
-  if (found == shared_.end()) {
-    // Every two faces meet below the angle when every face normal lies within half of it of
-    // their mean direction (the angle between two is at most the sum of their angles to a
-    // third); the margin is far wider than the rounding of the arc cosines.
-    Vec3d mean, sum;
-    vec_set(mean, 0.0, 0.0, 0.0);
-    vec_set(sum, 0.0, 0.0, 0.0);
-    for (int32_t g : mesh_.vertices->faces_of(v)) {
-      const FaceNormalCache::Entry& n = normals_.get(g);
-      if (n.length == 0.0) continue;
-      Vec3d unit;
-      vec_scale(unit, n.normal, 1.0 / n.length);
-      vec_add(mean, mean, unit);
-    }
-    const double mean_length = vec_length(mean);
-    bool all_close = mean_length > 0.0;
-    double widest = 0.0;  // degrees from the mean
-    for (int32_t g : mesh_.vertices->faces_of(v)) {
-      if (!all_close) break;
-      const FaceNormalCache::Entry& n = normals_.get(g);
-      // The same sum, in the same order, as every face around v would make on its own.
-      vec_add(sum, sum, n.normal);
-      if (n.length == 0.0) continue;  // a zero normal meets every face below a positive angle
-      const double k = vec_dot(mean, n.normal) / (mean_length * n.length);
-      widest = std::fmax(widest, std::acos(std::fmin(1.0, std::fmax(-1.0, k))) * 57.29577951308232);
-      all_close = 2.0 * widest + 1e-3 < smooth_angle_;
-    }
-    vec_normalize(sum);
-    found = shared_.emplace(v, Shared{all_close, sum}).first;
+  if (found != shared_.end()) return found->second;
+  Shared shared;
+  for (int32_t g : mesh_.vertices->faces_of(v)) shared.around.push_back(normals_.get(g));
+  // Every two faces meet below the angle when every face normal lies within half of it of
+  // their mean direction (the angle between two is at most the sum of their angles to a
+  // third); the margin is far wider than the rounding of the arc cosines.
+  Vec3d mean, sum;
+  vec_set(mean, 0.0, 0.0, 0.0);
+  vec_set(sum, 0.0, 0.0, 0.0);
+  for (const FaceNormalCache::Entry& n : shared.around) {
+    if (n.length == 0.0) continue;
+    Vec3d unit;
+    vec_scale(unit, n.normal, 1.0 / n.length);
+    vec_add(mean, mean, unit);
   }
-  return found->second.all_close ? &found->second.normal : nullptr;
+  const double mean_length = vec_length(mean);
+  shared.all_close = mean_length > 0.0;
+  double widest = 0.0;  // degrees from the mean
+  for (const FaceNormalCache::Entry& n : shared.around) {
+    if (!shared.all_close) break;
+    // The same sum, in the same order, as every face around v would make on its own.
+    vec_add(sum, sum, n.normal);
+    if (n.length == 0.0) continue;  // a zero normal meets every face below a positive angle
+    const double k = vec_dot(mean, n.normal) / (mean_length * n.length);
+    widest = std::fmax(widest, std::acos(std::fmin(1.0, std::fmax(-1.0, k))) * 57.29577951308232);
+    shared.all_close = 2.0 * widest + 1e-3 < smooth_angle_;
+  }
+  vec_normalize(sum);
+  shared.normal = sum;
+  if (shared.all_close) shared.around = {};
+  return shared_.emplace(v, std::move(shared)).first->second;
 }
 
 CornerNormalPass::CornerNormalPass(const Mesh3d& mesh, double smooth_angle)
@@ -173,19 +173,22 @@ void CornerNormalPass::get(int32_t face, Vec3d out[3]) {
   // The zero-length case of angle_between: the angle counts as 0.
   const bool zero_passes = 0.0 < smooth_angle_;
   for (int k = 0; k < 3; ++k) {
-    if (zero_passes && has_many_faces(mesh_.vertices->faces_of(corner[k]))) {
-      if (const Vec3d* shared = shared_normal(corner[k])) {
-        out[k] = *shared;
-        continue;
-      }
-    }
     Vec3d sum;
     vec_set(sum, 0.0, 0.0, 0.0);
-    for (int32_t g : mesh_.vertices->faces_of(corner[k])) {
-      const FaceNormalCache::Entry& n = normals_.get(g);
+    auto add_close = [&](const FaceNormalCache::Entry& n) {
       double d = own.length * n.length;
       bool close = d == 0.0 ? zero_passes : below_(vec_dot(own.normal, n.normal) / d);
       if (close) vec_add(sum, sum, n.normal);
+    };
+    if (zero_passes && has_many_faces(mesh_.vertices->faces_of(corner[k]))) {
+      const Shared& shared = shared_around(corner[k]);
+      if (shared.all_close) {
+        out[k] = shared.normal;
+        continue;
+      }
+      for (const FaceNormalCache::Entry& n : shared.around) add_close(n);
+    } else {
+      for (int32_t g : mesh_.vertices->faces_of(corner[k])) add_close(normals_.get(g));
     }
     vec_normalize(sum);
     out[k] = sum;

@@ -10,7 +10,8 @@
 // - gives the faces around a vertex of many faces (the centre of a fan, the tip of a cone) one
 //   shared sum when every two of them meet below the smoothing angle, since every face there
 //   then sums the same normals in the same order: the work at such a vertex grows with the
-//   number of its faces, not with its square.
+//   number of its faces, not with its square; where they do not, their normals are read from
+//   one array kept for that vertex.
 // The threshold of the last smoothing angle is kept, since a model of many meshes is written
 // with one angle. The mesh's tables must not
 // change while a pass is in use.
@@ -18,6 +19,7 @@
 
 #include <cstdint>
 #include <unordered_map>
+#include <vector>
 
 #include "meshlib/vec3d.h"
 
@@ -90,17 +92,19 @@ class CornerNormalPass {
   void get(int32_t face, Vec3d out[3]);
 
  private:
-  // The corner normal every face around vertex v has, when v has many faces that all meet
-  // below the smoothing angle; otherwise null.
-  const Vec3d* shared_normal(int32_t v);
+  // What the pass keeps of a vertex of many faces: whether they all meet below the smoothing
+  // angle, and then the corner normal every one of them has, else their normals in the
+  // vertex's order, read without the cache (which so many faces would overrun).
+  struct Shared {
+    bool all_close;
+    Vec3d normal;
+    std::vector<FaceNormalCache::Entry> around;
+  };
+  const Shared& shared_around(int32_t v);
 
   const Mesh3d& mesh_;
   double smooth_angle_;
   AngleBelow below_;
   FaceNormalCache normals_;
-  struct Shared {
-    bool all_close;
-    Vec3d normal;
-  };
   std::unordered_map<int32_t, Shared> shared_;  // only vertices of many faces
 };

@@ -70,24 +70,34 @@ int32_t VertexTable::position(int32_t i, Vec3d& out) const {
 
 LinkedIndices VertexTable::faces_of(int32_t i) const {
   if (i < 0 || i >= count_) return LinkedIndices();
-  return LinkedIndices(pool_, vertex_faces_[i], positions_[i].face_fill);
+  return LinkedIndices(pool_, vertex_faces_[i], positions_[i].face_fill & kFillMask);
 }
 
 LinkedIndices VertexTable::edges_of(int32_t i) const {
   if (i < 0 || i >= count_) return LinkedIndices();
-  return LinkedIndices(pool_, vertex_edges_[i], positions_[i].edge_fill);
+  return LinkedIndices(pool_, vertex_edges_[i], positions_[i].edge_fill & kFillMask);
 }
 
 int32_t VertexTable::add_link(int32_t* heads, uint16_t Entry::*fill, int32_t item, int32_t i) {
   if (i < 0 || i >= count_) return -1;
   int32_t head = heads[i];
-  int32_t n = positions_[i].*fill;
-  for (int32_t c = head, used = n; c >= 0; c = pool_[c].next, used = 3)
-    for (int32_t k = 0; k < used; ++k)
-      if (pool_[c].item[k] == item) return 1;
+  const uint16_t state = positions_[i].*fill;
+  int32_t n = state & kFillMask;
+  bool ordered = (state & kUnordered) == 0;
+  // Items mostly come in rising order (faces and edges as they are numbered): while a list
+  // holds only rising items, its newest is its largest, so a larger item cannot be in it and
+  // the walk over the list (which would make a vertex of k faces cost k squared) is skipped.
+  const bool rising = head >= 0 && ordered && item > pool_[head].item[n - 1];
+  if (!rising && head >= 0) {
+    for (int32_t c = head, used = n; c >= 0; c = pool_[c].next, used = 3)
+      for (int32_t k = 0; k < used; ++k)
+        if (pool_[c].item[k] == item) return 1;
+    ordered = false;
+  }
+  const uint16_t order = ordered ? 0 : kUnordered;
   if (head >= 0 && n < 3) {
     pool_[head].item[n] = item;
-    positions_[i].*fill = static_cast<uint16_t>(n + 1);
+    positions_[i].*fill = static_cast<uint16_t>((n + 1) | order);
     return 1;
   }
   if (pool_count_ == pool_capacity_) {
@@ -98,7 +108,7 @@ int32_t VertexTable::add_link(int32_t* heads, uint16_t Entry::*fill, int32_t ite
   pool_[c].item[0] = item;
   pool_[c].next = head;
   heads[i] = c;
-  positions_[i].*fill = 1;
+  positions_[i].*fill = static_cast<uint16_t>(1 | order);
   return 1;
 }
 

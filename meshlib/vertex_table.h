@@ -69,9 +69,12 @@ class VertexTable {
   struct Entry {
     Vec3d p;
     int32_t next;        // next (older) vertex of the same bucket, -1 at the end
-    uint16_t face_fill;  // entries in the head chunk of the face list
-    uint16_t edge_fill;  // entries in the head chunk of the edge list
+    uint16_t face_fill;  // entries in the head chunk of the face list, and kUnordered
+    uint16_t edge_fill;  // entries in the head chunk of the edge list, and kUnordered
   };
+  static constexpr uint16_t kFillMask = 3;
+  // Set in a fill once an item came that was not larger than every item before it.
+  static constexpr uint16_t kUnordered = 0x8000;
 
   int32_t add_link(int32_t* heads, uint16_t Entry::*fill, int32_t item, int32_t i);
 

@@ -11,6 +11,9 @@ Cases (morvane-convert --info, or a conversion to .x / .inc):
   polygon        one convex polygon of N corners (ear cutting)
   star polygon   one star-shaped (concave) polygon of N corners
   many parts     an LDraw model of N references to 200 parts
+  flat fan       N triangles around one centre, gently waved (all meet below the smoothing
+                 angle)
+  steep fan      N triangles around one centre, waved so steeply that they do not
 
 Prints CPU time (user + sys, the median of --runs runs) for each size and the ratio between
 the sizes. On a machine shared with other work, CPU time is the figure to trust.
@@ -50,6 +53,17 @@ def write_polygon(path, n, inner):
             a = 2 * math.pi * i / n
             f.write(" %.9f;%.9f;0;%s\n" % (r * math.cos(a), r * math.sin(a), ";" if i + 1 == n else ","))
         f.write(" 1;\n %d;%s;;\n}\n" % (n, ",".join(str(i) for i in range(n))))
+
+
+def write_fan(path, n, wave):
+    with open(path, "w", newline="\n") as f:
+        f.write("xof 0302txt 0064\nMesh fan {\n %d;\n 0;0;0;,\n" % (n + 1))
+        for i in range(n):
+            a = 2 * math.pi * i / n
+            f.write(" %.9f;%.9f;%.9f;%s\n" % (math.cos(a), math.sin(a), wave * math.sin(7 * a),
+                                               ";" if i + 1 == n else ","))
+        f.write(" %d;\n" % n)
+        f.write(",\n".join(" 3;0,%d,%d;" % (i + 1, (i + 1) % n + 1) for i in range(n)) + ";\n}\n")
 
 
 def cpu_seconds(command, env, runs):
@@ -100,6 +114,12 @@ def main():
     def star(n, path):
         write_polygon(path, n, 0.5)
 
+    def flat_fan(n, path):
+        write_fan(path, n, 0.02)
+
+    def steep_fan(n, path):
+        write_fan(path, n, 1.0)
+
     def many_parts(n, folder):
         generate_inputs.write_brick(folder, references=n)
 
@@ -108,7 +128,9 @@ def main():
              ("long names", 400, long_names, "info"),
              ("polygon", 5000, polygon, "x"),
              ("star polygon", 5000, star, "x"),
-             ("many parts", 10000, many_parts, "inc")]
+             ("many parts", 10000, many_parts, "inc"),
+             ("flat fan", 50000, flat_fan, "x"),
+             ("steep fan", 50000, steep_fan, "x")]
     print("Machine: %d cores, load average %s" % (os.cpu_count(), " ".join("%.1f" % l for l in os.getloadavg())))
     print("Median CPU seconds (user + sys) of %d runs" % args.runs)
     print("%-14s %9s %9s %9s %9s %7s" % ("case", "size", "CPU s", "2 x size", "CPU s", "ratio"))
