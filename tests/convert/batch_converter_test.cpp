@@ -261,6 +261,17 @@ TEST_F(BatchConverterTest, OverridesLeaveTheStoredOptionsUntouched) {
   EXPECT_EQ(read_file(folder + "/stored.x").rfind("xof 0302txt 0064\r", 0), 0u);
 }
 
+// Part folders named relative to where the command is given, as a shell user names them,
+// although the import reads from the model's own folder.
+TEST_F(BatchConverterTest, RelativeSearchPathIsTakenFromTheCurrentFolder) {
+  for (const char* made : {"/lib", "/lib/parts", "/models"}) mkdir((folder + made).c_str(), 0755);
+  write_file(folder + "/lib/parts/tri.dat", "3 4 0 0 0 1 0 0 0 1 0\n");
+  write_file(folder + "/models/m.ldr", "1 4 0 0 0 1 0 0 0 1 0 0 0 1 tri.dat\n");
+  Result r = Run("--info --search-path 'lib/parts;' models/m.ldr");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("\tMESH\ttri"), std::string::npos) << r.out;
+}
+
 // A y-up OBJ stands z up by default; --keep-y-up keeps the file's axes for this run only.
 TEST_F(BatchConverterTest, YUpModelsStandZUpUnlessKeepYUp) {
   write_file(folder + "/tri.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n");
