@@ -87,6 +87,21 @@ std::string absolute(const std::string& path) {
   return current_directory() + "/" + path;
 }
 
+// A ";"-separated list of folders with each relative one made absolute: the import reads from
+// the model's own folder, but the user named the folders from where the command was given.
+std::string absolute_folders(const std::string& list) {
+  std::string result;
+  std::string::size_type start = 0;
+  while (start < list.size()) {
+    std::string::size_type end = list.find(';', start);
+    if (end == std::string::npos) end = list.size();
+    const std::string folder = list.substr(start, end - start);
+    if (!folder.empty()) result += absolute(folder) + ";";
+    start = end + 1;
+  }
+  return result;
+}
+
 std::string extension_of(const std::string& path) { return path_extension(path.c_str()); }
 
 // path without its extension: the base name the exporters append their own extension to.
@@ -234,7 +249,8 @@ void BatchRun::ApplyOverrides(const PrivateSettings& store) {
     if (!options_.radius.empty())
       SettingsWriteString(o, specific, kRadiusKey, options_.radius.c_str());
     if (!options_.search_path.empty())
-      SettingsWriteString(o, specific, kSearchPathKey, options_.search_path.c_str());
+      SettingsWriteString(o, specific, kSearchPathKey,
+                          absolute_folders(options_.search_path).c_str());
     if (options_.write_colours) SettingsWriteInt(o, specific, kWriteMeshColoursKey, 1);
     if (options_.one_mesh_per_colour) SettingsWriteInt(o, specific, kOneMeshPerColourKey, 1);
     if (options_.keep_y_up) SettingsWriteInt(o, specific, kTurnYUpKey, 0);
