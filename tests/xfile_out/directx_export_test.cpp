@@ -178,14 +178,8 @@ TEST_F(DirectXExportTest, AssimpReadsEveryFaceWeWrite) {
   // identical geometry into one instance.
   list.append(new_cube("second cube", 3.0));
   export_to(list, "two");
-  std::string command = "assimp info '" + folder + "/two.x' 2>&1";
-  FILE* pipe = popen(command.c_str(), "r");
-  ASSERT_NE(pipe, nullptr);
-  std::string output;
-  char buffer[4096];
-  size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, n);
-  int status = pclose(pipe);
+  int status = 0;
+  const std::string output = command_output("assimp info '" + folder + "/two.x' 2>&1", &status);
   ASSERT_EQ(status, 0) << output;
   // assimp reports the total number of faces of the scene as "Faces: N".
   EXPECT_NE(output.find("Faces:"), std::string::npos) << output;
@@ -245,14 +239,9 @@ TEST_F(DirectXExportTest, MeshColoursReachAssimpAndOurImporter) {
   list.append(new_cube("plain", 6.0));
   export_to(list, "colours");
 
-  std::string command = "assimp info '" + folder + "/colours.x' 2>&1";
-  FILE* pipe = popen(command.c_str(), "r");
-  ASSERT_NE(pipe, nullptr);
-  std::string output;
-  char buffer[4096];
-  size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, n);
-  ASSERT_EQ(pclose(pipe), 0) << output;
+  int status = 0;
+  const std::string output = command_output("assimp info '" + folder + "/colours.x' 2>&1", &status);
+  ASSERT_EQ(status, 0) << output;
   EXPECT_NE(output.find("'red' (prop)"), std::string::npos) << output;
   EXPECT_NE(output.find("'glass' (prop)"), std::string::npos) << output;
 
