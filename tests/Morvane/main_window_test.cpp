@@ -27,6 +27,7 @@
 #include "host/ui/window_fit.h"
 #include "meshlib/mesh3d.h"
 #include "support/temp_folder.h"
+#include "support/test_application.h"
 
 namespace {
 
@@ -37,10 +38,7 @@ const char kTriangle[] =
 class MainWindowTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    static int argc = 1;
-    static char name[] = "test_morvane";
-    static char* argv[] = {name, nullptr};
-    if (QApplication::instance() == nullptr) new QApplication(argc, argv);
+    test_application("test_morvane");
     // As the program does at its start.
     static bool fitted = false;
     if (!fitted) InstallWindowFit(*qApp);

@@ -41,6 +41,7 @@
 #include "settings/settings_store.h"
 #include "support/choose_file.h"
 #include "support/temp_folder.h"
+#include "support/test_application.h"
 
 namespace {
 
@@ -72,12 +73,7 @@ struct MessageCatcher {
 
 class MorvaneDialogTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    static int argc = 1;
-    static char name[] = "test_morvane";
-    static char* argv[] = {name, nullptr};
-    if (QApplication::instance() == nullptr) new QApplication(argc, argv);
-  }
+  static void SetUpTestSuite() { test_application("test_morvane"); }
   void SetUp() override {
     setenv("XDG_CONFIG_HOME", (folder + "/config").c_str(), 1);
     std::ofstream(folder + "/cube.x") << kCube;

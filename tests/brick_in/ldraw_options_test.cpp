@@ -18,22 +18,13 @@
 #include "plugins/brick_in/ldraw_import.h"
 #include "plugins/brick_in/ldraw_settings.h"
 #include "support/choose_file.h"
+#include "support/test_application.h"
 #include "tests/brick_in/ldraw_lines.h"
 #include "tests/brick_in/scoped_env.h"
 
 namespace {
 
-QApplication& application() {
-  static int argc = 1;
-  static char name[] = "test_brick_in";
-  static char* argv[] = {name, nullptr};
-  // No display is needed: the windows live on the offscreen platform.
-  if (qgetenv("QT_QPA_PLATFORM").isEmpty()) qputenv("QT_QPA_PLATFORM", "offscreen");
-  static QApplication* app = QApplication::instance() != nullptr
-                                 ? static_cast<QApplication*>(QApplication::instance())
-                                 : new QApplication(argc, argv);
-  return *app;
-}
+QApplication& application() { return test_application("test_brick_in"); }
 
 }  // namespace
 

@@ -10,6 +10,7 @@
 #include "plugin_frame/options_dialog.h"
 #include "plugin_frame/qt_test_support.h"
 #include "rayinc_out/rayinc_export_support.h"
+#include "support/test_application.h"
 
 namespace {
 
@@ -17,13 +18,7 @@ const char kOwner[] = "povscene_out";
 
 class PovSceneDialog : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    static int argc = 1;
-    static char name[] = "test_povscene_out_dialog";
-    static char* argv[] = {name, nullptr};
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (QApplication::instance() == nullptr) new QApplication(argc, argv);
-  }
+  static void SetUpTestSuite() { test_application("test_povscene_out_dialog"); }
   void SetUp() override {
     ASSERT_TRUE(library_.loaded()) << library_.error();
     keep_plugin_loaded("povscene_out.so");

@@ -17,6 +17,7 @@
 #include "plugins/rayinc_out/rayinc_controls.h"
 #include "rayinc_export_support.h"
 #include "support/choose_file.h"
+#include "support/test_application.h"
 
 namespace {
 
@@ -50,14 +51,7 @@ class ChooserDriver {
 
 class RayIncDialogs : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    static int argc = 1;
-    static char name[] = "test_rayinc_out_dialogs";
-    static char* argv[] = {name, nullptr};
-    // No display is needed: the windows live on the offscreen platform.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (QApplication::instance() == nullptr) new QApplication(argc, argv);
-  }
+  static void SetUpTestSuite() { test_application("test_rayinc_out_dialogs"); }
   void SetUp() override {
     ASSERT_TRUE(library_.loaded()) << library_.error();
     keep_plugin_loaded("rayinc_out.so");
