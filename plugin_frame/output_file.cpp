@@ -1,5 +1,7 @@
 #include "plugin_frame/output_file.h"
 
+#include "plugin_frame/early_writeback.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -53,12 +55,15 @@ OutputFile::OutputFile(const std::string& target) : target_(target) {
     close(fd);
     unlink(temporary_.c_str());
     temporary_.clear();
+    return;
   }
+  writeback_.reset(new EarlyWriteback(fd));
 }
 
 OutputFile::~OutputFile() { Discard(); }
 
 void OutputFile::Discard() {
+  writeback_.reset();
   if (stream_ != nullptr) {
     std::fclose(stream_);
     stream_ = nullptr;
@@ -71,6 +76,7 @@ void OutputFile::Discard() {
 
 bool OutputFile::Commit() {
   if (stream_ == nullptr) return false;
+  writeback_.reset();
   bool good = std::fflush(stream_) == 0 && !std::ferror(stream_);
   if (good && fsync(fileno(stream_)) != 0) good = false;
   if (!good) error_ = std::strerror(errno != 0 ? errno : EIO);

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <cstdio>
+#include <memory>
 #include <string>
+
+class EarlyWriteback;
 
 // A file an export writes, opened in binary mode under a temporary name in the target's own
 // folder and renamed over the target only when every byte has reached the disk. A write that
@@ -34,5 +37,6 @@ class OutputFile {
   std::string target_;
   std::string temporary_;
   std::FILE* stream_ = nullptr;
+  std::unique_ptr<EarlyWriteback> writeback_;  // while stream_ is open
   std::string error_;
 };
