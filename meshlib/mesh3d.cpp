@@ -1,5 +1,9 @@
 #include "meshlib/mesh3d.h"
 
+#include <memory>
+#include <vector>
+
+#include "meshlib/batch_thread.h"
 #include "settings/log_file.h"
 #include "settings/memory.h"
 
@@ -95,6 +99,19 @@ void Mesh3d::add_hashed_triangle(const Vec3d& p0, const Vec3d& p1, const Vec3d& 
 void Mesh3d::add_indexed_triangles(const Vec3d* positions, const int32_t* corners, int32_t count,
                                    int32_t* memo) {
   if (!vertices || !faces) return;
+  // Welding a vertex never depends on faces or links, so a run of triangles can be welded
+  // first and linked after: the same numbering and lists as triangle after triangle.
+  constexpr int32_t kRun = 256;
+  int32_t welded[3 * kRun];
+  for (int32_t first = 0; first < count; first += kRun) {
+    const int32_t n = count - first < kRun ? count - first : kRun;
+    weld_corners(positions, corners + 3 * first, n, memo, welded);
+    link_triangles(welded, n);
+  }
+}
+
+void Mesh3d::weld_corners(const Vec3d* positions, const int32_t* corners, int32_t count,
+                          int32_t* memo, int32_t* welded) {
   // As add_triangles, the buckets of triangle t + kAhead are hashed and fetched ahead, but
   // only for corners not remembered yet; kNotHashed marks the others.
   constexpr int32_t kAhead = 8, kRing = 16;
@@ -119,33 +136,38 @@ void Mesh3d::add_indexed_triangles(const Vec3d* positions, const int32_t* corner
         const uint32_t h = ring[(t + kAhead / 2) % kRing][k];
         if (h != kNotHashed) vertices->prefetch_chain(h);
       }
-    int32_t v[3];
     for (int k = 0; k < 3; ++k) {
       const int32_t j = corners[3 * t + k];
       const Vec3d& p = positions[j];
       fold_into_box(p);
+      int32_t& v = welded[3 * t + k];
       if (memo[j] >= 0) {
-        v[k] = memo[j];
+        v = memo[j];
         continue;
       }
       // (A position remembered when its triangle was hashed stays remembered, so h is set.)
       const uint32_t h = ring[t % kRing][k];
-      v[k] = vertices->add_in_bucket(p, h != kNotHashed ? h : vertices->bucket_of(p));
-      Vec3d welded;
-      if (vertices->position(v[k], welded) == 0 && welded.x == p.x && welded.y == p.y &&
-          welded.z == p.z)
-        memo[j] = v[k];
+      v = vertices->add_in_bucket(p, h != kNotHashed ? h : vertices->bucket_of(p));
+      Vec3d stored;
+      if (vertices->position(v, stored) == 0 && stored.x == p.x && stored.y == p.y &&
+          stored.z == p.z)
+        memo[j] = v;
     }
-    link_triangle(v[0], v[1], v[2]);
   }
 }
 
+void Mesh3d::link_triangles(const int32_t* welded, int32_t count) {
+  for (int32_t t = 0; t < count; ++t)
+    link_triangle(welded[3 * t], welded[3 * t + 1], welded[3 * t + 2]);
+}
+
 void Mesh3d::link_triangle(int32_t a, int32_t b, int32_t c) {
+  if (a < 0 || b < 0 || c < 0) return;  // only from a table that is no longer usable
   if (!edges) {
     int32_t f = faces->add(a, b, c);
-    vertices->add_face_to_vertex(f, a);
-    vertices->add_face_to_vertex(f, b);
-    vertices->add_face_to_vertex(f, c);
+    vertices->link_face(f, a);
+    vertices->link_face(f, b);
+    vertices->link_face(f, c);
     return;
   }
   uint32_t hf = faces->chain_of(a, b, c);
@@ -158,15 +180,15 @@ void Mesh3d::link_triangle(int32_t a, int32_t b, int32_t c) {
   int32_t e1 = edges->add_in_bucket(a, b, he1);
   int32_t e2 = edges->add_in_bucket(b, c, he2);
   int32_t e3 = edges->add_in_bucket(c, a, he3);
-  vertices->add_face_to_vertex(f, a);
-  vertices->add_face_to_vertex(f, b);
-  vertices->add_face_to_vertex(f, c);
-  vertices->add_edge_to_vertex(e1, a);
-  vertices->add_edge_to_vertex(e1, b);
-  vertices->add_edge_to_vertex(e2, b);
-  vertices->add_edge_to_vertex(e2, c);
-  vertices->add_edge_to_vertex(e3, a);
-  vertices->add_edge_to_vertex(e3, c);
+  vertices->link_face(f, a);
+  vertices->link_face(f, b);
+  vertices->link_face(f, c);
+  vertices->link_edge(e1, a);
+  vertices->link_edge(e1, b);
+  vertices->link_edge(e2, b);
+  vertices->link_edge(e2, c);
+  vertices->link_edge(e3, a);
+  vertices->link_edge(e3, c);
   faces->set_face_edges(e1, e2, e3, f);
   edges->add_face_to_edge(f, e1);
   edges->add_face_to_edge(f, e2);
@@ -217,13 +239,33 @@ void Mesh3d::from_flat(bool with_edges) {
   faces = new FaceTable(nf, with_edges);
   edges = with_edges ? new EdgeTable(nf) : nullptr;
   // The faces go in batches, so that the welding can fetch ahead; each flat vertex is hashed
-  // about once (see add_indexed_triangles).
-  constexpr int32_t kBatch = 256;
-  int32_t batch[3 * kBatch];
+  // about once (see add_indexed_triangles). A large mesh is welded on this thread and linked
+  // on a helper, batch after batch (see weld_corners). The welding must then never grow the
+  // vertex table, whose arrays the linking uses: a flat form has at most as many vertices as
+  // it has positions, so that holds whenever the table already has room for all of them.
+  const bool two_threads = nf >= kTwoThreadFaces && flat_vertex_count <= vertices->capacity();
+  const int32_t batch_faces = two_threads ? 4096 : 256;
+  std::vector<int32_t> batch, welded;
+  batch.reserve(3 * static_cast<std::size_t>(batch_faces));
   int32_t* memo = static_cast<int32_t*>(
       must_alloc(sizeof(int32_t) * (flat_vertex_count > 0 ? flat_vertex_count : 1)));
   for (int32_t i = 0; i < flat_vertex_count; ++i) memo[i] = -1;
-  int32_t filled = 0;
+  std::unique_ptr<BatchThread> linker;
+  if (two_threads)
+    linker.reset(new BatchThread([this](std::vector<int32_t>& corners) {
+      link_triangles(corners.data(), static_cast<int32_t>(corners.size() / 3));
+    }));
+  auto flush = [&] {
+    const int32_t n = static_cast<int32_t>(batch.size() / 3);
+    if (!linker) {
+      add_indexed_triangles(flat_vertices, batch.data(), n, memo);
+    } else {
+      welded.resize(batch.size());
+      weld_corners(flat_vertices, batch.data(), n, memo, welded.data());
+      linker->add(welded);
+    }
+    batch.clear();
+  };
   for (int32_t i = 0; i < nf; ++i) {
     const int32_t* v = flat_faces[i].v;
     // A flat form handed in from outside may be inconsistent; its bad faces are left out
@@ -231,15 +273,11 @@ void Mesh3d::from_flat(bool with_edges) {
     if (v[0] < 0 || v[0] >= flat_vertex_count || v[1] < 0 || v[1] >= flat_vertex_count ||
         v[2] < 0 || v[2] >= flat_vertex_count)
       continue;
-    batch[3 * filled] = v[0];
-    batch[3 * filled + 1] = v[1];
-    batch[3 * filled + 2] = v[2];
-    if (++filled == kBatch) {
-      add_indexed_triangles(flat_vertices, batch, filled, memo);
-      filled = 0;
-    }
+    batch.insert(batch.end(), v, v + 3);
+    if (static_cast<int32_t>(batch.size()) == 3 * batch_faces) flush();
   }
-  add_indexed_triangles(flat_vertices, batch, filled, memo);
+  if (!batch.empty()) flush();
+  if (linker) linker->finish();
   must_free(memo);
 }
 

@@ -84,7 +84,10 @@ class Mesh3d : public Obj3d {
   // corners weld again and vertices are renumbered in order of first use. Flat faces with an
   // index outside the flat vertex array are skipped. The flat form stays. Does nothing while
   // tables exist or without a flat form. Without with_edges no edge table is built.
+  // From kTwoThreadFaces faces on, the welding and the linking run on two threads, with the
+  // same tables as a result.
   void from_flat(bool with_edges = true);
+  static constexpr int32_t kTwoThreadFaces = 1 << 16;
 
   // Writes the statistics block (name, face and vertex counts, bounding box) to log. Does
   // nothing without tables.
@@ -136,6 +139,13 @@ class Mesh3d : public Obj3d {
   void fold_into_box(const Vec3d& p);
   // add_triangle with the corners' vertex buckets already known.
   void add_hashed_triangle(const Vec3d& p0, const Vec3d& p1, const Vec3d& p2, const uint32_t h[3]);
+  // The vertex half of add_indexed_triangles: folds the corners into the box and welds them,
+  // writing the vertex of corner k to welded[k]. It touches only the vertex positions, their
+  // chains, the box and memo, never a face or a vertex's lists.
+  void weld_corners(const Vec3d* positions, const int32_t* corners, int32_t count, int32_t* memo,
+                    int32_t* welded);
+  // The other half: link_triangle of each triple of welded, in order.
+  void link_triangles(const int32_t* welded, int32_t count);
   // The face, its edges and the adjacency of a triangle whose corners are welded to a, b, c.
   void link_triangle(int32_t a, int32_t b, int32_t c);
 };

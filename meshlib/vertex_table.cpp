@@ -78,8 +78,7 @@ LinkedIndices VertexTable::edges_of(int32_t i) const {
   return LinkedIndices(pool_, vertex_edges_[i], positions_[i].edge_fill & kFillMask);
 }
 
-int32_t VertexTable::add_link(int32_t* heads, uint16_t Entry::*fill, int32_t item, int32_t i) {
-  if (i < 0 || i >= count_) return -1;
+void VertexTable::add_link(int32_t* heads, uint16_t Entry::*fill, int32_t item, int32_t i) {
   int32_t head = heads[i];
   const uint16_t state = positions_[i].*fill;
   int32_t n = state & kFillMask;
@@ -91,14 +90,14 @@ int32_t VertexTable::add_link(int32_t* heads, uint16_t Entry::*fill, int32_t ite
   if (!rising && head >= 0) {
     for (int32_t c = head, used = n; c >= 0; c = pool_[c].next, used = 3)
       for (int32_t k = 0; k < used; ++k)
-        if (pool_[c].item[k] == item) return 1;
+        if (pool_[c].item[k] == item) return;
     ordered = false;
   }
   const uint16_t order = ordered ? 0 : kUnordered;
   if (head >= 0 && n < 3) {
     pool_[head].item[n] = item;
     positions_[i].*fill = static_cast<uint16_t>((n + 1) | order);
-    return 1;
+    return;
   }
   if (pool_count_ == pool_capacity_) {
     pool_capacity_ = doubled(pool_capacity_);
@@ -109,15 +108,18 @@ int32_t VertexTable::add_link(int32_t* heads, uint16_t Entry::*fill, int32_t ite
   pool_[c].next = head;
   heads[i] = c;
   positions_[i].*fill = static_cast<uint16_t>(1 | order);
-  return 1;
 }
 
 int32_t VertexTable::add_face_to_vertex(int32_t f, int32_t i) {
-  return add_link(vertex_faces_, &Entry::face_fill, f, i);
+  if (i < 0 || i >= count_) return -1;
+  link_face(f, i);
+  return 1;
 }
 
 int32_t VertexTable::add_edge_to_vertex(int32_t e, int32_t i) {
-  return add_link(vertex_edges_, &Entry::edge_fill, e, i);
+  if (i < 0 || i >= count_) return -1;
+  link_edge(e, i);
+  return 1;
 }
 
 int32_t VertexTable::scale_vertex(int32_t i, double s) {

@@ -61,6 +61,11 @@ class VertexTable {
     if (i >= 0) __builtin_prefetch(positions_ + i);
   }
   int32_t add_in_bucket(const Vec3d& v, uint32_t h);
+  // add_face_to_vertex and add_edge_to_vertex for a vertex index known to be stored. They do
+  // not read the vertex count, which the welding thread of a two-thread rebuild changes while
+  // another thread links the vertices it stored before.
+  void link_face(int32_t f, int32_t i) { add_link(vertex_faces_, &Entry::face_fill, f, i); }
+  void link_edge(int32_t e, int32_t i) { add_link(vertex_edges_, &Entry::edge_fill, e, i); }
 
   void grow();
 
@@ -76,7 +81,8 @@ class VertexTable {
   // Set in a fill once an item came that was not larger than every item before it.
   static constexpr uint16_t kUnordered = 0x8000;
 
-  int32_t add_link(int32_t* heads, uint16_t Entry::*fill, int32_t item, int32_t i);
+  // Puts item at the front of vertex i's list unless already there; i must be stored.
+  void add_link(int32_t* heads, uint16_t Entry::*fill, int32_t item, int32_t i);
 
   Entry* positions_;
   int32_t* vertex_faces_;  // head chunk of each vertex's list in pool_, -1 = empty

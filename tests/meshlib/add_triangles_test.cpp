@@ -10,6 +10,7 @@
 
 #include "meshlib/background_weld.h"
 #include "meshlib/mesh3d.h"
+#include "settings/memory.h"
 
 namespace {
 
@@ -97,6 +98,36 @@ TEST(AddTriangles, IndexedCornersBuildTheTablesOfSingleAdds) {
                                     count - t < 7 ? count - t : 7, memo.data());
       ExpectSameTables(one, batch);
     }
+}
+
+// A flat form large enough to be welded on one thread and linked on another, with positions
+// that weld in several ways and a face that points past the vertex array: the tables are
+// those of adding its good faces one by one.
+TEST(AddTriangles, LargeFlatFormRebuildsTheTablesOfSingleAdds) {
+  const int32_t face_count = Mesh3d::kTwoThreadFaces + 1000, vertex_count = 40000;
+  std::mt19937 random(3);
+  std::uniform_int_distribution<int32_t> index(0, vertex_count - 1);
+  for (bool with_edges : {true, false}) {
+    Mesh3d one(0, "one", with_edges), rebuilt(0, "rebuilt");
+    rebuilt.drop_tables();
+    rebuilt.flat_vertices = static_cast<Vec3d*>(must_alloc(sizeof(Vec3d) * vertex_count));
+    rebuilt.flat_faces = static_cast<FlatFace*>(must_alloc(sizeof(FlatFace) * face_count));
+    rebuilt.flat_vertex_count = vertex_count;
+    rebuilt.flat_face_count = face_count;
+    for (int32_t i = 0; i < vertex_count; ++i)
+      rebuilt.flat_vertices[i] = Vec3d{(i % 200) * 0.5, (i / 200 % 50) * 0.5, (i % 3) * 0.4e-6};
+    for (int32_t f = 0; f < face_count; ++f) {
+      FlatFace& face = rebuilt.flat_faces[f];
+      face = FlatFace{{index(random), index(random), index(random), 0}};
+      if (f == 5)
+        face.v[1] = vertex_count;  // left out
+      else
+        one.add_triangle(rebuilt.flat_vertices[face.v[0]], rebuilt.flat_vertices[face.v[1]],
+                         rebuilt.flat_vertices[face.v[2]]);
+    }
+    rebuilt.from_flat(with_edges);
+    ExpectSameTables(one, rebuilt);
+  }
 }
 
 // Batches welded on the helper thread give the tables of one call on the calling thread; a
