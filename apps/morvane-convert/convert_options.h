@@ -19,7 +19,7 @@ struct ConvertOptions {
   bool colours = false;              // --colours: --info adds each mesh's colour and finish
   bool write_colours = false;        // --write-colours: the DirectX writer's "Write mesh colours"
   bool one_mesh_per_colour = false;  // --one-mesh-per-colour: the LDraw reader's option
-  bool keep_y_up = false;            // --keep-y-up: glTF and OBJ keep the file's axes
+  bool keep_y_up = false;            // --keep-y-up: y-up formats keep y up
 
   // Options for this run only; an empty text leaves the stored value.
   std::string size, swap, unify, line_ends, smooth_angle, edge_angle, radius, search_path;

@@ -52,8 +52,8 @@ class ExchangeImportSettings final : public PluginSettings {
 
   SettingsText path;
   SettingsText file_name;
-  // 1: a y-up model (glTF, OBJ) comes in z up, standing in the Front view as an LDraw model
-  // does; 0 keeps the file's axes. Formats without the convention ignore it.
+  // 1: a y-up model (glTF, OBJ, COLLADA, FBX) comes in z up, standing in the Front view as an LDraw
+  // model does; 0 keeps the file's axes. Formats without the convention ignore it.
   int turn_y_up = 1;
 };
 
@@ -267,7 +267,7 @@ const ExchangeFormat kCollada = {
     "COLLADA (*.dae)|*.dae|All Files (*.*)|*.*||",
     {"COLLADA Import Plugin 1.0",
      {HELP("COLLADA", "*.dae"), "COLLADA", "Configuration", "Help", "Import"}},
-    false,
+    true,
     false};
 const ExchangeFormat kFbx = {
     kFbxInOwner,
@@ -275,7 +275,7 @@ const ExchangeFormat kFbx = {
     "Autodesk FBX (*.fbx)|*.fbx|All Files (*.*)|*.*||",
     {"Autodesk FBX Import Plugin 1.0",
      {HELP("Autodesk FBX", "*.fbx"), "Autodesk FBX", "Configuration", "Help", "Import"}},
-    false,
+    true,
     false};
 const ExchangeFormat k3ds = {
     k3dsInOwner,

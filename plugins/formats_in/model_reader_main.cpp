@@ -203,6 +203,25 @@ void SendNode(Walk& walk, const aiNode* node, const aiMatrix4x4& parent, int dep
     SendNode(walk, node->mChildren[i], placement, depth + 1);
 }
 
+// The turn that stands a scene y up, for files that name their own up axis (FBX: "UpAxis"
+// 0, 1 or 2 for x, y, z, and "UpAxisSign" 1 or -1). The import classes then treat every such
+// file as y up, as they treat glTF, and turn it z up; a file that names no axis is taken as it
+// comes (FBX's own convention is y up, and the reading library stands COLLADA y up itself).
+aiMatrix4x4 StandYUp(const aiScene* scene) {
+  int32_t axis = 1, sign = 1;
+  if (scene->mMetaData == nullptr || !scene->mMetaData->Get("UpAxis", axis)) return aiMatrix4x4();
+  if (!scene->mMetaData->Get("UpAxisSign", sign)) sign = 1;
+  const float s = sign < 0 ? -1.0f : 1.0f;
+  switch (axis) {
+    case 0:  // x up: the x axis becomes y, y becomes -x
+      return aiMatrix4x4(0, -s, 0, 0, s, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1);
+    case 2:  // z up: the z axis becomes y, y becomes -z
+      return aiMatrix4x4(1, 0, 0, 0, 0, 0, s, 0, 0, -s, 0, 0, 0, 0, 0, 1);
+    default:
+      return s < 0 ? aiMatrix4x4(1, 0, 0, 0, 0, -1, 0, 0, 0, 0, -1, 0, 0, 0, 0, 1) : aiMatrix4x4();
+  }
+}
+
 // Faults on request, so that tests can prove what the plug-in makes of a reader that dies,
 // hangs or grows without end. Set by the tests only.
 void TestFault() {
@@ -245,7 +264,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   Walk walk{scene, {}};
-  SendNode(walk, scene->mRootNode, aiMatrix4x4(), 0);
+  SendNode(walk, scene->mRootNode, StandYUp(scene), 0);
   if (walk.skipped_points > 0)
     WriteText(kLog, std::to_string(walk.skipped_points) + " points ignored (no faces)");
   if (walk.skipped_lines > 0)

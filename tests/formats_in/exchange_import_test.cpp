@@ -174,3 +174,31 @@ TEST_F(ExchangeImport, MetallicMaterialsBecomeMetalFinishes) {
   ASSERT_EQ(list.count(), 1);
   EXPECT_EQ(MeshAt(list, 0).appearance.finish, Finish::kChrome);
 }
+
+// The same scene as Blender writes it to FBX (y up, as by default, and z up) and to COLLADA
+// (z up): every file names its up axis, and every one comes in standing as it stood in Blender,
+// the spire on the ground at x = 4, with the materials' colours.
+TEST_F(ExchangeImport, BlenderFbxAndColladaStandAsTheyStoodWithTheirColours) {
+  const char* const files[][2] = {{"two_objects.fbx", "Autodesk FBX (*.fbx)"},
+                                  {"two_objects_z_up.fbx", "Autodesk FBX (*.fbx)"},
+                                  {"two_objects.dae", "COLLADA (*.dae)"}};
+  for (const auto& file : files) {
+    const ObjectList& list =
+        Import(file[1], std::string(MORVANE_SOURCE_DIR) + "/tests/formats_in/data/" + file[0]);
+    ASSERT_EQ(list.count(), 2) << file[0];
+    for (int i = 0; i < 2; ++i) {
+      const Mesh3d& mesh = MeshAt(list, i);
+      const bool spire = std::string(mesh.name()) == "Spire";
+      ASSERT_TRUE(spire || std::string(mesh.name()) == "Crate") << file[0] << ": " << mesh.name();
+      EXPECT_EQ(mesh.flat_face_count, spire ? 14 : 12) << file[0];
+      const Vec3d low = spire ? Vec3d{3, -1, 0} : Vec3d{-1, -1, -1};
+      const Vec3d high = spire ? Vec3d{5, 1, 2} : Vec3d{1, 1, 1};
+      for (int k = 0; k < 3; ++k) {
+        EXPECT_NEAR((&mesh.bbox_min.x)[k], (&low.x)[k], 1e-5) << file[0] << " " << mesh.name();
+        EXPECT_NEAR((&mesh.bbox_max.x)[k], (&high.x)[k], 1e-5) << file[0] << " " << mesh.name();
+      }
+      EXPECT_EQ(mesh.has_appearance, 1) << file[0];
+      EXPECT_EQ(colour_text(mesh.appearance), spire ? "#1A33CC" : "#CC1A1A") << file[0];
+    }
+  }
+}
