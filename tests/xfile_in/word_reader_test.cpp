@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <charconv>
+#include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -124,6 +128,28 @@ TEST(NumberWords, IntegersReadTheirLeadingDigits) {
   EXPECT_FALSE(IntFromWord("-", &v));
   EXPECT_FALSE(IntFromWord("2147483648", &v));
   EXPECT_FALSE(IntFromWord("99999999999999999999999", &v));
+}
+
+// Plain decimals of every length and magnitude, as writers put coordinates: the value is the
+// full conversion's to the last bit (the reading takes a shorter road for most of them).
+TEST(NumberWords, PlainDecimalsReadBitForBitAsTheFullConversion) {
+  std::mt19937_64 random(21);
+  std::uniform_real_distribution<double> mantissa(-1.0, 1.0);
+  std::uniform_int_distribution<int> scale(-8, 16), decimals(0, 24);
+  char word[400];
+  for (int i = 0; i < 200000; ++i) {
+    const double x = mantissa(random) * std::pow(10.0, scale(random));
+    if (i % 3 == 2)
+      std::snprintf(word, sizeof word, "%.0f.", x);  // "12." and "-0."
+    else
+      std::snprintf(word, sizeof word, "%.*f", decimals(random), x);
+    if (i % 5 == 4 && word[0] == '0' && word[1] == '.' && word[2] != '\0')
+      std::memmove(word, word + 1, 399);  // ".5"
+    double read = 0.0, full = 0.0;
+    ASSERT_TRUE(FloatFromWord(word, &read)) << word;
+    std::from_chars(word, word + std::strlen(word), full);
+    ASSERT_EQ(std::memcmp(&read, &full, sizeof read), 0) << word;
+  }
 }
 
 TEST(NumberWords, FloatsRefuseWhatIsNotAFiniteNumber) {
