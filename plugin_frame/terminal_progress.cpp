@@ -3,18 +3,26 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace {
 
 constexpr int kBarWidth = 30;
 constexpr std::size_t kLineWidth = 79;
 
+bool progress_line_turned_off() {
+  const char* value = std::getenv(kNoProgressLineVariable);
+  return value != nullptr && value[0] != '\0';
+}
+
 }  // namespace
 
 TerminalProgress::TerminalProgress(std::FILE* stream) : TerminalProgress(stream, false) {}
 
 TerminalProgress::TerminalProgress(std::FILE* stream, bool forced)
-    : stream_(stream), active_(stream != nullptr && (forced || isatty(fileno(stream)) == 1)) {}
+    : stream_(stream),
+      active_(stream != nullptr &&
+              (forced || (isatty(fileno(stream)) == 1 && !progress_line_turned_off()))) {}
 
 TerminalProgress::~TerminalProgress() {
   if (active_ && drawn_) {

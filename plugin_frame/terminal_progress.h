@@ -7,7 +7,10 @@
 
 // Progress of a run without windows: one line on stream, redrawn in place ("\r"), with a bar,
 // the file percentage and the status text, ended with a newline when the run ends. It writes
-// only when stream is a terminal, so batch logs and pipes stay clean.
+// only when stream is a terminal, so batch logs and pipes stay clean, and not at all while the
+// environment variable kNoProgressLineVariable is set and not empty (the batch converter's
+// --quiet, which reaches every plug-in library that way).
+inline constexpr char kNoProgressLineVariable[] = "MORVANE_NO_PROGRESS_LINE";
 class TerminalProgress : public ProgressSink {
  public:
   explicit TerminalProgress(std::FILE* stream = stderr);

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <map>
@@ -21,6 +22,7 @@
 #include "host/program_file.h"
 #include "meshlib/mesh3d.h"
 #include "plugin_frame/settings_keys.h"
+#include "plugin_frame/terminal_progress.h"
 #include "settings/path.h"
 #include "settings/settings_store.h"
 
@@ -170,29 +172,6 @@ std::vector<std::string> changed_files(
   return changed;
 }
 
-// Sends standard error to /dev/null while a plug-in runs, so that --quiet hides its progress
-// line; the converter's own messages go out after it is back.
-class QuietStderr {
- public:
-  explicit QuietStderr(bool quiet) {
-    if (!quiet) return;
-    std::fflush(stderr);
-    saved_ = dup(2);
-    int null = open("/dev/null", O_WRONLY);
-    if (saved_ >= 0 && null >= 0) dup2(null, 2);
-    if (null >= 0) close(null);
-  }
-  ~QuietStderr() {
-    if (saved_ < 0) return;
-    std::fflush(stderr);
-    dup2(saved_, 2);
-    close(saved_);
-  }
-
- private:
-  int saved_ = -1;
-};
-
 class BatchRun {
  public:
   BatchRun(const ConvertOptions& options, std::FILE* out, std::FILE* err)
@@ -297,11 +276,7 @@ int BatchRun::ImportInputs(HostCommands& commands, PluginManager& plugins) {
                         ? std::string("no extension to choose an import class by (use --from)")
                         : "no import class for the extension \"" + extension + "\" (use --from)");
     }
-    int taken;
-    {
-      QuietStderr quiet(options_.quiet);
-      taken = commands.ImportWithClass(import_class, path.c_str(), 0, NAME_CHECK_AUTOMATIC);
-    }
+    const int taken = commands.ImportWithClass(import_class, path.c_str(), 0, NAME_CHECK_AUTOMATIC);
     CollectLog();
     if (taken == 0)
       return Fail(input, std::string("no mesh found (") + import_class->ClassName() + ")");
@@ -375,10 +350,7 @@ int BatchRun::ExportOutput(HostCommands& commands, PluginManager& plugins) {
   auto before = snapshot(first);
   auto before_second = snapshot(second);
   ExportFileNames names = {first.c_str(), second.c_str()};
-  {
-    QuietStderr quiet(options_.quiet);
-    commands.ExportWithClass(export_class, EXPORT_GIVEN_NAMES, &names);
-  }
+  commands.ExportWithClass(export_class, EXPORT_GIVEN_NAMES, &names);
   CollectLog();
   std::vector<std::string> written = changed_files(before, snapshot(first));
   std::vector<std::string> also = changed_files(before_second, snapshot(second));
@@ -434,6 +406,9 @@ int BatchRun::Run() {
 }  // namespace
 
 int RunBatchConversion(const ConvertOptions& options, std::FILE* out, std::FILE* err) {
+  // --quiet turns off the plug-ins' progress line, which each plug-in library draws itself;
+  // what they report (parts not found, faces left out) still reaches standard error.
+  if (options.quiet) setenv(kNoProgressLineVariable, "1", 1);
   BatchRun run(options, out, err);
   return run.Run();
 }

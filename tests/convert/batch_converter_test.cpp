@@ -404,3 +404,19 @@ TEST_F(BatchConverterTest, InfoColoursShowsLDrawBricksInTheLibrarysColours) {
   }
   EXPECT_EQ(checked, 13) << r.out;
 }
+
+// --quiet draws no progress line on a terminal (script gives the run one), but what the
+// plug-ins report still reaches standard error: here a part that was not found.
+TEST_F(BatchConverterTest, QuietDrawsNoProgressLineButKeepsWarnings) {
+  write_file(folder + "/m.ldr", "1 4 0 0 0 1 0 0 0 1 0 0 0 1 gone.dat\n3 4 0 0 0 1 0 0 0 1 0\n");
+  Result r = Run("-q m.ldr -o m.x");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.err.find("1 part was not found:\n    gone.dat\n"), std::string::npos) << r.err;
+  for (const char* option : {"", "-q "}) {
+    const std::string convert =
+        MORVANE_BINARY_DIR "/bin/morvane-convert " + std::string(option) + "cube.x -o out.x";
+    r = Shell("script -qec '" + convert + "' /dev/null");
+    ASSERT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_EQ(r.out.find("Working on: cube") != std::string::npos, *option == '\0') << r.out;
+  }
+}
