@@ -68,6 +68,17 @@ class Mesh3d : public Obj3d {
   void add_indexed_triangles(const Vec3d* positions, const int32_t* corners, int32_t count,
                              int32_t* memo);
 
+  // add_indexed_triangles in two halves, which two threads may run at once on successive
+  // batches as long as the vertex table cannot grow meanwhile (it has room for every position
+  // the corners index): weld_corners folds the corners into the box and welds them, writing
+  // the vertex of corner k to welded[k]; it writes only vertex positions and chains, the box
+  // and memo. link_triangles then stores the faces (and edges) of each triple of welded in
+  // order and links them to their vertices, writing none of those. One after the other they
+  // build the tables add_indexed_triangles builds.
+  void weld_corners(const Vec3d* positions, const int32_t* corners, int32_t count, int32_t* memo,
+                    int32_t* welded);
+  void link_triangles(const int32_t* welded, int32_t count);
+
   // out[k] = position of corner k of face f. Does nothing without tables or when f is not a
   // face index.
   void triangle_positions(int32_t f, Vec3d out[3]) const;
@@ -139,13 +150,6 @@ class Mesh3d : public Obj3d {
   void fold_into_box(const Vec3d& p);
   // add_triangle with the corners' vertex buckets already known.
   void add_hashed_triangle(const Vec3d& p0, const Vec3d& p1, const Vec3d& p2, const uint32_t h[3]);
-  // The vertex half of add_indexed_triangles: folds the corners into the box and welds them,
-  // writing the vertex of corner k to welded[k]. It touches only the vertex positions, their
-  // chains, the box and memo, never a face or a vertex's lists.
-  void weld_corners(const Vec3d* positions, const int32_t* corners, int32_t count, int32_t* memo,
-                    int32_t* welded);
-  // The other half: link_triangle of each triple of welded, in order.
-  void link_triangles(const int32_t* welded, int32_t count);
   // The face, its edges and the adjacency of a triangle whose corners are welded to a, b, c.
   void link_triangle(int32_t a, int32_t b, int32_t c);
 };

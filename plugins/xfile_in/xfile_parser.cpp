@@ -359,7 +359,8 @@ bool XFileParser::ParseMesh(const Mat4d& matrix) {
   // (joined) before the mesh goes, however the list's reading ends.
   std::unique_ptr<BackgroundWeld> weld;
   if (face_count >= kBackgroundFaces)
-    weld.reset(new BackgroundWeld(*mesh, positions_, welded_.data()));
+    weld.reset(new BackgroundWeld(*mesh, positions_, static_cast<int32_t>(vertices.size()),
+                                  welded_.data()));
   struct ForgetWeld {
     BackgroundWeld*& weld;
     ~ForgetWeld() { weld = nullptr; }

@@ -130,8 +130,10 @@ TEST(AddTriangles, LargeFlatFormRebuildsTheTablesOfSingleAdds) {
   }
 }
 
-// Batches welded on the helper thread give the tables of one call on the calling thread; a
-// weld dropped before finish (a read that failed) ends without waiting for the rest.
+// Batches welded beside the caller give the tables of one call on the calling thread, whether
+// one helper welds and another links (a vertex table with room for every position) or one
+// does both (a table that may grow); a weld dropped before finish (a read that failed) ends
+// without waiting for the rest.
 TEST(AddTriangles, BackgroundWeldBuildsTheTablesOfOneCall) {
   std::vector<Vec3d> positions;
   for (int i = 0; i < 900; ++i)
@@ -141,28 +143,28 @@ TEST(AddTriangles, BackgroundWeldBuildsTheTablesOfOneCall) {
   std::vector<int32_t> corners;
   for (int i = 0; i < 3 * 20000; ++i) corners.push_back(index(random));
   const int32_t count = static_cast<int32_t>(corners.size() / 3);
-  Mesh3d one(900, "one");
-  std::vector<int32_t> memo_one(positions.size(), -1);
-  one.add_indexed_triangles(positions.data(), corners.data(), count, memo_one.data());
-  for (int32_t batch_size : {1, 100, 4096}) {
-    Mesh3d background(900, "background");
-    std::vector<int32_t> memo(positions.size(), -1);
-    {
-      BackgroundWeld weld(background, positions.data(), memo.data());
-      std::vector<int32_t> batch;
-      for (int32_t t = 0; t < count; ++t) {
-        batch.insert(batch.end(), corners.begin() + 3 * t, corners.begin() + 3 * t + 3);
-        if (static_cast<int32_t>(batch.size()) == 3 * batch_size) weld.add(batch);
+  const int32_t position_count = static_cast<int32_t>(positions.size());
+  for (int32_t hint : {900, 0})
+    for (int32_t batch_size : {1, 100, 4096}) {
+      Mesh3d one(hint, "one"), background(hint, "background");
+      std::vector<int32_t> memo_one(positions.size(), -1), memo(positions.size(), -1);
+      one.add_indexed_triangles(positions.data(), corners.data(), count, memo_one.data());
+      {
+        BackgroundWeld weld(background, positions.data(), position_count, memo.data());
+        std::vector<int32_t> batch;
+        for (int32_t t = 0; t < count; ++t) {
+          batch.insert(batch.end(), corners.begin() + 3 * t, corners.begin() + 3 * t + 3);
+          if (static_cast<int32_t>(batch.size()) == 3 * batch_size) weld.add(batch);
+        }
+        if (!batch.empty()) weld.add(batch);
+        weld.finish();
       }
-      if (!batch.empty()) weld.add(batch);
-      weld.finish();
+      ExpectSameTables(one, background);
     }
-    ExpectSameTables(one, background);
-  }
   Mesh3d dropped(900, "dropped");
   std::vector<int32_t> memo(positions.size(), -1);
   {
-    BackgroundWeld weld(dropped, positions.data(), memo.data());
+    BackgroundWeld weld(dropped, positions.data(), position_count, memo.data());
     std::vector<int32_t> batch(corners.begin(), corners.begin() + 300);
     for (int k = 0; k < 20; ++k) {
       std::vector<int32_t> copy = batch;
