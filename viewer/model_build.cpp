@@ -443,12 +443,18 @@ bool make_geometry(QOpenGLFunctions& gl, WindowNormals& s, BuildReport& report,
 // from the buffers of the last build. The back pass draws the same geometry from its other
 // side: the faces that show their clockwise side, lit from that side (two-sided lighting turns
 // their normals), which is what the faces in reverse order with the normals turned would show.
+// The two states the back pass changes are put back by hand: the attribute stack
+// (glPushAttrib) costs a software renderer a copy of the whole context state, megabytes that
+// each view's context then keeps.
 void draw_faces(bool back, bool see_through) {
   QOpenGLFunctions* gl = gl_functions();
   if (gl == nullptr) return;
   glFrontFace(GL_CCW);
+  GLint cull_mode = GL_BACK;
+  GLboolean two_side = GL_FALSE;
   if (back) {
-    glPushAttrib(GL_POLYGON_BIT | GL_LIGHTING_BIT);
+    glGetIntegerv(GL_CULL_FACE_MODE, &cull_mode);
+    glGetBooleanv(GL_LIGHT_MODEL_TWO_SIDE, &two_side);
     glCullFace(GL_FRONT);
     glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_TRUE);
   }
@@ -482,7 +488,10 @@ void draw_faces(bool back, bool see_through) {
   gl->glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
   glDisableClientState(GL_NORMAL_ARRAY);
   glDisableClientState(GL_VERTEX_ARRAY);
-  if (back) glPopAttrib();
+  if (back) {
+    glCullFace(GLenum(cull_mode));
+    glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, two_side);
+  }
 }
 
 bool is_face_pass(GLuint name) {
@@ -566,15 +575,6 @@ void line(const Vec3d& a, const Vec3d& b) {
   glVertex3d(b.x, b.y, b.z);
 }
 
-// Blending for see-through model colours, around the lines of one mesh or list.
-void begin_see_through() {
-  glPushAttrib(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  glDepthMask(GL_FALSE);
-}
-void end_see_through() { glPopAttrib(); }
-
 void compile_boxes(const ObjectList& objects, const std::vector<ObjectColour>& colours) {
   glNewList(kListBoxes, GL_COMPILE);
   const int32_t n = objects.count();
@@ -638,6 +638,18 @@ void empty_model_lists() {
 }  // namespace
 
 bool ObjectColour::see_through() const { return from_model && alpha < 1.0; }
+
+void begin_see_through() {
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  glDepthMask(GL_FALSE);
+}
+
+void end_see_through() {
+  glBlendFunc(GL_ONE, GL_ZERO);
+  glDisable(GL_BLEND);
+  glDepthMask(GL_TRUE);
+}
 
 void compile_light_list(const ObjectList& lights, int32_t index) {
   if (index < 0 || index >= kMaxLights) return;

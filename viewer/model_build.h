@@ -50,6 +50,12 @@ int build_model_lists(const ViewerScene& scene, std::vector<ObjectColour>& colou
 void compile_lists_on_demand(const ViewerScene& scene, const std::vector<ObjectColour>& colours,
                              bool edges, bool normals);
 
+// Blending for see-through model colours, around what they draw, and back to the views' own
+// state (no blending, depth writes on), which every view sets before it draws. Compiled into
+// lists as well, so the state is set rather than saved and restored.
+void begin_see_through();
+void end_see_through();
+
 // Draws what name stands for in the current context: the faces of the last build for the
 // passes 4, 5, 16 and 17, otherwise display list name.
 void draw_model_list(uint32_t name);

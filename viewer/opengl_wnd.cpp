@@ -222,6 +222,9 @@ void COpenGLWnd::paintGL() {
   else
     glDisable(GL_CULL_FACE);
   glEnable(GL_DEPTH_TEST);
+  // The state that see-through drawing leaves behind (end_see_through).
+  glDisable(GL_BLEND);
+  glDepthMask(GL_TRUE);
   glPointSize(1.0f);
   static const GLenum kPolygonModes[3] = {GL_POINT, GL_LINE, GL_FILL};
   glPolygonMode(GL_FRONT_AND_BACK, kPolygonModes[polygon_mode_]);
@@ -253,15 +256,12 @@ void COpenGLWnd::paintGL() {
       for (int32_t i = 0; i < state.list_count; ++i) draw_model_list(state.lists[i]);
       // See-through model colours after everything opaque, blended over it.
       if (model_has_see_through()) {
-        glPushAttrib(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-        glDepthMask(GL_FALSE);
+        begin_see_through();
         for (int32_t i = 0; i < state.list_count; ++i) {
           if (state.lists[i] == kListFront) draw_model_list(kListFrontSeeThrough);
           if (state.lists[i] == kListBack) draw_model_list(kListBackSeeThrough);
         }
-        glPopAttrib();
+        end_see_through();
       }
     }
     if (needles) glCallList(kListNormals);
