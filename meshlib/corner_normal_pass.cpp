@@ -149,8 +149,32 @@ const CornerNormalPass::Shared& CornerNormalPass::shared_around(int32_t v) {
   }
   vec_normalize(sum);
   shared.normal = sum;
-  if (shared.all_close) shared.around = {};
+  if (shared.all_close) {
+    shared.around = {};
+  } else if (static_cast<int32_t>(shared.around.size()) > kExactFaces) {
+    std::vector<NormalTree::Normal> unit;
+    vec_set(shared.zero_sum, 0.0, 0.0, 0.0);
+    for (const FaceNormalCache::Entry& n : shared.around) {
+      if (NormalTree::is_unit(n.length))
+        unit.push_back(NormalTree::Normal{n.normal, n.length});
+      else if (n.length == 0.0)
+        vec_add(shared.zero_sum, shared.zero_sum, n.normal);
+      else
+        shared.odd.push_back(n);
+    }
+    shared.tree.reset(new NormalTree(std::move(unit)));
+  }
   return shared_.emplace(v, std::move(shared)).first->second;
+}
+
+void CornerNormalPass::add_from_tree(const Shared& shared, const FaceNormalCache::Entry& own,
+                                     Vec3d& sum) const {
+  shared.tree->add_close(own.normal, own.length, below_, sum);
+  // A normal of length 0 meets every face below the (positive) angle.
+  vec_add(sum, sum, shared.zero_sum);
+  for (const FaceNormalCache::Entry& n : shared.odd)
+    if (below_(vec_dot(own.normal, n.normal) / (own.length * n.length)))
+      vec_add(sum, sum, n.normal);
 }
 
 CornerNormalPass::CornerNormalPass(const Mesh3d& mesh, double smooth_angle)
@@ -186,7 +210,10 @@ void CornerNormalPass::get(int32_t face, Vec3d out[3]) {
         out[k] = shared.normal;
         continue;
       }
-      for (const FaceNormalCache::Entry& n : shared.around) add_close(n);
+      if (shared.tree && NormalTree::is_unit(own.length))
+        add_from_tree(shared, own, sum);
+      else
+        for (const FaceNormalCache::Entry& n : shared.around) add_close(n);
     } else {
       for (int32_t g : mesh_.vertices->faces_of(corner[k])) add_close(normals_.get(g));
     }

@@ -1,5 +1,5 @@
 // Corner normals of a whole mesh, face after face, as a writer asks for them. Gives exactly the
-// vectors corner_normals gives, but
+// vectors corner_normals gives (but at a vertex of more than kExactFaces faces, see below), but
 // - keeps the normal (and its length) of recently seen faces in a small cache indexed by face
 //   number, so that a face's normal is computed about once instead of once for each corner of
 //   each neighbour (faces that share a vertex lie close together in number in the meshes the
@@ -11,16 +11,22 @@
 //   shared sum when every two of them meet below the smoothing angle, since every face there
 //   then sums the same normals in the same order: the work at such a vertex grows with the
 //   number of its faces, not with its square; where they do not, their normals are read from
-//   one array kept for that vertex.
+//   one array kept for that vertex, and at a vertex of more than kExactFaces faces they are
+//   summed from a NormalTree, so that the work there grows with about the number of faces
+//   times its logarithm. Such a vertex's sums are the only ones not added up in the order
+//   corner_normals adds them: they can differ from its vectors in the last bits (a component
+//   that is nearly 0 can change its sign, "-0.000000" becoming "0.000000" in a file).
 // The threshold of the last smoothing angle is kept, since a model of many meshes is written
 // with one angle. The mesh's tables must not
 // change while a pass is in use.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <unordered_map>
 #include <vector>
 
+#include "meshlib/normal_tree.h"
 #include "meshlib/vec3d.h"
 
 class Mesh3d;
@@ -38,6 +44,9 @@ class AngleBelow {
   }
   // The test as angle_between computes it.
   bool exact(double k) const;
+  // Every cosine above pass_above passes, every one below fail_below fails.
+  double pass_above() const { return above_; }
+  double fail_below() const { return below_; }
 
  private:
   void find_bounds();
@@ -92,14 +101,25 @@ class CornerNormalPass {
   void get(int32_t face, Vec3d out[3]);
 
  private:
+  // Up to this many faces around a vertex that do not all meet below the angle, each corner
+  // normal there is summed in the vertex's order, face by face.
+  static constexpr int32_t kExactFaces = 512;
+
   // What the pass keeps of a vertex of many faces: whether they all meet below the smoothing
   // angle, and then the corner normal every one of them has, else their normals in the
-  // vertex's order, read without the cache (which so many faces would overrun).
+  // vertex's order, read without the cache (which so many faces would overrun), and for a
+  // vertex of more than kExactFaces faces also a tree of the unit normals, the sum of the
+  // normals of length 0 and the normals of any other length in the vertex's order.
   struct Shared {
     bool all_close;
     Vec3d normal;
     std::vector<FaceNormalCache::Entry> around;
+    std::unique_ptr<NormalTree> tree;
+    Vec3d zero_sum;
+    std::vector<FaceNormalCache::Entry> odd;
   };
+  // The sum for a face of normal own at a vertex with a tree.
+  void add_from_tree(const Shared& shared, const FaceNormalCache::Entry& own, Vec3d& sum) const;
   const Shared& shared_around(int32_t v);
 
   const Mesh3d& mesh_;
