@@ -68,6 +68,10 @@ class DeferredReport final : public WriterReport {
 // write_in_chunks); a model of at most this many meshes is written on the calling thread.
 constexpr int32_t kMeshesPerChunk = 8;
 
+// Both files go to the disk while they are written, a few megabytes at a time, so that the
+// sync before they are renamed into place has little left to wait for.
+constexpr std::size_t kWritebackBytes = 8 << 20;
+
 }  // namespace
 
 PluginSettings* RayIncExport::NewSettings() {
@@ -145,12 +149,23 @@ void RayIncExport::Write(PluginRun& run) {
   }
 
   std::vector<EdgeObject> edge_objects;
+  // The ".udo" file's writer. A model of many meshes has its ".udo" text made with its ".inc"
+  // text, mesh by mesh on both threads, and written in order as the ".inc" pass goes; what
+  // that text's writer reports is kept for the ".udo" pass, which passes it on in order. A
+  // model of few meshes has its ".udo" text made in the ".udo" pass.
+  DelimitedWriter udo_writer(s.ld_mode, udo.stream());
+  udo_writer.StartWritebackEvery(kWritebackBytes);
+  const IncStream udo_out{udo.stream(), s.ld_mode, &udo_writer};
+  write_udo_head(udo_out, udo_name.c_str(), inc_name.c_str());
+  std::vector<DeferredReport> udo_reports;
+  bool udo_written = false;
 
   // The ".inc" pass.
   {
     report.both("Writing %s started ...\n", inc_name);
     if (class_.dump_at == OptionsDumpAt::AfterStarted) run.DumpOptions();
     DelimitedWriter writer(s.ld_mode, inc.stream());
+    writer.StartWritebackEvery(kWritebackBytes);
     const IncStream out{inc.stream(), s.ld_mode, &writer};
     // Each mesh's indexed form is built once: its edge object, which the wire and blob
     // writers draw and the ".udo" pass writes, is made here and kept for that pass.
@@ -174,16 +189,28 @@ void RayIncExport::Write(PluginRun& run) {
       // threads and written in list order; what their writers report is passed on by the
       // calling thread as each mesh is written.
       std::vector<DeferredReport> reports(meshes.size());
+      udo_reports.resize(meshes.size());
+      std::vector<std::string> udo_texts((mesh_count + kMeshesPerChunk - 1) / kMeshesPerChunk);
       write_in_chunks(
           mesh_count, kMeshesPerChunk, s.ld_mode,
           [&](DelimitedWriter& w, int32_t first, int32_t end, int) {
             const IncStream to{inc.stream(), s.ld_mode, &w};
-            for (int32_t m = first; m < end; ++m) write_one(to, m, &reports[m]);
+            DelimitedWriter udo_text(s.ld_mode, &udo_texts[first / kMeshesPerChunk]);
+            const IncStream udo_to{udo.stream(), s.ld_mode, &udo_text};
+            for (int32_t m = first; m < end; ++m) {
+              write_one(to, m, &reports[m]);
+              write_udo_mesh(udo_to, edge_objects[m], &udo_reports[m]);
+              edge_objects[m] = EdgeObject();
+            }
           },
           [&](const char* text, std::size_t length, int32_t first, int32_t end) {
             for (int32_t m = first; m < end; ++m) reports[m].replay(report);
             writer.Raw(text, length);
+            std::string& udo_text = udo_texts[first / kMeshesPerChunk];
+            udo_writer.Raw(udo_text.data(), udo_text.size());
+            std::string().swap(udo_text);
           });
+      udo_written = true;
     }
     writer.Flush();
     if (!reached_disk(inc.stream())) {
@@ -195,14 +222,15 @@ void RayIncExport::Write(PluginRun& run) {
 
   // The ".udo" pass, over the edge objects of the meshes as the first pass had them.
   {
-    DelimitedWriter writer(s.ld_mode, udo.stream());
-    const IncStream out{udo.stream(), s.ld_mode, &writer};
-    write_udo_head(out, udo_name.c_str(), inc_name.c_str());
     report.both("Writing %s started ...\n", udo_name);
-    for (const EdgeObject& edges : edge_objects) write_udo_mesh(out, edges, &report);
+    if (udo_written) {
+      for (const DeferredReport& r : udo_reports) r.replay(report);
+    } else {
+      for (const EdgeObject& edges : edge_objects) write_udo_mesh(udo_out, edges, &report);
+    }
     report.both("Writing %s finished       \n", udo_name);
-    write_udo_tail(out);
-    writer.Flush();
+    write_udo_tail(udo_out);
+    udo_writer.Flush();
     if (!reached_disk(udo.stream())) {
       run.Log("Cannot write %s: %s\n", udo_name.c_str(), std::strerror(errno));
       return;
