@@ -6,6 +6,7 @@
 #include "meshlib/mesh3d.h"
 #include "plugin_frame/plugin_run.h"
 #include "plugins/brick_in/colour_table.h"
+#include "plugins/brick_in/element_builder.h"
 #include "plugins/brick_in/ldraw_colours.h"
 #include "plugins/brick_in/ldraw_settings.h"
 #include "plugins/brick_in/scene_mesh.h"
@@ -96,34 +97,60 @@ void read_ldraw(PluginRun& run, const LDrawLimits& limits) {
 
     ColourResolver colours(run, settings.search_path, file_name);
     const uint32_t count = static_cast<uint32_t>(scene.elements.size());
-    for (uint32_t i = 0; i < count; ++i) {
+    auto has_faces = [&scene](uint32_t i) {
+      const SceneElement& element = scene.elements[i];
+      return element.part != nullptr && element.part->geometry.triangle_count() > 0;
+    };
+    const bool one_mesh_per_colour = settings.one_mesh_per_colour != 0;
+    // The meshes of one element, each with the colour it shows. Runs on either thread.
+    auto build = [&](int32_t index) {
+      std::vector<BuiltMesh> built;
+      if (!has_faces(static_cast<uint32_t>(index))) return built;
       // The model's own faces have no reference: those in the main colour show it.
-      SceneElement element = scene.elements[i];
-      if (element.part == nullptr || element.part->geometry.triangle_count() <= 0) continue;
-      // Reported before any mesh is built, so a run stopped at the report holds no mesh that
-      // nobody owns.
-      run.FileProgress(i, count);
+      SceneElement element = scene.elements[index];
       const bool own_faces = element.part == scene.model.get();
       if (own_faces) element.colour = kMainColour;
       std::vector<int32_t> used = element_colours(element);
-      if (settings.one_mesh_per_colour != 0 && used.size() > 1) {
+      if (one_mesh_per_colour && used.size() > 1) {
+        // Each colour's appearance is looked up (and an unknown one logged) even where no
+        // mesh comes of it.
         for (int32_t colour : used)
-          hand_over(run,
-                    build_scene_mesh_of_colour(element, name_with_colour(element, colour).c_str(),
-                                               colour),
-                    colours(colour));
-        continue;
+          built.push_back(BuiltMesh{build_scene_mesh_of_colour(
+                                        element, name_with_colour(element, colour).c_str(), colour),
+                                    colour});
+        return built;
       }
-      Mesh3d* mesh = build_scene_mesh(scene.elements[i]);
-      if (mesh == nullptr) continue;
+      Mesh3d* mesh = build_scene_mesh(scene.elements[index]);
+      if (mesh == nullptr) return built;
       // A reference shows its own colour; with one mesh per colour, the one colour its faces
       // have; the model's own faces the colour most of them have.
       int32_t colour = element.colour;
-      if (own_faces || (settings.one_mesh_per_colour != 0 && used.size() == 1))
+      if (own_faces || (one_mesh_per_colour && used.size() == 1))
         colour = own_faces ? most_used_colour(element) : used[0];
-      if (settings.one_mesh_per_colour != 0 && !own_faces && colour != element.colour)
+      if (one_mesh_per_colour && !own_faces && colour != element.colour)
         mesh->set_name(name_with_colour(element, colour).c_str());
-      hand_over(run, mesh, colours(colour));
+      built.push_back(BuiltMesh{mesh, colour});
+      return built;
+    };
+    // The meshes are built on a helper thread ahead of this one, which hands them over (and
+    // logs, reports and stops on Cancel) in the elements' order.
+    ElementBuilder builder(static_cast<int32_t>(count), build);
+    for (uint32_t i = 0; i < count; ++i) {
+      if (!has_faces(i)) continue;
+      // Reported before the element's meshes are taken, so a run stopped at the report holds
+      // no mesh that nobody owns (the builder frees those it holds).
+      run.FileProgress(i, count);
+      std::vector<BuiltMesh> built = builder.take(static_cast<int32_t>(i));
+      for (std::size_t k = 0; k < built.size(); ++k) {
+        Mesh3d* mesh = built[k].mesh;
+        built[k].mesh = nullptr;
+        try {
+          hand_over(run, mesh, colours(built[k].colour));
+        } catch (...) {
+          for (BuiltMesh& rest : built) delete rest.mesh;
+          throw;
+        }
+      }
     }
     if (!scene.missing_parts.empty())
       run.ReportProblem(missing_parts_message(scene.missing_parts, scene.searched_folders));

@@ -279,3 +279,49 @@ TEST(ReadLDraw, StatusLinesFrameTheRunAndFollowEachMesh) {
   ASSERT_FALSE(sink.file_percents.empty());
   EXPECT_EQ(sink.file_percents.front(), 0);
 }
+
+// A model of many references has its meshes built on a helper thread ahead of the hand-over:
+// they still come in the model's order, and a run stopped by Cancel keeps exactly the meshes
+// handed over until then (those built ahead are freed).
+TEST(ReadLDraw, ManyReferencesComeInOrderAndCancelKeepsOnlyThoseHandedOver) {
+  // Asks to stop once the list holds stop_after meshes.
+  class StoppingSink : public RecordingSink {
+   public:
+    bool StopRequested() override { return stop_after >= 0 && list->count() >= stop_after; }
+    int32_t stop_after = -1;
+    const ObjectList* list = nullptr;
+  };
+  TempFolder t;
+  TempFolder store;
+  ScopedEnv xdg("XDG_CONFIG_HOME", store.path().c_str());
+  t.write("p.dat", kSquareQuad);
+  std::string lines;
+  for (int i = 0; i < 100; ++i) lines += ref_line(i % 15 + 1, 2.0 * i, 0, 0, "p.dat");
+  std::string model = t.write("m.dat", lines);
+  for (int32_t stop_after : {-1, 30}) {
+    LDrawSettings settings;
+    settings.file_name.set(model);
+    settings.search_path = "";
+    ObjectList objects(release_object);
+    StoppingSink sink;
+    sink.stop_after = stop_after;
+    sink.list = &objects;
+    ProgressSink* previous = set_progress_sink(&sink);
+    reset_progress_memory();
+    LogFile log;
+    PluginRun run(settings, &objects, frame_progress_callbacks(true), log, [] {});
+    run.stop_on_cancel = true;
+    bool cancelled = false;
+    try {
+      read_ldraw(run);
+    } catch (const RunCancelled&) {
+      cancelled = true;
+    }
+    set_progress_sink(previous);
+    EXPECT_EQ(cancelled, stop_after >= 0);
+    EXPECT_EQ(objects.count(), cancelled ? 30 : 100);
+    for (int32_t i = 0; i < objects.count(); ++i)
+      EXPECT_EQ(std::string(static_cast<Obj3d*>(objects.get(i))->name()),
+                "p_" + std::to_string(i) + "_C" + std::to_string(i % 15 + 1));
+  }
+}
