@@ -58,7 +58,7 @@ DelimitedWriter& DelimitedWriter::Text(const char* text, std::size_t length) {
   return *this;
 }
 
-DelimitedWriter& DelimitedWriter::Raw(const char* bytes, std::size_t length) {
+DelimitedWriter& DelimitedWriter::RawInBlocks(const char* bytes, std::size_t length) {
   // Through the buffer in blocks, as all other text goes: the stream gets writes of one size.
   while (length > 0) {
     if (used_ == sizeof buffer_) Flush();

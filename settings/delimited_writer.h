@@ -38,7 +38,14 @@ class DelimitedWriter {
     return *this;
   }
   // Bytes as they are, newlines untranslated (text another writer of the same mode made).
-  DelimitedWriter& Raw(const char* bytes, std::size_t length);
+  DelimitedWriter& Raw(const char* bytes, std::size_t length) {
+    if (length <= sizeof buffer_ - used_) {
+      std::memcpy(buffer_ + used_, bytes, length);
+      used_ += length;
+      return *this;
+    }
+    return RawInBlocks(bytes, length);
+  }
   // One character that is not a newline.
   DelimitedWriter& Char(char c) {
     Reserve(1);
@@ -71,6 +78,7 @@ class DelimitedWriter {
   std::string* sink_ = nullptr;
   char line_end_[2];
   std::size_t line_end_length_ = 0;
+  DelimitedWriter& RawInBlocks(const char* bytes, std::size_t length);
   // Counts bytes handed to the stream and starts the write-back when due.
   void Wrote(std::size_t n);
 

@@ -33,9 +33,30 @@ std::string component_tail(double radius) {
   return std::string(text, end);
 }
 
+// What follows the centre's third number, " >," and component_tail(radius), with the line end
+// of the mode as a writer of that mode writes it, for a writer's Raw.
+std::string raw_component_end(int ld_mode, const std::string& tail) {
+  std::string text;
+  DelimitedWriter(ld_mode, &text).Text(" >,").Text(tail.c_str());
+  return text;
+}
+
 // One blob component of strength 1.0: "\tsphere { < c >, radius ,1.000000}"; tail is
-// component_tail(radius).
-void put_component(const IncStream& out, const Vec3d& centre, const std::string& tail) {
+// component_tail(radius) and raw_end raw_component_end of it.
+void put_component(const IncStream& out, const Vec3d& centre, const std::string& tail,
+                   const std::string& raw_end) {
+  if (out.writer != nullptr) {
+    // The millions of components of a large model: the fixed pieces go in as they are.
+    static const char kHead[] = "\tsphere { < ";
+    out.writer->Raw(kHead, sizeof kHead - 1)
+        .Fixed(centre.x)
+        .Char(',')
+        .Fixed(centre.y)
+        .Char(',')
+        .Fixed(centre.z)
+        .Raw(raw_end.data(), raw_end.size());
+    return;
+  }
   put_text(out, "\tsphere { ");
   put_point(out, centre);
   put_text(out, tail.c_str());
@@ -44,7 +65,7 @@ void put_component(const IncStream& out, const Vec3d& centre, const std::string&
 // Components along the edge a-b, without its ends: one every radius / 4, or a single one at
 // the middle when the edge is shorter than two steps (also when a and b are one point).
 void put_edge_components(const IncStream& out, const Vec3d& a, const Vec3d& b, double radius,
-                         const std::string& tail) {
+                         const std::string& tail, const std::string& raw_end) {
   const double step = radius / 4.0;
   Vec3d s;
   vec_sub(s, b, a);
@@ -57,13 +78,13 @@ void put_edge_components(const IncStream& out, const Vec3d& a, const Vec3d& b, d
   if (n <= 1) {
     vec_scale(d, s, 0.5);
     vec_add(c, a, d);
-    put_component(out, c, tail);
+    put_component(out, c, tail, raw_end);
     return;
   }
   for (int64_t k = 1; k < n; ++k) {
     vec_scale(d, s, static_cast<double>(k) * step / length);
     vec_add(c, a, d);
-    put_component(out, c, tail);
+    put_component(out, c, tail, raw_end);
   }
 }
 
@@ -90,6 +111,7 @@ void write_pov_blob(const IncStream& out, const EdgeObject& edges, double radius
   put_text(out, "\tthreshold 0.5\n");
 
   const std::string tail = component_tail(radius);
+  const std::string raw_end = raw_component_end(out.ld_mode, tail);
   // With a buffered writer the edges and then the vertices are formatted in chunks on two
   // threads and written in order; progress is reported per chunk.
   auto list = [&](int32_t count, int32_t chunk,
@@ -114,9 +136,9 @@ void write_pov_blob(const IncStream& out, const EdgeObject& edges, double radius
   };
   list(edges.edge_count(), kChunkEdges, [&](const IncStream& to, int32_t i) {
     const int32_t* ends = &edges.ends[2 * i];
-    put_edge_components(to, edges.points[ends[0]], edges.points[ends[1]], radius, tail);
+    put_edge_components(to, edges.points[ends[0]], edges.points[ends[1]], radius, tail, raw_end);
   });
   list(edges.vertex_count(), kChunkVertices,
-       [&](const IncStream& to, int32_t i) { put_component(to, edges.points[i], tail); });
+       [&](const IncStream& to, int32_t i) { put_component(to, edges.points[i], tail, raw_end); });
   put_closing(out);
 }
