@@ -69,12 +69,15 @@ std::vector<BuiltMesh> ElementBuilder::take(int32_t element) {
     taken_chunk_ = chunk;
     changed_.notify_all();
   }
-  if (!done_[chunk]) {
-    if (next_chunk_ <= chunk) {
-      // Nobody has started it (chunks are started in order): build it here.
-      next_chunk_ = chunk + 1;
+  // While the chunk is not done, this thread builds the next chunk nobody has started (the
+  // element's own first, as chunks are started in order) rather than wait for the helper.
+  const int32_t chunks = static_cast<int32_t>(done_.size());
+  while (!done_[chunk]) {
+    if (next_chunk_ <= chunk) next_chunk_ = chunk;
+    if (next_chunk_ < chunks && next_chunk_ <= chunk + kChunksAhead) {
+      const int32_t start = next_chunk_++;
       lock.unlock();
-      build_chunk(chunk);
+      build_chunk(start);
       lock.lock();
     } else {
       changed_.wait(lock, [&] { return done_[chunk] != 0; });

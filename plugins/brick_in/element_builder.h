@@ -4,11 +4,12 @@
 // build(i) makes the meshes of element i (none, one, or one per colour, each with the colour
 // it shows); it must touch nothing but the scene it reads and the meshes it makes, as it runs
 // on either thread. take(i), called for i in rising order, gives element i's meshes, built by
-// the helper or, when the helper has not started on them, by the calling thread. The helper
-// works at most a few chunks of elements ahead of the last taken, so the meshes waiting with
-// their welding tables stay few. Meshes built and never taken (the caller stopped, a Cancel)
-// are freed with the builder, which also stops and joins its helper: it lives for one import.
-// A scene of at most one chunk of elements is built on the calling thread alone.
+// the helper or by the calling thread, which rather than wait for the helper builds the next
+// chunk of elements nobody has started. Both work at most a few chunks of elements ahead of
+// the last taken, so the meshes waiting with their welding tables stay few. Meshes built and never
+// taken (the caller stopped, a Cancel) are freed with the builder, which also stops and joins its
+// helper: it lives for one import. A scene of at most one chunk of elements is built on the calling
+// thread alone.
 #pragma once
 
 #include <condition_variable>
