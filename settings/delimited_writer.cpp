@@ -30,7 +30,7 @@ DelimitedWriter::DelimitedWriter(int ld_mode, std::FILE* file) : file_(file) {
   }
 }
 
-DelimitedWriter& DelimitedWriter::Text(const char* text, std::size_t length) {
+DelimitedWriter& DelimitedWriter::LongText(const char* text, std::size_t length) {
   const char* end = text + length;
   while (text < end) {
     const char* newline = static_cast<const char*>(std::memchr(text, '\n', end - text));

@@ -24,7 +24,21 @@ class DelimitedWriter {
   DelimitedWriter& operator=(const DelimitedWriter&) = delete;
 
   // Text with its newlines translated.
-  DelimitedWriter& Text(const char* text, std::size_t length);
+  DelimitedWriter& Text(const char* text, std::size_t length) {
+    // The short pieces between numbers are copied here character by character, which costs
+    // less than finding their line breaks with a library call.
+    if (length <= kShortText && used_ + 2 * length <= sizeof buffer_) {
+      for (std::size_t i = 0; i < length; ++i) {
+        if (text[i] != '\n') {
+          buffer_[used_++] = text[i];
+        } else {
+          for (std::size_t k = 0; k < line_end_length_; ++k) buffer_[used_++] = line_end_[k];
+        }
+      }
+      return *this;
+    }
+    return LongText(text, length);
+  }
   DelimitedWriter& Text(const char* text) { return Text(text, std::strlen(text)); }
   // "%f" and "%d".
   DelimitedWriter& Fixed(double v) {
@@ -78,6 +92,8 @@ class DelimitedWriter {
   std::string* sink_ = nullptr;
   char line_end_[2];
   std::size_t line_end_length_ = 0;
+  static constexpr std::size_t kShortText = 16;
+  DelimitedWriter& LongText(const char* text, std::size_t length);
   DelimitedWriter& RawInBlocks(const char* bytes, std::size_t length);
   // Counts bytes handed to the stream and starts the write-back when due.
   void Wrote(std::size_t n);
