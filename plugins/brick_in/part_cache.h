@@ -18,6 +18,10 @@
 struct PartGeometry {
   std::vector<Vec3d> corners;
   std::vector<int32_t> colours;  // one per triangle
+  // Filled by index_points (scene_mesh.h): the corners' distinct positions, bit for bit, and
+  // for each corner the number of its position among them.
+  std::vector<Vec3d> points;
+  std::vector<int32_t> point_of_corner;
 
   int64_t triangle_count() const { return static_cast<int64_t>(corners.size() / 3); }
 };

@@ -132,6 +132,9 @@ void read_ldraw(PluginRun& run, const LDrawLimits& limits) {
       built.push_back(BuiltMesh{mesh, colour});
       return built;
     };
+    // Each part's distinct positions are found once, for all the meshes that place it.
+    for (const auto& part : scene.cache.entries()) index_points(part->geometry);
+    if (scene.model) index_points(scene.model->geometry);
     // The meshes are built on a helper thread ahead of this one, which hands them over (and
     // logs, reports and stops on Cancel) in the elements' order.
     ElementBuilder builder(static_cast<int32_t>(count), build);

@@ -8,6 +8,10 @@
 
 class Mesh3d;
 
+// Fills geometry's points and point_of_corner, so that the meshes built from it place and weld
+// each distinct position once instead of once per corner (the same meshes).
+void index_points(PartGeometry& geometry);
+
 // A new mesh named after the element, in its indexed form, holding every triangle of the
 // element's part placed by the element's matrix and turned into system axes; null when the part
 // holds no triangle. Corners weld here, once per final mesh.

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <iterator>
 #include <memory>
 
 #include "meshlib/mesh3d.h"
@@ -338,4 +340,53 @@ TEST(SceneReader, BinaryJunkNeverStopsTheReader) {
   auto r = read_scene(t, model, t / "parts;");
   EXPECT_TRUE(r->ok);
   EXPECT_EQ(r->scene.elements.back().name, "_default");
+}
+
+// Meshes built from a part whose distinct positions were found once are those built corner by
+// corner with add_triangle: the same vertices, in the same order, and faces, also where +0 and
+// -0 and nearly equal corners meet and for the triangles of one colour.
+TEST(SceneMesh, IndexedPartBuildsTheMeshOfAddTriangle) {
+  PartEntry part;
+  const Vec3d c[] = {{0, 0, 0},     {1, 0, 0}, {0, 1, 0}, {-0.0, 0, 0}, {1, 0, 0},
+                     {1, 1, 1e-13}, {0, 1, 0}, {1, 0, 0}, {1, 1, 0}};
+  part.geometry.corners.assign(std::begin(c), std::end(c));
+  part.geometry.colours = {4, 16, 4};
+  SceneElement element;
+  element.name = "p";
+  element.colour = 1;
+  element.part = &part;
+  mat_identity(element.matrix);
+  element.matrix.m[3][0] = 0.1;  // a translation that rounds
+  element.matrix.m[1][1] = -3.0;
+  index_points(part.geometry);
+  EXPECT_EQ(part.geometry.points.size(), 6u);
+  for (int32_t colour : {-1, 1, 4}) {
+    Mesh3d expected(3, "p");
+    for (int t = 0; t < 3; ++t) {
+      if (colour >= 0 && effective_colour(element, part.geometry.colours[t]) != colour) continue;
+      Vec3d q[3];
+      for (int k = 0; k < 3; ++k) {
+        mat_transform_point(q[k], element.matrix, c[3 * t + k]);
+        q[k] = ldraw_to_system_axes(q[k]);
+      }
+      expected.add_triangle(q[0], q[1], q[2]);
+    }
+    std::unique_ptr<Mesh3d> got(colour < 0 ? build_scene_mesh(element)
+                                           : build_scene_mesh_of_colour(element, "p", colour));
+    ASSERT_NE(got, nullptr);
+    ASSERT_EQ(got->vertex_count(), expected.vertex_count());
+    ASSERT_EQ(got->face_count(), expected.face_count());
+    for (int32_t v = 0; v < got->vertex_count(); ++v) {
+      Vec3d a, b;
+      got->vertices->position(v, a);
+      expected.vertices->position(v, b);
+      EXPECT_EQ(std::memcmp(&a, &b, sizeof a), 0) << v;
+    }
+    for (int32_t f = 0; f < got->face_count(); ++f) {
+      int32_t a[3], b[3];
+      got->faces->face(f, a);
+      expected.faces->face(f, b);
+      EXPECT_TRUE(a[0] == b[0] && a[1] == b[1] && a[2] == b[2]) << f;
+    }
+  }
 }
