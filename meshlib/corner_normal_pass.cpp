@@ -110,12 +110,6 @@ namespace {
 // Faces around one vertex from which the pass looks for a shared sum.
 constexpr int32_t kManyFaces = 64;
 
-bool has_many_faces(const LinkedIndices& around) {
-  int32_t n = 0;
-  for (auto it = around.begin(); it != around.end() && n < kManyFaces; ++it) ++n;
-  return n >= kManyFaces;
-}
-
 }  // namespace
 
 const CornerNormalPass::Shared& CornerNormalPass::shared_around(int32_t v) {
@@ -204,7 +198,15 @@ void CornerNormalPass::get(int32_t face, Vec3d out[3]) {
       bool close = d == 0.0 ? zero_passes : below_(vec_dot(own.normal, n.normal) / d);
       if (close) vec_add(sum, sum, n.normal);
     };
-    if (zero_passes && has_many_faces(mesh_.vertices->faces_of(corner[k]))) {
+    // The faces are summed as they are counted; at the kManyFaces-th the vertex turns out to
+    // be one of many faces, and the sum starts again from what the pass keeps for it.
+    int32_t seen = 0;
+    for (int32_t g : mesh_.vertices->faces_of(corner[k])) {
+      if (zero_passes && ++seen == kManyFaces) break;
+      add_close(normals_.get(g));
+    }
+    if (seen == kManyFaces) {
+      vec_set(sum, 0.0, 0.0, 0.0);
       const Shared& shared = shared_around(corner[k]);
       if (shared.all_close) {
         out[k] = shared.normal;
@@ -214,8 +216,6 @@ void CornerNormalPass::get(int32_t face, Vec3d out[3]) {
         add_from_tree(shared, own, sum);
       else
         for (const FaceNormalCache::Entry& n : shared.around) add_close(n);
-    } else {
-      for (int32_t g : mesh_.vertices->faces_of(corner[k])) add_close(normals_.get(g));
     }
     vec_normalize(sum);
     out[k] = sum;
