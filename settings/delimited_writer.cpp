@@ -1,7 +1,5 @@
 #include "settings/delimited_writer.h"
 
-#include <fcntl.h>
-
 #include "settings/text_file.h"
 
 DelimitedWriter::DelimitedWriter(int ld_mode, std::string* sink)
@@ -39,10 +37,7 @@ DelimitedWriter& DelimitedWriter::LongText(const char* text, std::size_t length)
     if (n > sizeof buffer_ - used_) {
       Flush();
       if (n > sizeof buffer_) {
-        if (file_) {
-          std::fwrite(text, 1, n, file_);
-          Wrote(n);
-        }
+        if (file_) std::fwrite(text, 1, n, file_);
         if (sink_) sink_->append(text, n);
         n = 0;
       }
@@ -74,21 +69,8 @@ DelimitedWriter& DelimitedWriter::RawInBlocks(const char* bytes, std::size_t len
 
 void DelimitedWriter::Flush() {
   if (used_ > 0) {
-    if (file_) {
-      std::fwrite(buffer_, 1, used_, file_);
-      Wrote(used_);
-    }
+    if (file_) std::fwrite(buffer_, 1, used_, file_);
     if (sink_) sink_->append(buffer_, used_);
   }
   used_ = 0;
-}
-
-void DelimitedWriter::Wrote(std::size_t n) {
-  if (writeback_every_ == 0) return;
-  since_writeback_ += n;
-  if (since_writeback_ < writeback_every_) return;
-  since_writeback_ = 0;
-  // Pages already on their way are passed over; a failure here changes nothing that the
-  // final flush and sync would not report.
-  if (std::fflush(file_) == 0) sync_file_range(fileno(file_), 0, 0, SYNC_FILE_RANGE_WRITE);
 }

@@ -77,12 +77,6 @@ class DelimitedWriter {
   // Writes the buffered text to the stream.
   void Flush();
 
-  // From now on, whenever another `bytes` have gone to the stream, the stream is flushed and
-  // the system asked to start writing the file's new pages to the disk, without waiting for
-  // them: a large file is then mostly on the disk by the time it is closed or synced, which
-  // would otherwise wait for all of it at once. 0 (the default) never asks.
-  void StartWritebackEvery(std::size_t bytes) { writeback_every_ = bytes; }
-
  private:
   void Reserve(std::size_t n) {
     if (used_ + n > sizeof buffer_) Flush();
@@ -95,11 +89,6 @@ class DelimitedWriter {
   static constexpr std::size_t kShortText = 16;
   DelimitedWriter& LongText(const char* text, std::size_t length);
   DelimitedWriter& RawInBlocks(const char* bytes, std::size_t length);
-  // Counts bytes handed to the stream and starts the write-back when due.
-  void Wrote(std::size_t n);
-
   std::size_t used_ = 0;
-  std::size_t writeback_every_ = 0;
-  std::size_t since_writeback_ = 0;
   char buffer_[1 << 16];
 };

@@ -68,10 +68,6 @@ class DeferredReport final : public WriterReport {
 // write_in_chunks); a model of at most this many meshes is written on the calling thread.
 constexpr int32_t kMeshesPerChunk = 8;
 
-// Both files go to the disk while they are written, a few megabytes at a time, so that the
-// sync before they are renamed into place has little left to wait for.
-constexpr std::size_t kWritebackBytes = 8 << 20;
-
 }  // namespace
 
 PluginSettings* RayIncExport::NewSettings() {
@@ -154,7 +150,6 @@ void RayIncExport::Write(PluginRun& run) {
   // that text's writer reports is kept for the ".udo" pass, which passes it on in order. A
   // model of few meshes has its ".udo" text made in the ".udo" pass.
   DelimitedWriter udo_writer(s.ld_mode, udo.stream());
-  udo_writer.StartWritebackEvery(kWritebackBytes);
   const IncStream udo_out{udo.stream(), s.ld_mode, &udo_writer};
   write_udo_head(udo_out, udo_name.c_str(), inc_name.c_str());
   std::vector<DeferredReport> udo_reports;
@@ -165,7 +160,6 @@ void RayIncExport::Write(PluginRun& run) {
     report.both("Writing %s started ...\n", inc_name);
     if (class_.dump_at == OptionsDumpAt::AfterStarted) run.DumpOptions();
     DelimitedWriter writer(s.ld_mode, inc.stream());
-    writer.StartWritebackEvery(kWritebackBytes);
     const IncStream out{inc.stream(), s.ld_mode, &writer};
     // Each mesh's indexed form is built once: its edge object, which the wire and blob
     // writers draw and the ".udo" pass writes, is made here and kept for that pass.

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <stdexcept>
 #include <string>
 
@@ -41,30 +40,6 @@ TEST(ChunkedText, ChunksComeOutInItemOrderWithTheBytesOfOneWriter) {
         EXPECT_EQ(next, count);
         EXPECT_EQ(chunked, whole) << "mode " << mode << ", chunk " << chunk << ", count " << count;
       }
-}
-
-// A file whose pages are sent to the disk as it is written (every few bytes here, every few
-// megabytes in the writers) holds the bytes the writer gives to memory, long texts included.
-TEST(ChunkedText, FileWrittenBackAsItGrowsHoldsTheSameBytes) {
-  std::string whole, long_line(100000, 'x');
-  {
-    DelimitedWriter out(LD_DOS, &whole);
-    format_items(out, 0, 20000);
-    out.Text(long_line.c_str());
-  }
-  std::FILE* file = std::tmpfile();
-  ASSERT_NE(file, nullptr);
-  {
-    DelimitedWriter out(LD_DOS, file);
-    out.StartWritebackEvery(1000);
-    format_items(out, 0, 20000);
-    out.Text(long_line.c_str());
-  }
-  std::string read(whole.size() + 1, '\0');
-  std::rewind(file);
-  read.resize(std::fread(&read[0], 1, read.size(), file));
-  std::fclose(file);
-  EXPECT_TRUE(read == whole);
 }
 
 TEST(ChunkedText, ExceptionFromTheCallingThreadStopsTheHelperAndLeaves) {
