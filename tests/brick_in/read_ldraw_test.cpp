@@ -309,7 +309,8 @@ TEST(ReadLDraw, ManyReferencesComeInOrderAndCancelKeepsOnlyThoseHandedOver) {
     ProgressSink* previous = set_progress_sink(&sink);
     reset_progress_memory();
     LogFile log;
-    PluginRun run(settings, &objects, frame_progress_callbacks(true), log, [] {});
+    ProgressCallbacks callbacks = frame_progress_callbacks(true);
+    PluginRun run(settings, &objects, callbacks, log, [] {});
     run.stop_on_cancel = true;
     bool cancelled = false;
     try {
