@@ -172,10 +172,61 @@ void CornerNormalPass::add_from_tree(const Shared& shared, const FaceNormalCache
 }
 
 CornerNormalPass::CornerNormalPass(const Mesh3d& mesh, double smooth_angle)
-    : mesh_(mesh), smooth_angle_(smooth_angle), below_(smooth_angle), normals_(mesh) {}
+    : CornerNormalPass(mesh, smooth_angle, FaceNormalCache::kMostSlots) {}
 
 CornerNormalPass::CornerNormalPass(const Mesh3d& mesh, double smooth_angle, int32_t most_cached)
-    : mesh_(mesh), smooth_angle_(smooth_angle), below_(smooth_angle), normals_(mesh, most_cached) {}
+    : mesh_(mesh), smooth_angle_(smooth_angle), below_(smooth_angle), normals_(mesh, most_cached) {
+  int32_t slots = 16;
+  while (slots < most_cached && slots < mesh.vertex_count()) slots *= 2;
+  few_.assign(static_cast<std::size_t>(slots), FewFaces{-1, false, Vec3d{0.0, 0.0, 0.0}});
+  // Two normals within half of (the angle less 1e-3 degrees) of a third meet below the angle
+  // (their angle is at most the sum of their angles to the third), whatever the rounding of
+  // the arc cosine that decides it for them.
+  const double half = (smooth_angle - 1e-3) / 2.0;
+  close_to_mean_ = half > 0.0 ? std::cos(half / 57.29577951308232) + 1e-9
+                              : std::numeric_limits<double>::infinity();
+}
+
+void CornerNormalPass::few_faces(int32_t v, const FaceNormalCache::Entry& own,
+                                 const FaceNormalCache::Entry* normals, int32_t count, Vec3d& out) {
+  FewFaces& slot = few_[static_cast<std::size_t>(v) & (few_.size() - 1)];
+  if (slot.vertex != v) {
+    slot.vertex = v;
+    Vec3d mean, sum;
+    vec_set(mean, 0.0, 0.0, 0.0);
+    vec_set(sum, 0.0, 0.0, 0.0);
+    for (int32_t i = 0; i < count; ++i) {
+      vec_add(sum, sum, normals[i].normal);
+      if (normals[i].length == 0.0) continue;
+      Vec3d unit;
+      vec_scale(unit, normals[i].normal, 1.0 / normals[i].length);
+      vec_add(mean, mean, unit);
+    }
+    const double mean_length = vec_length(mean);
+    slot.all_close = mean_length > 0.0;
+    for (int32_t i = 0; i < count && slot.all_close; ++i) {
+      // A zero normal meets every face below a positive angle.
+      if (normals[i].length == 0.0) continue;
+      const double k = vec_dot(mean, normals[i].normal) / (mean_length * normals[i].length);
+      slot.all_close = k >= close_to_mean_;
+    }
+    vec_normalize(sum);
+    slot.normal = sum;
+  }
+  if (slot.all_close) {
+    out = slot.normal;
+    return;
+  }
+  Vec3d sum;
+  vec_set(sum, 0.0, 0.0, 0.0);
+  for (int32_t i = 0; i < count; ++i) {
+    const FaceNormalCache::Entry& n = normals[i];
+    const double d = own.length * n.length;
+    if (d == 0.0 || below_(vec_dot(own.normal, n.normal) / d)) vec_add(sum, sum, n.normal);
+  }
+  vec_normalize(sum);
+  out = sum;
+}
 
 void CornerNormalPass::get(int32_t face, Vec3d out[3]) {
   for (int k = 0; k < 3; ++k) vec_set(out[k], 0.0, 0.0, 0.0);
@@ -198,15 +249,35 @@ void CornerNormalPass::get(int32_t face, Vec3d out[3]) {
       bool close = d == 0.0 ? zero_passes : below_(vec_dot(own.normal, n.normal) / d);
       if (close) vec_add(sum, sum, n.normal);
     };
-    // The faces are summed as they are counted; at the kManyFaces-th the vertex turns out to
-    // be one of many faces, and the sum starts again from what the pass keeps for it.
-    int32_t seen = 0;
-    for (int32_t g : mesh_.vertices->faces_of(corner[k])) {
-      if (zero_passes && ++seen == kManyFaces) break;
-      add_close(normals_.get(g));
+    if (!zero_passes) {
+      for (int32_t g : mesh_.vertices->faces_of(corner[k])) add_close(normals_.get(g));
+      vec_normalize(sum);
+      out[k] = sum;
+      continue;
     }
-    if (seen == kManyFaces) {
-      vec_set(sum, 0.0, 0.0, 0.0);
+    // A vertex of few faces that all meet below the angle, seen before: its one normal.
+    const FewFaces& seen = few_[static_cast<std::size_t>(corner[k]) & (few_.size() - 1)];
+    if (seen.vertex == corner[k] && seen.all_close) {
+      out[k] = seen.normal;
+      continue;
+    }
+    // The normals around the vertex in its order, up to the kManyFaces-th, at which it turns
+    // out to be a vertex of many faces.
+    FaceNormalCache::Entry around[kManyFaces - 1];
+    int32_t count = 0;
+    bool many = false;
+    for (int32_t g : mesh_.vertices->faces_of(corner[k])) {
+      if (count == kManyFaces - 1) {
+        many = true;
+        break;
+      }
+      around[count++] = normals_.get(g);
+    }
+    if (!many) {
+      few_faces(corner[k], own, around, count, out[k]);
+      continue;
+    }
+    {
       const Shared& shared = shared_around(corner[k]);
       if (shared.all_close) {
         out[k] = shared.normal;

@@ -120,6 +120,20 @@ class CornerNormalPass {
   };
   // The sum for a face of normal own at a vertex with a tree.
   void add_from_tree(const Shared& shared, const FaceNormalCache::Entry& own, Vec3d& sum) const;
+
+  // What the pass keeps of a vertex of fewer faces, in a direct-mapped cache by vertex number
+  // (as large as the face normal cache): whether they all meet below the angle, found as for
+  // a vertex of many faces but with cosines, and then the corner normal every one of them has
+  // (the sum of all of them in the vertex's order, which each would make on its own).
+  struct FewFaces {
+    int32_t vertex;  // -1 = empty
+    bool all_close;
+    Vec3d normal;
+  };
+  // The corner normal of a face of normal own at vertex v, which has fewer than kManyFaces
+  // faces, normals[0 ... count - 1] in its order: from the cache, or found and cached.
+  void few_faces(int32_t v, const FaceNormalCache::Entry& own,
+                 const FaceNormalCache::Entry* normals, int32_t count, Vec3d& out);
   const Shared& shared_around(int32_t v);
 
   const Mesh3d& mesh_;
@@ -127,4 +141,8 @@ class CornerNormalPass {
   AngleBelow below_;
   FaceNormalCache normals_;
   std::unordered_map<int32_t, Shared> shared_;  // only vertices of many faces
+  std::vector<FewFaces> few_;
+  // A face normal whose cosine to the mean direction of a vertex's normals is at least this
+  // lies within half the smoothing angle (less a margin far wider than any rounding) of it.
+  double close_to_mean_;
 };
