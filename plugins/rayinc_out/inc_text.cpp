@@ -20,11 +20,8 @@ Vec3d as_written(const Vec3d& p) {
   return Vec3d{as_written(p.x), as_written(p.y), as_written(p.z)};
 }
 
-void put_text(const IncStream& out, const char* text, std::size_t length) {
-  if (out.writer != nullptr)
-    out.writer->Text(text, length);
-  else
-    print_delimited(out.ld_mode, out.file, "%.*s", static_cast<int>(length), text);
+void put_text_unbuffered(const IncStream& out, const char* text, std::size_t length) {
+  print_delimited(out.ld_mode, out.file, "%.*s", static_cast<int>(length), text);
 }
 
 void put_fixed(const IncStream& out, double v) {

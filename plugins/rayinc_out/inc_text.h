@@ -10,8 +10,7 @@
 #include <string>
 
 #include "meshlib/vec3d.h"
-
-class DelimitedWriter;
+#include "settings/delimited_writer.h"
 
 // The stream a writer appends to, its line delimiter mode and, optionally, the buffered writer
 // for that stream and mode that every piece goes through (flushed by whoever made it).
@@ -24,9 +23,16 @@ struct IncStream {
 // The point exactly as a reader of the file gets it back from its "%f" text.
 Vec3d as_written(const Vec3d& p);
 
+// Writes text (length bytes, no NUL among them) without a writer.
+void put_text_unbuffered(const IncStream& out, const char* text, std::size_t length);
 // Writes text (length bytes, no NUL among them) unchanged but for its line breaks ("%"
-// included).
-void put_text(const IncStream& out, const char* text, std::size_t length);
+// included). Inline: the writers put millions of short pieces.
+inline void put_text(const IncStream& out, const char* text, std::size_t length) {
+  if (out.writer != nullptr)
+    out.writer->Text(text, length);
+  else
+    put_text_unbuffered(out, text, length);
+}
 // The same for a whole string; inline, so that the length of a literal is known when compiling.
 inline void put_text(const IncStream& out, const char* text) {
   put_text(out, text, std::strlen(text));
