@@ -145,7 +145,7 @@ const CornerNormalPass::Shared& CornerNormalPass::shared_around(int32_t v) {
   shared.normal = sum;
   if (shared.all_close) {
     shared.around = {};
-  } else if (static_cast<int32_t>(shared.around.size()) > kExactFaces) {
+  } else if (static_cast<int32_t>(shared.around.size()) > exact_faces_) {
     std::vector<NormalTree::Normal> unit;
     vec_set(shared.zero_sum, 0.0, 0.0, 0.0);
     for (const FaceNormalCache::Entry& n : shared.around) {
@@ -175,7 +175,15 @@ CornerNormalPass::CornerNormalPass(const Mesh3d& mesh, double smooth_angle)
     : CornerNormalPass(mesh, smooth_angle, FaceNormalCache::kMostSlots) {}
 
 CornerNormalPass::CornerNormalPass(const Mesh3d& mesh, double smooth_angle, int32_t most_cached)
-    : mesh_(mesh), smooth_angle_(smooth_angle), below_(smooth_angle), normals_(mesh, most_cached) {
+    : CornerNormalPass(mesh, smooth_angle, most_cached, kExactFaces) {}
+
+CornerNormalPass::CornerNormalPass(const Mesh3d& mesh, double smooth_angle, int32_t most_cached,
+                                   int32_t exact_faces)
+    : exact_faces_(exact_faces),
+      mesh_(mesh),
+      smooth_angle_(smooth_angle),
+      below_(smooth_angle),
+      normals_(mesh, most_cached) {
   int32_t slots = 16;
   while (slots < most_cached && slots < mesh.vertex_count()) slots *= 2;
   few_.assign(static_cast<std::size_t>(slots), FewFaces{-1, false, Vec3d{0.0, 0.0, 0.0}});

@@ -94,6 +94,10 @@ class CornerNormalPass {
   // The same with a face normal cache of at most most_cached faces (a power of two): the
   // vectors are the same, only the time to find them differs.
   CornerNormalPass(const Mesh3d& mesh, double smooth_angle, int32_t most_cached);
+  // The same, summing from a tree of normals already at vertices of more than exact_faces
+  // faces (kExactFaces by default; tests try the tree on small fans).
+  CornerNormalPass(const Mesh3d& mesh, double smooth_angle, int32_t most_cached,
+                   int32_t exact_faces);
   CornerNormalPass(const CornerNormalPass&) = delete;
   CornerNormalPass& operator=(const CornerNormalPass&) = delete;
 
@@ -101,9 +105,14 @@ class CornerNormalPass {
   void get(int32_t face, Vec3d out[3]);
 
  private:
+ public:
   // Up to this many faces around a vertex that do not all meet below the angle, each corner
-  // normal there is summed in the vertex's order, face by face.
-  static constexpr int32_t kExactFaces = 512;
+  // normal there is summed in the vertex's order, face by face (a vertex of 4,096 faces costs
+  // some 20 ms that way; a cone or cylinder cap of that many segments is rare).
+  static constexpr int32_t kExactFaces = 4096;
+
+ private:
+  int32_t exact_faces_;
 
   // What the pass keeps of a vertex of many faces: whether they all meet below the smoothing
   // angle, and then the corner normal every one of them has, else their normals in the

@@ -99,9 +99,9 @@ TEST(CornerNormalPass, SameVectorsAroundTheCentreOfAFan) {
   }
 }
 
-// Around a centre of more faces than are summed face by face the sums come from a tree of the
-// normals: the same vectors but for the last bits, and the same bits at the centre for faces
-// of one normal (every face of the fan is there again at twice the size; one in 50 is
+// Around a centre of more faces than are summed face by face (512 here) the sums come from a
+// tree of the normals: the same vectors but for the last bits, and the same bits at the centre for
+// faces of one normal (every face of the fan is there again at twice the size; one in 50 is
 // degenerate).
 TEST(CornerNormalPass, CloseVectorsAroundTheCentreOfAFanOfEightHundredFaces) {
   const int n = 400;
@@ -116,7 +116,7 @@ TEST(CornerNormalPass, CloseVectorsAroundTheCentreOfAFanOfEightHundredFaces) {
       mesh.add_triangle(Vec3d{0, 0, 0}, rim(i / 2, scale), rim(i / 2 + (i % 50 != 7), scale));
     }
     for (double angle : {10.0, 70.0, 200.0}) {
-      CornerNormalPass pass(mesh, angle);
+      CornerNormalPass pass(mesh, angle, FaceNormalCache::kMostSlots, 512);
       Vec3d centre;
       for (int32_t f = 0; f < mesh.face_count(); ++f) {
         Vec3d expected[3], got[3];
