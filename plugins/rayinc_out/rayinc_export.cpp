@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "meshlib/mesh3d.h"
@@ -177,7 +178,23 @@ void RayIncExport::Write(PluginRun& run) {
       class_.write_inc(to, pass.mesh(), edge_objects[m], s, mesh_report);
     };
     if (mesh_count <= kMeshesPerChunk) {
-      for (int32_t m = 0; m < mesh_count; ++m) write_one(out, m, &report);
+      for (int32_t m = 0; m < mesh_count; ++m) {
+        if (class_.wire) {
+          write_one(out, m, &report);
+          continue;
+        }
+        // The surface writers do not draw the edges: the edge object, which only the ".udo"
+        // pass needs, is made on a helper thread from the same tables (which neither side
+        // changes) while the ".inc" text is written.
+        ExportMesh pass(*meshes[m], s);
+        std::thread edges_maker(
+            [&] { edge_objects[m] = make_edge_object(pass.mesh(), s.edge_angle); });
+        struct Joiner {
+          std::thread& thread;
+          ~Joiner() { thread.join(); }
+        } joiner{edges_maker};
+        class_.write_inc(out, pass.mesh(), EdgeObject(), s, &report);
+      }
     } else {
       // Many meshes: whole meshes (indexed form, edge object and text) are made on two
       // threads and written in list order; what their writers report is passed on by the
