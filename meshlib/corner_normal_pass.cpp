@@ -117,32 +117,8 @@ const CornerNormalPass::Shared& CornerNormalPass::shared_around(int32_t v) {
   if (found != shared_.end()) return found->second;
   Shared shared;
   for (int32_t g : mesh_.vertices->faces_of(v)) shared.around.push_back(normals_.get(g));
-  // Every two faces meet below the angle when every face normal lies within half of it of
-  // their mean direction (the angle between two is at most the sum of their angles to a
-  // third); the margin is far wider than the rounding of the arc cosines.
-  Vec3d mean, sum;
-  vec_set(mean, 0.0, 0.0, 0.0);
-  vec_set(sum, 0.0, 0.0, 0.0);
-  for (const FaceNormalCache::Entry& n : shared.around) {
-    if (n.length == 0.0) continue;
-    Vec3d unit;
-    vec_scale(unit, n.normal, 1.0 / n.length);
-    vec_add(mean, mean, unit);
-  }
-  const double mean_length = vec_length(mean);
-  shared.all_close = mean_length > 0.0;
-  double widest = 0.0;  // degrees from the mean
-  for (const FaceNormalCache::Entry& n : shared.around) {
-    if (!shared.all_close) break;
-    // The same sum, in the same order, as every face around v would make on its own.
-    vec_add(sum, sum, n.normal);
-    if (n.length == 0.0) continue;  // a zero normal meets every face below a positive angle
-    const double k = vec_dot(mean, n.normal) / (mean_length * n.length);
-    widest = std::fmax(widest, std::acos(std::fmin(1.0, std::fmax(-1.0, k))) * 57.29577951308232);
-    shared.all_close = 2.0 * widest + 1e-3 < smooth_angle_;
-  }
-  vec_normalize(sum);
-  shared.normal = sum;
+  shared.all_close = all_near_mean(shared.around.data(), static_cast<int32_t>(shared.around.size()),
+                                   shared.normal);
   if (shared.all_close) {
     shared.around = {};
   } else if (static_cast<int32_t>(shared.around.size()) > exact_faces_) {
@@ -195,31 +171,40 @@ CornerNormalPass::CornerNormalPass(const Mesh3d& mesh, double smooth_angle, int3
                               : std::numeric_limits<double>::infinity();
 }
 
+bool CornerNormalPass::all_near_mean(const FaceNormalCache::Entry* normals, int32_t count,
+                                     Vec3d& normal) const {
+  Vec3d mean, sum;
+  vec_set(mean, 0.0, 0.0, 0.0);
+  vec_set(sum, 0.0, 0.0, 0.0);
+  for (int32_t i = 0; i < count; ++i) {
+    // The sum every face would make on its own when all meet below the angle, in its order.
+    vec_add(sum, sum, normals[i].normal);
+    if (normals[i].length == 0.0) continue;
+    Vec3d unit;
+    vec_scale(unit, normals[i].normal, 1.0 / normals[i].length);
+    vec_add(mean, mean, unit);
+  }
+  vec_normalize(sum);
+  normal = sum;
+  const double mean_length = vec_length(mean);
+  if (!(mean_length > 0.0)) return false;
+  // Every two faces meet below the angle when every face normal lies within half of it of
+  // their mean direction (the angle between two is at most the sum of their angles to a
+  // third). A zero normal meets every face below a positive angle.
+  for (int32_t i = 0; i < count; ++i) {
+    if (normals[i].length == 0.0) continue;
+    if (vec_dot(mean, normals[i].normal) / (mean_length * normals[i].length) < close_to_mean_)
+      return false;
+  }
+  return true;
+}
+
 void CornerNormalPass::few_faces(int32_t v, const FaceNormalCache::Entry& own,
                                  const FaceNormalCache::Entry* normals, int32_t count, Vec3d& out) {
   FewFaces& slot = few_[static_cast<std::size_t>(v) & (few_.size() - 1)];
   if (slot.vertex != v) {
     slot.vertex = v;
-    Vec3d mean, sum;
-    vec_set(mean, 0.0, 0.0, 0.0);
-    vec_set(sum, 0.0, 0.0, 0.0);
-    for (int32_t i = 0; i < count; ++i) {
-      vec_add(sum, sum, normals[i].normal);
-      if (normals[i].length == 0.0) continue;
-      Vec3d unit;
-      vec_scale(unit, normals[i].normal, 1.0 / normals[i].length);
-      vec_add(mean, mean, unit);
-    }
-    const double mean_length = vec_length(mean);
-    slot.all_close = mean_length > 0.0;
-    for (int32_t i = 0; i < count && slot.all_close; ++i) {
-      // A zero normal meets every face below a positive angle.
-      if (normals[i].length == 0.0) continue;
-      const double k = vec_dot(mean, normals[i].normal) / (mean_length * normals[i].length);
-      slot.all_close = k >= close_to_mean_;
-    }
-    vec_normalize(sum);
-    slot.normal = sum;
+    slot.all_close = all_near_mean(normals, count, slot.normal);
   }
   if (slot.all_close) {
     out = slot.normal;

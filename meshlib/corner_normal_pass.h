@@ -104,7 +104,6 @@ class CornerNormalPass {
   // corner_normals(mesh, face, smooth_angle, out).
   void get(int32_t face, Vec3d out[3]);
 
- private:
  public:
   // Up to this many faces around a vertex that do not all meet below the angle, each corner
   // normal there is summed in the vertex's order, face by face (a vertex of 4,096 faces costs
@@ -131,9 +130,9 @@ class CornerNormalPass {
   void add_from_tree(const Shared& shared, const FaceNormalCache::Entry& own, Vec3d& sum) const;
 
   // What the pass keeps of a vertex of fewer faces, in a direct-mapped cache by vertex number
-  // (as large as the face normal cache): whether they all meet below the angle, found as for
-  // a vertex of many faces but with cosines, and then the corner normal every one of them has
-  // (the sum of all of them in the vertex's order, which each would make on its own).
+  // (as large as the face normal cache): whether they all meet below the angle, and then the corner
+  // normal every one of them has (the sum of all of them in the vertex's order, which each would
+  // make on its own).
   struct FewFaces {
     int32_t vertex;  // -1 = empty
     bool all_close;
@@ -144,6 +143,10 @@ class CornerNormalPass {
   void few_faces(int32_t v, const FaceNormalCache::Entry& own,
                  const FaceNormalCache::Entry* normals, int32_t count, Vec3d& out);
   const Shared& shared_around(int32_t v);
+  // Whether normals[0 ... count - 1], the normals around one vertex in its order, all lie
+  // within half the smoothing angle of their mean direction, so that every two meet below
+  // it; normal is their sum in that order, normalized.
+  bool all_near_mean(const FaceNormalCache::Entry* normals, int32_t count, Vec3d& normal) const;
 
   const Mesh3d& mesh_;
   double smooth_angle_;

@@ -3,7 +3,7 @@
 #include <memory>
 #include <vector>
 
-#include "meshlib/batch_thread.h"
+#include "meshlib/background_weld.h"
 #include "settings/log_file.h"
 #include "settings/memory.h"
 
@@ -239,32 +239,24 @@ void Mesh3d::from_flat(bool with_edges) {
   faces = new FaceTable(nf, with_edges);
   edges = with_edges ? new EdgeTable(nf) : nullptr;
   // The faces go in batches, so that the welding can fetch ahead; each flat vertex is hashed
-  // about once (see add_indexed_triangles). A large mesh is welded on this thread and linked
-  // on a helper, batch after batch (see weld_corners). The welding must then never grow the
-  // vertex table, whose arrays the linking uses: a flat form has at most as many vertices as
-  // it has positions, so that holds whenever the table already has room for all of them.
-  const bool two_threads = nf >= kTwoThreadFaces && flat_vertex_count <= vertices->capacity();
-  const int32_t batch_faces = two_threads ? 4096 : 256;
-  std::vector<int32_t> batch, welded;
-  batch.reserve(3 * static_cast<std::size_t>(batch_faces));
-  int32_t* memo = static_cast<int32_t*>(
-      must_alloc(sizeof(int32_t) * (flat_vertex_count > 0 ? flat_vertex_count : 1)));
-  for (int32_t i = 0; i < flat_vertex_count; ++i) memo[i] = -1;
-  std::unique_ptr<BatchThread> linker;
-  if (two_threads)
-    linker.reset(new BatchThread([this](std::vector<int32_t>& corners) {
-      link_triangles(corners.data(), static_cast<int32_t>(corners.size() / 3));
-    }));
+  // about once (see add_indexed_triangles). A large mesh's batches are welded and linked on
+  // helper threads while this one gathers the next (BackgroundWeld), with the same tables.
+  const bool beside = nf >= kTwoThreadFaces;
+  const std::size_t batch_size = 3 * static_cast<std::size_t>(beside ? 4096 : 256);
+  std::vector<int32_t> batch;
+  batch.reserve(batch_size);
+  std::vector<int32_t> memo(static_cast<std::size_t>(flat_vertex_count), -1);
+  std::unique_ptr<BackgroundWeld> weld;
+  if (beside) weld.reset(new BackgroundWeld(*this, flat_vertices, flat_vertex_count, memo.data()));
   auto flush = [&] {
-    const int32_t n = static_cast<int32_t>(batch.size() / 3);
-    if (!linker) {
-      add_indexed_triangles(flat_vertices, batch.data(), n, memo);
+    if (weld) {
+      weld->add(batch);
+      batch.reserve(batch_size);
     } else {
-      welded.resize(batch.size());
-      weld_corners(flat_vertices, batch.data(), n, memo, welded.data());
-      linker->add(welded);
+      add_indexed_triangles(flat_vertices, batch.data(), static_cast<int32_t>(batch.size() / 3),
+                            memo.data());
+      batch.clear();
     }
-    batch.clear();
   };
   for (int32_t i = 0; i < nf; ++i) {
     const int32_t* v = flat_faces[i].v;
@@ -274,11 +266,10 @@ void Mesh3d::from_flat(bool with_edges) {
         v[2] < 0 || v[2] >= flat_vertex_count)
       continue;
     batch.insert(batch.end(), v, v + 3);
-    if (static_cast<int32_t>(batch.size()) == 3 * batch_faces) flush();
+    if (batch.size() == batch_size) flush();
   }
   if (!batch.empty()) flush();
-  if (linker) linker->finish();
-  must_free(memo);
+  if (weld) weld->finish();
 }
 
 void Mesh3d::write_statistics(LogFile& log) const {

@@ -95,8 +95,8 @@ class Mesh3d : public Obj3d {
   // corners weld again and vertices are renumbered in order of first use. Flat faces with an
   // index outside the flat vertex array are skipped. The flat form stays. Does nothing while
   // tables exist or without a flat form. Without with_edges no edge table is built.
-  // From kTwoThreadFaces faces on, the welding and the linking run on two threads, with the
-  // same tables as a result.
+  // From kTwoThreadFaces faces on, the welding runs on helper threads (BackgroundWeld), with
+  // the same tables as a result.
   void from_flat(bool with_edges = true);
   static constexpr int32_t kTwoThreadFaces = 1 << 16;
 

@@ -1,7 +1,5 @@
 #include "plugin_frame/output_file.h"
 
-#include "plugin_frame/early_writeback.h"
-
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -10,6 +8,8 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "plugin_frame/early_writeback.h"
 
 namespace {
 

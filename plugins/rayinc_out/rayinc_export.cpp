@@ -172,29 +172,27 @@ void RayIncExport::Write(PluginRun& run) {
     }
     const int32_t mesh_count = static_cast<int32_t>(meshes.size());
     edge_objects.resize(meshes.size());
-    auto write_one = [&](const IncStream& to, int32_t m, WriterReport* mesh_report) {
+    // With edges_beside, a surface writer (which does not draw the edges) writes the ".inc"
+    // text while a helper thread makes the edge object, which only the ".udo" pass needs, from
+    // the same tables; neither side changes them.
+    auto write_one = [&](const IncStream& to, int32_t m, WriterReport* mesh_report,
+                         bool edges_beside) {
       ExportMesh pass(*meshes[m], s);
-      edge_objects[m] = make_edge_object(pass.mesh(), s.edge_angle);
-      class_.write_inc(to, pass.mesh(), edge_objects[m], s, mesh_report);
+      if (!edges_beside || class_.wire) {
+        edge_objects[m] = make_edge_object(pass.mesh(), s.edge_angle);
+        class_.write_inc(to, pass.mesh(), edge_objects[m], s, mesh_report);
+        return;
+      }
+      std::thread edges_maker(
+          [&] { edge_objects[m] = make_edge_object(pass.mesh(), s.edge_angle); });
+      struct Joiner {
+        std::thread& thread;
+        ~Joiner() { thread.join(); }
+      } joiner{edges_maker};
+      class_.write_inc(to, pass.mesh(), EdgeObject(), s, mesh_report);
     };
     if (mesh_count <= kMeshesPerChunk) {
-      for (int32_t m = 0; m < mesh_count; ++m) {
-        if (class_.wire) {
-          write_one(out, m, &report);
-          continue;
-        }
-        // The surface writers do not draw the edges: the edge object, which only the ".udo"
-        // pass needs, is made on a helper thread from the same tables (which neither side
-        // changes) while the ".inc" text is written.
-        ExportMesh pass(*meshes[m], s);
-        std::thread edges_maker(
-            [&] { edge_objects[m] = make_edge_object(pass.mesh(), s.edge_angle); });
-        struct Joiner {
-          std::thread& thread;
-          ~Joiner() { thread.join(); }
-        } joiner{edges_maker};
-        class_.write_inc(out, pass.mesh(), EdgeObject(), s, &report);
-      }
+      for (int32_t m = 0; m < mesh_count; ++m) write_one(out, m, &report, true);
     } else {
       // Many meshes: whole meshes (indexed form, edge object and text) are made on two
       // threads and written in list order; what their writers report is passed on by the
@@ -209,7 +207,7 @@ void RayIncExport::Write(PluginRun& run) {
             DelimitedWriter udo_text(s.ld_mode, &udo_texts[first / kMeshesPerChunk]);
             const IncStream udo_to{udo.stream(), s.ld_mode, &udo_text};
             for (int32_t m = first; m < end; ++m) {
-              write_one(to, m, &reports[m]);
+              write_one(to, m, &reports[m], false);
               write_udo_mesh(udo_to, edge_objects[m], &udo_reports[m]);
               edge_objects[m] = EdgeObject();
             }

@@ -26,12 +26,31 @@ namespace {
 
 QApplication& application() { return test_application("test_brick_in"); }
 
+// The test program's application and an empty settings store for one test.
+struct Sandbox {
+  Sandbox() { application(); }
+  TempFolder store;
+  ScopedEnv xdg{"XDG_CONFIG_HOME", store.path().c_str()};
+};
+
+// Opens the LDraw options dialog as Configure does and hands it to use; the dialog is
+// rejected afterwards unless use closed it.
+void configure(const std::function<void(QDialog*)>& use) {
+  QTimer::singleShot(0, [&] {
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    use(dialog);
+    if (dialog->isVisible()) dialog->reject();
+  });
+  MeshImporter* importer = CreateImporter(&ldraw_import_class);
+  importer->Configure();
+  importer->DeleteThis();
+}
+
 }  // namespace
 
 TEST(LDrawOptionsDialog, FolderButtonAppendsTheChosenFolderAndOkStoresThePath) {
-  application();
-  TempFolder store;
-  ScopedEnv xdg("XDG_CONFIG_HOME", store.path().c_str());
+  Sandbox sandbox;
   TempFolder library;
   library.write("ldraw/parts/3001.dat", "0\n");
   const std::string parts = library / "ldraw/parts";
@@ -42,9 +61,7 @@ TEST(LDrawOptionsDialog, FolderButtonAppendsTheChosenFolderAndOkStoresThePath) {
   }
 
   std::string shown, browser_title, browser_start, after_browse;
-  QTimer::singleShot(0, [&] {
-    QWidget* dialog = QApplication::activeModalWidget();
-    ASSERT_NE(dialog, nullptr);
+  configure([&](QDialog* dialog) {
     auto* edit = qobject_cast<QLineEdit*>(find_control(dialog, kSearchPathControl));
     auto* button = qobject_cast<QPushButton*>(find_control(dialog, kAddFolderControl));
     ASSERT_NE(edit, nullptr);
@@ -59,11 +76,8 @@ TEST(LDrawOptionsDialog, FolderButtonAppendsTheChosenFolderAndOkStoresThePath) {
     });
     button->click();
     after_browse = edit->text().toStdString();
-    static_cast<QDialog*>(dialog)->accept();
+    dialog->accept();
   });
-  MeshImporter* importer = CreateImporter(&ldraw_import_class);
-  importer->Configure();
-  importer->DeleteThis();
 
   EXPECT_EQ(shown, "/first;");
   EXPECT_EQ(browser_title, "Add part directory");
@@ -74,24 +88,17 @@ TEST(LDrawOptionsDialog, FolderButtonAppendsTheChosenFolderAndOkStoresThePath) {
 }
 
 TEST(LDrawOptionsDialog, OneMeshPerColourIsOffUntilTickedAndOkStoresIt) {
-  application();
-  TempFolder store;
-  ScopedEnv xdg("XDG_CONFIG_HOME", store.path().c_str());
+  Sandbox sandbox;
   bool shown_checked = true;
   QString label;
-  QTimer::singleShot(0, [&] {
-    QWidget* dialog = QApplication::activeModalWidget();
-    ASSERT_NE(dialog, nullptr);
+  configure([&](QDialog* dialog) {
     auto* box = qobject_cast<QCheckBox*>(find_control(dialog, kColourMeshesControl));
     ASSERT_NE(box, nullptr);
     shown_checked = box->isChecked();
     label = box->text();
     box->click();
-    static_cast<QDialog*>(dialog)->accept();
+    dialog->accept();
   });
-  MeshImporter* importer = CreateImporter(&ldraw_import_class);
-  importer->Configure();
-  importer->DeleteThis();
   EXPECT_FALSE(shown_checked);
   EXPECT_EQ(label, "One mesh per colour");
   LDrawSettings stored;
@@ -120,9 +127,7 @@ void type_into_name_field(QFileDialog* chooser, const QString& text) {
 // search path field's text afterwards.
 std::string browse_for_folder(const std::function<void(QFileDialog*)>& answer) {
   std::string after_browse;
-  QTimer::singleShot(0, [&] {
-    QWidget* dialog = QApplication::activeModalWidget();
-    ASSERT_NE(dialog, nullptr);
+  configure([&](QDialog* dialog) {
     auto* edit = qobject_cast<QLineEdit*>(find_control(dialog, kSearchPathControl));
     auto* button = qobject_cast<QPushButton*>(find_control(dialog, kAddFolderControl));
     ASSERT_NE(edit, nullptr);
@@ -136,11 +141,7 @@ std::string browse_for_folder(const std::function<void(QFileDialog*)>& answer) {
     });
     button->click();
     after_browse = edit->text().toStdString();
-    static_cast<QDialog*>(dialog)->reject();
   });
-  MeshImporter* importer = CreateImporter(&ldraw_import_class);
-  importer->Configure();
-  importer->DeleteThis();
   return after_browse;
 }
 
@@ -149,9 +150,7 @@ std::string browse_for_folder(const std::function<void(QFileDialog*)>& answer) {
 // The LDraw library keeps "p" beside "parts": a folder whose name starts another's must not
 // win over the folder the user typed, whether the answer comes by Return or by Choose.
 TEST(LDrawOptionsDialog, TypedFolderWinsOverASiblingWhoseNameIsItsPrefix) {
-  application();
-  TempFolder store;
-  ScopedEnv xdg("XDG_CONFIG_HOME", store.path().c_str());
+  Sandbox sandbox;
   TempFolder library;
   library.write("ldraw/p/4-4cyli.dat", "0\n");
   library.write("ldraw/parts/3001.dat", "0\n");
@@ -186,9 +185,7 @@ TEST(LDrawOptionsDialog, TypedFolderWinsOverASiblingWhoseNameIsItsPrefix) {
 // The chooser and the field as a user meets them.
 
 TEST(LDrawChooser, OffersModelsAndMultiPartDocumentsBesideParts) {
-  application();
-  TempFolder store;
-  ScopedEnv xdg("XDG_CONFIG_HOME", store.path().c_str());
+  Sandbox sandbox;
   QStringList filters;
   QTimer::singleShot(0, [&] {
     auto* chooser = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
@@ -208,21 +205,13 @@ TEST(LDrawChooser, OffersModelsAndMultiPartDocumentsBesideParts) {
 }
 
 TEST(LDrawChooser, SearchPathFieldShowsAWholeLibraryPath) {
-  application();
-  TempFolder store;
-  ScopedEnv xdg("XDG_CONFIG_HOME", store.path().c_str());
+  Sandbox sandbox;
   int width = 0, needed = 0;
-  QTimer::singleShot(0, [&] {
-    QWidget* dialog = QApplication::activeModalWidget();
-    ASSERT_NE(dialog, nullptr);
+  configure([&](QDialog* dialog) {
     auto* edit = qobject_cast<QLineEdit*>(find_control(dialog, kSearchPathControl));
     ASSERT_NE(edit, nullptr);
     width = edit->width();
     needed = edit->fontMetrics().horizontalAdvance("/usr/share/ldraw/parts;/usr/share/ldraw/p;");
-    static_cast<QDialog*>(dialog)->reject();
   });
-  MeshImporter* importer = CreateImporter(&ldraw_import_class);
-  importer->Configure();
-  importer->DeleteThis();
   EXPECT_GE(width, needed);
 }
