@@ -6,6 +6,7 @@
 #include "meshlib/corner_normal_pass.h"
 #include "meshlib/mesh3d.h"
 #include "plugins/rayinc_out/clean_name.h"
+#include "plugins/rayinc_out/vector_text_cache.h"
 #include "settings/chunked_text.h"
 #include "settings/delimited_writer.h"
 
@@ -24,20 +25,32 @@ bool has_proper_triangle(const Mesh3d& mesh) {
   return false;
 }
 
+// The texts of the corners and of the corner normals one worker wrote last.
+struct CornerTexts {
+  explicit CornerTexts(int32_t vertex_count) : points(vertex_count), normals(vertex_count) {}
+  VectorTextCache points;
+  VectorTextCache normals;
+};
+
 // Corner i of a face: "< " p " >," and " " for the first two corners, "< " p " >" for the last.
-// With a normal, "< " p " >," " " "< " n " >," ... likewise.
-void put_corner(const IncStream& out, const Vec3d& p, const Vec3d* normal, bool last) {
-  if (normal != nullptr) {
-    put_point(out, p);
-    put_text(out, " ");
-    put_text(out, "< ");
-    put_vector(out, *normal);
-  } else {
-    put_text(out, "< ");
+// With a normal, "< " p " >," " " "< " n " >," ... likewise. With a writer the vectors' texts
+// come through texts, looked for by the corner's vertex number.
+void put_corner(const IncStream& out, CornerTexts* texts, int32_t vertex, const Vec3d& p,
+                const Vec3d* normal, bool last) {
+  const bool cached = out.writer != nullptr && texts != nullptr;
+  put_text(out, "< ");
+  if (cached)
+    texts->points.put(*out.writer, p, static_cast<uint32_t>(vertex));
+  else
     put_vector(out, p);
+  if (normal != nullptr) {
+    put_text(out, " >, < ");
+    if (cached)
+      texts->normals.put(*out.writer, *normal, static_cast<uint32_t>(vertex));
+    else
+      put_vector(out, *normal);
   }
-  put_text(out, last ? " >" : " >,");
-  put_text(out, last ? "}\n" : " ");
+  put_text(out, last ? " >}\n" : " >, ");
 }
 
 }  // namespace
@@ -77,10 +90,15 @@ void write_triangle_object(const IncStream& out, const Mesh3d& mesh, double smoo
   const bool two = out.writer != nullptr && face_count > kChunkFaces;
   const int32_t cached = two ? FaceNormalCache::kMostSlots / 2 : FaceNormalCache::kMostSlots;
   if (smooth_angle > 0.0) normals[0].reset(new CornerNormalPass(mesh, smooth_angle, cached));
+  std::unique_ptr<CornerTexts> texts[2];
   auto put_faces = [&](const IncStream& to, int32_t first, int32_t end, int worker) {
+    if (to.writer != nullptr && !texts[worker])
+      texts[worker].reset(new CornerTexts(mesh.vertex_count()));
     for (int32_t f = first; f < end; ++f) {
+      int32_t corner[3] = {0, 0, 0};
+      mesh.faces->face(f, corner);
       Vec3d p[3];
-      mesh.triangle_positions(f, p);
+      for (int k = 0; k < 3; ++k) mesh.vertices->position(corner[k], p[k]);
       Vec3d n[3];
       bool smooth = false;
       if (smooth_angle > 0.0) {
@@ -89,7 +107,8 @@ void write_triangle_object(const IncStream& out, const Mesh3d& mesh, double smoo
       }
       put_text(to, f == 0 ? syntax.first_prefix : syntax.later_prefix);
       put_text(to, smooth ? syntax.smooth : syntax.flat);
-      for (int k = 0; k < 3; ++k) put_corner(to, p[k], smooth ? &n[k] : nullptr, k == 2);
+      for (int k = 0; k < 3; ++k)
+        put_corner(to, texts[worker].get(), corner[k], p[k], smooth ? &n[k] : nullptr, k == 2);
     }
   };
   if (out.writer == nullptr) {
