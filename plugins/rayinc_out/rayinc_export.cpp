@@ -149,12 +149,15 @@ void RayIncExport::Write(PluginRun& run) {
   // The ".udo" file's writer. A model of many meshes has its ".udo" text made with its ".inc"
   // text, mesh by mesh on both threads, and written in order as the ".inc" pass goes; what
   // that text's writer reports is kept for the ".udo" pass, which passes it on in order. A
-  // model of few meshes has its ".udo" text made in the ".udo" pass.
+  // model of few meshes written by a surface writer has each mesh's ".udo" text made into
+  // memory on the helper thread that makes its edge object, beside the ".inc" text, and
+  // written in the ".udo" pass; the wire writers' meshes have theirs made in that pass.
   DelimitedWriter udo_writer(s.ld_mode, udo.stream());
   const IncStream udo_out{udo.stream(), s.ld_mode, &udo_writer};
   write_udo_head(udo_out, udo_name.c_str(), inc_name.c_str());
   std::vector<DeferredReport> udo_reports;
   bool udo_written = false;
+  std::vector<std::string> udo_mesh_texts;
 
   // The ".inc" pass.
   {
@@ -172,19 +175,22 @@ void RayIncExport::Write(PluginRun& run) {
     }
     const int32_t mesh_count = static_cast<int32_t>(meshes.size());
     edge_objects.resize(meshes.size());
-    // With edges_beside, a surface writer (which does not draw the edges) writes the ".inc"
-    // text while a helper thread makes the edge object, which only the ".udo" pass needs, from
-    // the same tables; neither side changes them.
+    // With udo_beside, a surface writer (which does not draw the edges) writes the ".inc"
+    // text while a helper thread makes the edge object, which only the ".udo" pass needs,
+    // from the same tables (neither side changes them), and then the mesh's ".udo" text.
     auto write_one = [&](const IncStream& to, int32_t m, WriterReport* mesh_report,
-                         bool edges_beside) {
+                         bool udo_beside) {
       ExportMesh pass(*meshes[m], s);
-      if (!edges_beside || class_.wire) {
+      if (!udo_beside || class_.wire) {
         edge_objects[m] = make_edge_object(pass.mesh(), s.edge_angle);
         class_.write_inc(to, pass.mesh(), edge_objects[m], s, mesh_report);
         return;
       }
-      std::thread edges_maker(
-          [&] { edge_objects[m] = make_edge_object(pass.mesh(), s.edge_angle); });
+      std::thread edges_maker([&] {
+        EdgeObject edges = make_edge_object(pass.mesh(), s.edge_angle);
+        DelimitedWriter udo_text(s.ld_mode, &udo_mesh_texts[m]);
+        write_udo_mesh(IncStream{udo.stream(), s.ld_mode, &udo_text}, edges, &udo_reports[m]);
+      });
       struct Joiner {
         std::thread& thread;
         ~Joiner() { thread.join(); }
@@ -192,6 +198,8 @@ void RayIncExport::Write(PluginRun& run) {
       class_.write_inc(to, pass.mesh(), EdgeObject(), s, mesh_report);
     };
     if (mesh_count <= kMeshesPerChunk) {
+      udo_reports.resize(meshes.size());
+      if (!class_.wire) udo_mesh_texts.resize(meshes.size());
       for (int32_t m = 0; m < mesh_count; ++m) write_one(out, m, &report, true);
     } else {
       // Many meshes: whole meshes (indexed form, edge object and text) are made on two
@@ -234,6 +242,12 @@ void RayIncExport::Write(PluginRun& run) {
     report.both("Writing %s started ...\n", udo_name);
     if (udo_written) {
       for (const DeferredReport& r : udo_reports) r.replay(report);
+    } else if (!udo_mesh_texts.empty()) {
+      for (std::size_t m = 0; m < udo_mesh_texts.size(); ++m) {
+        udo_reports[m].replay(report);
+        udo_writer.Raw(udo_mesh_texts[m].data(), udo_mesh_texts[m].size());
+        std::string().swap(udo_mesh_texts[m]);
+      }
     } else {
       for (const EdgeObject& edges : edge_objects) write_udo_mesh(udo_out, edges, &report);
     }
