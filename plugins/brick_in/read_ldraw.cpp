@@ -102,6 +102,8 @@ void read_ldraw(PluginRun& run, const LDrawLimits& limits) {
       return element.part != nullptr && element.part->geometry.triangle_count() > 0;
     };
     const bool one_mesh_per_colour = settings.one_mesh_per_colour != 0;
+    // Only unifying the windings reads a mesh's edges before it is reduced to its flat form.
+    const bool with_edges = settings.unify_mode != 0;
     // The meshes of one element, each with the colour it shows. Runs on either thread.
     auto build = [&](int32_t index) {
       std::vector<BuiltMesh> built;
@@ -115,12 +117,13 @@ void read_ldraw(PluginRun& run, const LDrawLimits& limits) {
         // Each colour's appearance is looked up (and an unknown one logged) even where no
         // mesh comes of it.
         for (int32_t colour : used)
-          built.push_back(BuiltMesh{build_scene_mesh_of_colour(
-                                        element, name_with_colour(element, colour).c_str(), colour),
-                                    colour});
+          built.push_back(
+              BuiltMesh{build_scene_mesh_of_colour(
+                            element, name_with_colour(element, colour).c_str(), colour, with_edges),
+                        colour});
         return built;
       }
-      Mesh3d* mesh = build_scene_mesh(scene.elements[index]);
+      Mesh3d* mesh = build_scene_mesh(scene.elements[index], with_edges);
       if (mesh == nullptr) return built;
       // A reference shows its own colour; with one mesh per colour, the one colour its faces
       // have; the model's own faces the colour most of them have.

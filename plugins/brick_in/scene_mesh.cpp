@@ -40,7 +40,8 @@ constexpr int32_t kBatchTriangles = 1 << 16;
 // The element's triangles (all of them, or those of one effective colour) as a new mesh. Every
 // corner is placed as add_triangle would get it, and equal local positions (bit for bit) give
 // equal placed ones, so placing and welding each distinct position once builds the same mesh.
-Mesh3d* build(const SceneElement& element, const char* name, bool one_colour, int32_t colour) {
+Mesh3d* build(const SceneElement& element, const char* name, bool one_colour, int32_t colour,
+              bool with_edges) {
   int64_t triangles = element.part != nullptr ? element.part->geometry.triangle_count() : 0;
   if (triangles <= 0) return nullptr;
   const std::vector<int32_t>& colours = element.part->geometry.colours;
@@ -65,7 +66,7 @@ Mesh3d* build(const SceneElement& element, const char* name, bool one_colour, in
     placed[i] = ldraw_to_system_axes(q);
   }
   std::vector<int32_t> memo(placed.size(), -1);
-  Mesh3d* mesh = new Mesh3d(size_hint(chosen), name);
+  Mesh3d* mesh = new Mesh3d(size_hint(chosen), name, with_edges);
   std::vector<int32_t> batch;
   batch.reserve(3 * static_cast<std::size_t>(std::min<int64_t>(chosen, kBatchTriangles)));
   auto flush = [&] {
@@ -101,12 +102,13 @@ void index_points(PartGeometry& geometry) {
   }
 }
 
-Mesh3d* build_scene_mesh(const SceneElement& element) {
-  return build(element, element.name.c_str(), false, 0);
+Mesh3d* build_scene_mesh(const SceneElement& element, bool with_edges) {
+  return build(element, element.name.c_str(), false, 0, with_edges);
 }
 
-Mesh3d* build_scene_mesh_of_colour(const SceneElement& element, const char* name, int32_t colour) {
-  return build(element, name, true, colour);
+Mesh3d* build_scene_mesh_of_colour(const SceneElement& element, const char* name, int32_t colour,
+                                   bool with_edges) {
+  return build(element, name, true, colour, with_edges);
 }
 
 std::vector<int32_t> element_colours(const SceneElement& element) {

@@ -24,13 +24,13 @@ const char kSquareQuad[] = "4 16 0 0 0 1 0 0 1 0 1 0 0 1\n";
 class Import {
  public:
   Import(const TempFolder& t, const std::string& model, const std::string& search_path,
-         unsigned swap_mode = 0) {
+         unsigned swap_mode = 0, unsigned unify_mode = 0) {
     {
       LDrawSettings settings;
       settings.search_path = search_path;
       settings.verbose_mode = 1;
       settings.swap_mode = static_cast<uint16_t>(swap_mode);
-      settings.unify_mode = 0;
+      settings.unify_mode = static_cast<uint16_t>(unify_mode);
       settings.size_value = 1.0;
       settings.logfilename = t / "brickin.log";
     }
@@ -149,6 +149,30 @@ TEST(LDrawImport, AxesTurnBeforeTheCommonSwap) {
   EXPECT_DOUBLE_EQ(v.x, 3);
   EXPECT_DOUBLE_EQ(v.y, 1);
   EXPECT_DOUBLE_EQ(v.z, -2);
+}
+
+TEST(LDrawImport, UnifyTurnsAgainstWoundNeighboursOnlyWhenAsked) {
+  TempFolder t;
+  // Two triangles that both run along their shared edge from (0,0,0) to (1,0,0).
+  t.write("p.dat", "3 16 0 0 0 1 0 0 0 1 0\n3 16 0 0 0 1 0 0 0 -1 0\n");
+  std::string model = t.write("m.dat", ref_line(4, 0, 0, 0, "p.dat"));
+  // +1 when face f runs from flat vertex a to b, -1 when from b to a.
+  auto direction = [](const Mesh3d& m, int f, int a, int b) {
+    const int32_t* v = m.flat_faces[f].v;
+    for (int k = 0; k < 3; ++k) {
+      if (v[k] == a && v[(k + 1) % 3] == b) return 1;
+      if (v[k] == b && v[(k + 1) % 3] == a) return -1;
+    }
+    return 0;
+  };
+  for (unsigned unify : {0u, 1u}) {
+    Import run(t, model, "", 0, unify);
+    ASSERT_EQ(run.count(), 1);
+    const Mesh3d& m = *run.mesh(0);
+    ASSERT_EQ(m.flat_face_count, 2);
+    const int along = direction(m, 0, 0, 1) * direction(m, 1, 0, 1);
+    EXPECT_EQ(along, unify ? -1 : 1) << "unify " << unify;
+  }
 }
 
 TEST(LDrawImport, MissingModelGivesNothingAndLogsIt) {
