@@ -37,18 +37,31 @@ char* format_fixed6(char* out, double v) {
     // so the six decimals are those of r rounded. Closer cases (true halves among them) go to
     // the exact conversion below.
     const double r = a * 1e6;
-    const double whole = std::floor(r);
-    const double fraction = r - whole;
+    // r < 2^52, so the conversion to an integer truncates exactly: the floor of r.
+    const uint64_t whole = static_cast<uint64_t>(r);
+    const double fraction = r - static_cast<double>(whole);
     if (std::fabs(fraction - 0.5) > r * 0x1p-51) {
-      uint64_t n = static_cast<uint64_t>(whole) + (fraction > 0.5 ? 1u : 0u);
+      const uint64_t n = whole + (fraction > 0.5 ? 1u : 0u);
       if (negative) *out++ = '-';
-      uint64_t integer = n / 1000000u;
-      uint32_t decimals = static_cast<uint32_t>(n % 1000000u);
+      uint32_t integer = static_cast<uint32_t>(n / 1000000u);
+      const uint32_t decimals = static_cast<uint32_t>(n - uint64_t{integer} * 1000000u);
+      // Whole parts of up to four digits (nearly every coordinate) in fixed-size pieces.
       if (integer < 10) {
         *out++ = static_cast<char>('0' + integer);
+      } else if (integer < 100) {
+        std::memcpy(out, kPairs.text + 2 * integer, 2);
+        out += 2;
+      } else if (integer < 1000) {
+        *out = static_cast<char>('0' + integer / 100u);
+        std::memcpy(out + 1, kPairs.text + 2 * (integer % 100u), 2);
+        out += 3;
+      } else if (integer < 10000) {
+        std::memcpy(out, kPairs.text + 2 * (integer / 100u), 2);
+        std::memcpy(out + 2, kPairs.text + 2 * (integer % 100u), 2);
+        out += 4;
       } else {
-        char digits[20];
-        int k = 20;
+        char digits[12];
+        int k = 12;
         while (integer >= 100) {
           k -= 2;
           std::memcpy(digits + k, kPairs.text + 2 * (integer % 100u), 2);
@@ -60,15 +73,15 @@ char* format_fixed6(char* out, double v) {
         } else {
           digits[--k] = static_cast<char>('0' + integer);
         }
-        std::memcpy(out, digits + k, static_cast<std::size_t>(20 - k));
-        out += 20 - k;
+        std::memcpy(out, digits + k, static_cast<std::size_t>(12 - k));
+        out += 12 - k;
       }
-      *out++ = '.';
-      std::memcpy(out + 4, kPairs.text + 2 * (decimals % 100u), 2);
-      decimals /= 100u;
-      std::memcpy(out + 2, kPairs.text + 2 * (decimals % 100u), 2);
-      std::memcpy(out, kPairs.text + 2 * (decimals / 100u), 2);
-      return out + 6;
+      *out = '.';
+      const uint32_t high = decimals / 10000u, low = decimals % 10000u;
+      std::memcpy(out + 1, kPairs.text + 2 * high, 2);
+      std::memcpy(out + 3, kPairs.text + 2 * (low / 100u), 2);
+      std::memcpy(out + 5, kPairs.text + 2 * (low % 100u), 2);
+      return out + 7;
     }
   }
   // The exact conversion: the standard library's shortest-digit machinery for a fixed
