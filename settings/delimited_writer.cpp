@@ -54,7 +54,15 @@ DelimitedWriter& DelimitedWriter::LongText(const char* text, std::size_t length)
 }
 
 DelimitedWriter& DelimitedWriter::RawInBlocks(const char* bytes, std::size_t length) {
-  // Through the buffer in blocks, as all other text goes: the stream gets writes of one size.
+  // A long text (a chunk formatted on another thread) goes to the stream as it is, after what
+  // the buffer holds, instead of being copied through the buffer first.
+  if (length >= sizeof buffer_ / 4) {
+    Flush();
+    if (file_) std::fwrite(bytes, 1, length, file_);
+    if (sink_) sink_->append(bytes, length);
+    return *this;
+  }
+  // A shorter one fills the buffer up, which then goes to the stream whole.
   while (length > 0) {
     if (used_ == sizeof buffer_) Flush();
     std::size_t n = sizeof buffer_ - used_;

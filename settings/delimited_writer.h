@@ -53,7 +53,7 @@ class DelimitedWriter {
   }
   // Bytes as they are, newlines untranslated (text another writer of the same mode made).
   DelimitedWriter& Raw(const char* bytes, std::size_t length) {
-    if (length <= sizeof buffer_ - used_) {
+    if (length <= sizeof buffer_ - used_ && length < sizeof buffer_ / 4) {
       std::memcpy(buffer_ + used_, bytes, length);
       used_ += length;
       return *this;

@@ -185,4 +185,34 @@ TEST(DelimitedWriter, WritesTextLongerThanItsBufferWhole) {
   EXPECT_EQ(size, static_cast<long>(4 + 200000 + 1 + 4));
 }
 
+// Raw pieces of every length (chunks another thread formatted) come out in order and whole,
+// whether they pass through the buffer or go to the stream (or memory) directly.
+TEST(DelimitedWriter, RawPiecesOfEveryLengthKeepTheirOrder) {
+  std::string expected;
+  auto write = [&expected](DelimitedWriter& out) {
+    expected.clear();
+    for (std::size_t length : {3u, 20000u, 70000u, 5u, 16384u, 16383u, 65536u, 1u, 200000u}) {
+      const std::string piece(length, static_cast<char>('a' + length % 26));
+      out.Raw(piece.data(), piece.size()).Char('|');
+      expected += piece + "|";
+    }
+  };
+  std::FILE* file = std::tmpfile();
+  {
+    DelimitedWriter out(LD_UNIX, file);
+    write(out);
+  }
+  std::string from_file(expected.size() + 1, '\0');
+  std::rewind(file);
+  from_file.resize(std::fread(&from_file[0], 1, from_file.size(), file));
+  std::fclose(file);
+  EXPECT_TRUE(from_file == expected);
+  std::string in_memory;
+  {
+    DelimitedWriter out(LD_UNIX, &in_memory);
+    write(out);
+  }
+  EXPECT_TRUE(in_memory == expected);
+}
+
 }  // namespace
