@@ -33,11 +33,13 @@ REPO = os.path.dirname(os.path.dirname(HERE))
 
 def measure(command, cwd, env, outputs=()):
     """Runs command under /usr/bin/time -v; returns (wall s, cpu s, peak MiB). The outputs of
-    the run before are removed first (untimed), so that no run pays for freeing them."""
+    the run before are removed first and the disk is synced (untimed), so that no run pays for
+    freeing them or for writing back what an earlier run left in the page cache."""
     for path in outputs:
         for p in (path, os.path.splitext(path)[0] + ".udo", os.path.splitext(path)[0] + ".mtl"):
             if os.path.exists(p):
                 os.remove(p)
+    os.sync()
     result = subprocess.run(["/usr/bin/time", "-v"] + command, cwd=cwd, env=env,
                             stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
     report = result.stderr
