@@ -6,6 +6,7 @@
 
 #include "meshlib/corner_normal_pass.h"
 #include "meshlib/mesh3d.h"
+#include "meshlib/vertex_table.h"
 
 Mesh3d* Mesh3d::extract_edges(double edge_angle) const {
   if (vertices == nullptr || faces == nullptr || edges == nullptr) return nullptr;
@@ -22,17 +23,46 @@ Mesh3d* Mesh3d::extract_edges(double edge_angle) const {
   // no vertex added later can weld there instead (see add_indexed_triangles), so each
   // vertex is hashed about once instead of once for every kept edge at it.
   std::vector<int32_t> copy_of(static_cast<std::size_t>(vertex_count()), -1);
-  auto weld = [&](int32_t v) {
+  // The copy's buckets of the ends of edge e + kAhead are hashed and fetched ahead (those of
+  // vertices not copied yet), so that the cache misses of a large mesh overlap, as when the
+  // mesh itself was welded.
+  constexpr int32_t kAhead = 8, kRing = 16;
+  constexpr uint32_t kNotHashed = UINT32_MAX;
+  uint32_t ring[kRing][2];
+  VertexTable& copy = *result->vertices;
+  auto hash = [&](int32_t e) {
+    int32_t ends[2] = {-1, -1};
+    edges->ends(e, ends);
+    for (int k = 0; k < 2; ++k) {
+      const int32_t v = ends[k];
+      uint32_t h = kNotHashed;
+      Vec3d p;
+      if (v >= 0 && v < static_cast<int32_t>(copy_of.size()) && copy_of[v] < 0 &&
+          vertices->position(v, p) == 0) {
+        h = copy.bucket_of(p);
+        copy.prefetch_bucket(h);
+      }
+      ring[e % kRing][k] = h;
+    }
+  };
+  auto weld = [&](int32_t v, uint32_t h) {
     const bool known = v >= 0 && v < static_cast<int32_t>(copy_of.size());
     if (known && copy_of[v] >= 0) return copy_of[v];
     Vec3d p = {0.0, 0.0, 0.0}, q;
     vertices->position(v, p);
-    const int32_t c = result->vertices->add(p);
-    if (known && result->vertices->position(c, q) == 0 && q.x == p.x && q.y == p.y && q.z == p.z)
-      copy_of[v] = c;
+    // Only an end outside the vertex table (which no mesh built here has) was not hashed.
+    const int32_t c = h != kNotHashed ? copy.add_in_bucket(p, h) : copy.add(p);
+    if (known && copy.position(c, q) == 0 && q.x == p.x && q.y == p.y && q.z == p.z) copy_of[v] = c;
     return c;
   };
+  for (int32_t e = 0; e < edge_total && e < kAhead; ++e) hash(e);
   for (int32_t e = 0; e < edge_total; ++e) {
+    if (e + kAhead < edge_total) hash(e + kAhead);
+    if (e + kAhead / 2 < edge_total)
+      for (int k = 0; k < 2; ++k) {
+        const uint32_t h = ring[(e + kAhead / 2) % kRing][k];
+        if (h != kNotHashed) copy.prefetch_chain(h);
+      }
     int32_t ends_of_edge[2];
     int32_t ef[2];
     edges->ends(e, ends_of_edge);
@@ -49,8 +79,8 @@ Mesh3d* Mesh3d::extract_edges(double edge_angle) const {
       if (k != k || below(k)) continue;
     }
     // Kept edges that share an end share its vertex in the copy through welding.
-    const int32_t a2 = weld(ends_of_edge[0]);
-    const int32_t b2 = weld(ends_of_edge[1]);
+    const int32_t a2 = weld(ends_of_edge[0], ring[e % kRing][0]);
+    const int32_t b2 = weld(ends_of_edge[1], ring[e % kRing][1]);
     result->edges->add(a2, b2);
   }
   return result;
