@@ -7,8 +7,7 @@
 
 VectorTextCache::VectorTextCache(int32_t expected_vectors) {
   uint32_t bits = 6;
-  while (bits < 12 && (int64_t{1} << bits) < 2 * int64_t{expected_vectors}) ++bits;
-  slots_.reset(new Slot[std::size_t{1} << bits]());
+  while (bits < 12 && (int64_t{1} << bits) < int64_t{expected_vectors}) ++bits;
   mask_ = (uint32_t{1} << bits) - 1;
 }
 
@@ -17,6 +16,9 @@ void VectorTextCache::put(DelimitedWriter& out, const Vec3d& v, uint32_t where) 
   std::memcpy(&bits[0], &v.x, 8);
   std::memcpy(&bits[1], &v.y, 8);
   std::memcpy(&bits[2], &v.z, 8);
+  // The table is made on first use: a writer of many small meshes makes a cache per mesh, and
+  // one for normals that a mesh of flat faces never uses.
+  if (!slots_) slots_.reset(new Slot[std::size_t{mask_} + 1]());
   Slot& slot = slots_[where & mask_];
   if (slot.length != 0 && std::memcmp(slot.key, bits, sizeof bits) == 0) {
     out.Raw(slot.text, slot.length);

@@ -18,7 +18,7 @@ class DelimitedWriter;
 // is written. One cache serves one thread.
 class VectorTextCache {
  public:
-  // A table of about twice expected_vectors slots, at least 64 and at most 4,096.
+  // A table of about expected_vectors slots, at least 64 and at most 4,096.
   explicit VectorTextCache(int32_t expected_vectors);
 
   // Appends the text of v to out, the same bytes as out.Fixed(v.x).Char(',').Fixed(v.y)
