@@ -15,6 +15,10 @@
 #include <cstdint>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "meshlib/vec3d.h"
 
 // The plain definition, byte by byte.
@@ -56,12 +60,59 @@ inline uint64_t double_bits(double d) {
 }
 }  // namespace hash_detail
 
+#if defined(__SSE2__)
+namespace hash_detail {
+// The weight 31^(7 - i) of byte i in rounds8 as the sum lo + 65536 * hi of two signed 16-bit
+// halves (modulo 2^32), for the 16-bit multiply-adds below.
+constexpr uint32_t kWeight[8] = {kP7, kP6, kP5, kP4, kP3, kP2, kP1, 1u};
+constexpr int16_t low_half(uint32_t w) { return static_cast<int16_t>(static_cast<uint16_t>(w)); }
+constexpr int16_t high_half(uint32_t w) {
+  return static_cast<int16_t>(
+      static_cast<uint16_t>((w - static_cast<uint32_t>(static_cast<int32_t>(low_half(w)))) >> 16));
+}
+
+// rounds8(0, bits) of each of the three doubles of v: the eight signed bytes times their
+// weights, summed, all 24 bytes at once. A byte times a half is below 2^22 in size, so the
+// multiply-adds are exact, and the sums modulo 2^32 are those of the scalar rounds.
+inline void byte_sums(const Vec3d& v, uint32_t out[3]) {
+  const __m128i lo = _mm_setr_epi16(
+      low_half(kWeight[0]), low_half(kWeight[1]), low_half(kWeight[2]), low_half(kWeight[3]),
+      low_half(kWeight[4]), low_half(kWeight[5]), low_half(kWeight[6]), low_half(kWeight[7]));
+  const __m128i hi = _mm_setr_epi16(
+      high_half(kWeight[0]), high_half(kWeight[1]), high_half(kWeight[2]), high_half(kWeight[3]),
+      high_half(kWeight[4]), high_half(kWeight[5]), high_half(kWeight[6]), high_half(kWeight[7]));
+  const __m128i xy = _mm_loadu_si128(reinterpret_cast<const __m128i*>(&v.x));
+  const __m128i z = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(&v.z));
+  // Each byte twice in a 16-bit lane, shifted down with its sign: the byte sign-extended.
+  const __m128i bytes[3] = {_mm_srai_epi16(_mm_unpacklo_epi8(xy, xy), 8),
+                            _mm_srai_epi16(_mm_unpackhi_epi8(xy, xy), 8),
+                            _mm_srai_epi16(_mm_unpacklo_epi8(z, z), 8)};
+  for (int k = 0; k < 3; ++k) {
+    __m128i sum = _mm_add_epi32(_mm_madd_epi16(bytes[k], lo),
+                                _mm_slli_epi32(_mm_madd_epi16(bytes[k], hi), 16));
+    sum = _mm_add_epi32(sum, _mm_shuffle_epi32(sum, _MM_SHUFFLE(1, 0, 3, 2)));
+    sum = _mm_add_epi32(sum, _mm_shuffle_epi32(sum, _MM_SHUFFLE(2, 3, 0, 1)));
+    out[k] = static_cast<uint32_t>(_mm_cvtsi128_si32(sum));
+  }
+}
+}  // namespace hash_detail
+#endif
+
 // Bucket of a vertex position among m buckets.
 inline uint32_t vertex_key(const Vec3d& v, uint64_t magic, uint32_t m) {
   using namespace hash_detail;
+#if defined(__SSE2__)
+  // rounds8(h, bits) is h * 31^8 plus the byte sum of bits.
+  uint32_t sums[3];
+  byte_sums(v, sums);
+  uint32_t h = bucket_mod(sums[0], magic, m);
+  h = bucket_mod(h * kP8 + sums[1], magic, m);
+  return bucket_mod(h * kP8 + sums[2], magic, m);
+#else
   uint32_t h = bucket_mod(rounds8(0, double_bits(v.x)), magic, m);
   h = bucket_mod(rounds8(h, double_bits(v.y)), magic, m);
   return bucket_mod(rounds8(h, double_bits(v.z)), magic, m);
+#endif
 }
 
 // Bucket of the sorted index triple lo <= mid <= hi.
