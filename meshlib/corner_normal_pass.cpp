@@ -155,11 +155,20 @@ CornerNormalPass::CornerNormalPass(const Mesh3d& mesh, double smooth_angle, int3
 
 CornerNormalPass::CornerNormalPass(const Mesh3d& mesh, double smooth_angle, int32_t most_cached,
                                    int32_t exact_faces)
+    : CornerNormalPass(mesh, smooth_angle, most_cached, exact_faces, nullptr) {}
+
+CornerNormalPass::CornerNormalPass(const Mesh3d& mesh, double smooth_angle,
+                                   FaceNormalCache& normals)
+    : CornerNormalPass(mesh, smooth_angle, FaceNormalCache::kMostSlots, kExactFaces, &normals) {}
+
+CornerNormalPass::CornerNormalPass(const Mesh3d& mesh, double smooth_angle, int32_t most_cached,
+                                   int32_t exact_faces, FaceNormalCache* borrowed)
     : exact_faces_(exact_faces),
       mesh_(mesh),
       smooth_angle_(smooth_angle),
       below_(smooth_angle),
-      normals_(mesh, most_cached) {
+      own_normals_(borrowed != nullptr ? nullptr : new FaceNormalCache(mesh, most_cached)),
+      normals_(borrowed != nullptr ? *borrowed : *own_normals_) {
   int32_t slots = 16;
   while (slots < most_cached && slots < mesh.vertex_count()) slots *= 2;
   few_.assign(static_cast<std::size_t>(slots), FewFaces{-1, false, Vec3d{0.0, 0.0, 0.0}});

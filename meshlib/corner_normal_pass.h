@@ -98,6 +98,9 @@ class CornerNormalPass {
   // faces (kExactFaces by default; tests try the tree on small fans).
   CornerNormalPass(const Mesh3d& mesh, double smooth_angle, int32_t most_cached,
                    int32_t exact_faces);
+  // The same with the face normals of a cache over the same mesh that the caller keeps (and
+  // may have filled already, as extract_edges does), so they are computed once for both.
+  CornerNormalPass(const Mesh3d& mesh, double smooth_angle, FaceNormalCache& normals);
   CornerNormalPass(const CornerNormalPass&) = delete;
   CornerNormalPass& operator=(const CornerNormalPass&) = delete;
 
@@ -111,6 +114,9 @@ class CornerNormalPass {
   static constexpr int32_t kExactFaces = 4096;
 
  private:
+  CornerNormalPass(const Mesh3d& mesh, double smooth_angle, int32_t most_cached,
+                   int32_t exact_faces, FaceNormalCache* borrowed);
+
   int32_t exact_faces_;
 
   // What the pass keeps of a vertex of many faces: whether they all meet below the smoothing
@@ -151,7 +157,8 @@ class CornerNormalPass {
   const Mesh3d& mesh_;
   double smooth_angle_;
   AngleBelow below_;
-  FaceNormalCache normals_;
+  std::unique_ptr<FaceNormalCache> own_normals_;  // null when the caller's are used
+  FaceNormalCache& normals_;
   std::unordered_map<int32_t, Shared> shared_;  // only vertices of many faces
   std::vector<FewFaces> few_;
   // A face normal whose cosine to the mean direction of a vertex's normals is at least this

@@ -10,6 +10,12 @@
 
 Mesh3d* Mesh3d::extract_edges(double edge_angle) const {
   if (vertices == nullptr || faces == nullptr || edges == nullptr) return nullptr;
+  FaceNormalCache normals(*this);
+  return extract_edges(edge_angle, normals);
+}
+
+Mesh3d* Mesh3d::extract_edges(double edge_angle, FaceNormalCache& normals) const {
+  if (vertices == nullptr || faces == nullptr || edges == nullptr) return nullptr;
   Mesh3d* result = new Mesh3d(vertex_count(), name());
   // The wire copy is drawn and written in the colour of its mesh.
   result->has_appearance = has_appearance;
@@ -17,7 +23,6 @@ Mesh3d* Mesh3d::extract_edges(double edge_angle) const {
   const int32_t edge_total = edges->count();
   // Face normals come from a cache (an edge's faces are near in number to the last edges'),
   // and "less than the edge angle" from the cosine threshold, as angle_between decides it.
-  FaceNormalCache normals(*this);
   AngleBelow below(edge_angle);
   // The copy's vertex of each vertex, remembered when it has exactly the vertex's position:
   // no vertex added later can weld there instead (see add_indexed_triangles), so each

@@ -25,6 +25,7 @@
 #include "meshlib/vec3d.h"
 #include "meshlib/vertex_table.h"
 
+class FaceNormalCache;
 class LogFile;
 
 // One triangle of the flat form: three indices into flat_vertices in winding order, and a
@@ -119,6 +120,9 @@ class Mesh3d : public Obj3d {
   // face; every edge when edge_angle <= 0. It carries the mesh's appearance. Null without
   // tables. The caller deletes it.
   Mesh3d* extract_edges(double edge_angle) const;
+  // The same with the face normals of the caller's cache over this mesh, which it leaves
+  // filled for a corner normal pass (CornerNormalPass) of the same faces.
+  Mesh3d* extract_edges(double edge_angle, FaceNormalCache& normals) const;
 
   // Exchanges two axes of every vertex and of the bounding box (mode 1: x/y, 2: x/z, 3: y/z)
   // and flips every face, so faces keep facing the same side of the mirrored surface. Other

@@ -6,12 +6,13 @@
 #include "plugins/rayinc_out/clean_name.h"
 #include "plugins/rayinc_out/inc_writers.h"
 
-EdgeObject make_edge_object(const Mesh3d& mesh, double edge_angle) {
+EdgeObject make_edge_object(const Mesh3d& mesh, double edge_angle, FaceNormalCache* normals) {
   EdgeObject object;
   object.name = clean_name(mesh.name());
   object.bbox_min = mesh.bbox_min;
   object.bbox_max = mesh.bbox_max;
-  std::unique_ptr<Mesh3d> wire(mesh.extract_edges(edge_angle));
+  std::unique_ptr<Mesh3d> wire(normals != nullptr ? mesh.extract_edges(edge_angle, *normals)
+                                                  : mesh.extract_edges(edge_angle));
   if (!wire) return object;
   object.has_tables = true;
   object.points.resize(static_cast<std::size_t>(wire->vertex_count()));

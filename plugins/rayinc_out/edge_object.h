@@ -10,6 +10,7 @@
 #include "plugins/rayinc_out/inc_text.h"
 #include "plugins/rayinc_out/writer_report.h"
 
+class FaceNormalCache;
 class Mesh3d;
 
 // What the edge writers of both files need of one mesh: its cleaned name, its bounding box and
@@ -29,7 +30,10 @@ struct EdgeObject {
   int32_t edge_count() const { return static_cast<int32_t>(ends.size() / 2); }
 };
 
-EdgeObject make_edge_object(const Mesh3d& mesh, double edge_angle);
+// With normals (a face normal cache over mesh), the face normals the edge angle needs come from
+// it, and stay there for the mesh's corner normals.
+EdgeObject make_edge_object(const Mesh3d& mesh, double edge_angle,
+                            FaceNormalCache* normals = nullptr);
 
 // Reports "Working on: " with the object's name, as every writer does when it starts a mesh.
 void report_edge_object(const EdgeObject& object, WriterReport* report);

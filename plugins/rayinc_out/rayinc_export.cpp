@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "meshlib/corner_normal_pass.h"
 #include "meshlib/mesh3d.h"
 #include "meshlib/object_list.h"
 #include "plugin_frame/export_mesh.h"
@@ -182,8 +183,10 @@ void RayIncExport::Write(PluginRun& run) {
                          bool udo_beside) {
       ExportMesh pass(*meshes[m], s);
       if (!udo_beside || class_.wire) {
-        edge_objects[m] = make_edge_object(pass.mesh(), s.edge_angle);
-        class_.write_inc(to, pass.mesh(), edge_objects[m], s, mesh_report);
+        // The face normals found for the edge object serve the corner normals as well.
+        FaceNormalCache normals(pass.mesh());
+        edge_objects[m] = make_edge_object(pass.mesh(), s.edge_angle, &normals);
+        class_.write_inc(to, pass.mesh(), edge_objects[m], &normals, s, mesh_report);
         return;
       }
       std::thread edges_maker([&] {
@@ -195,7 +198,7 @@ void RayIncExport::Write(PluginRun& run) {
         std::thread& thread;
         ~Joiner() { thread.join(); }
       } joiner{edges_maker};
-      class_.write_inc(to, pass.mesh(), EdgeObject(), s, mesh_report);
+      class_.write_inc(to, pass.mesh(), EdgeObject(), nullptr, s, mesh_report);
     };
     if (mesh_count <= kMeshesPerChunk) {
       udo_reports.resize(meshes.size());

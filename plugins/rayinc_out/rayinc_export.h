@@ -9,6 +9,7 @@
 #include "plugin_frame/frame_library.h"
 #include "plugins/rayinc_out/writer_report.h"
 
+class FaceNormalCache;
 class Mesh3d;
 class RayIncSettings;
 struct IncStream;
@@ -22,9 +23,11 @@ enum class OptionsDumpAt {
 };
 
 // Writes one mesh to the ".inc" stream with the class's options; edges is the mesh's edge
-// object, made once for both files.
+// object, made once for both files, and normals (may be null) the face normal cache that made
+// it, for the corner normals.
 typedef void (*IncWriter)(const IncStream& out, const Mesh3d& mesh, const EdgeObject& edges,
-                          const RayIncSettings& settings, WriterReport* report);
+                          FaceNormalCache* normals, const RayIncSettings& settings,
+                          WriterReport* report);
 
 // The constants of one class; the classes differ only in these.
 struct RayIncClass {

@@ -10,28 +10,28 @@
 namespace {
 
 void write_union(const IncStream& out, const Mesh3d& mesh, const EdgeObject&,
-                 const RayIncSettings& s, WriterReport* report) {
-  write_pov_union(out, mesh, s.smooth_angle, report);
+                 FaceNormalCache* normals, const RayIncSettings& s, WriterReport* report) {
+  write_pov_union(out, mesh, s.smooth_angle, report, normals);
 }
 
 void write_polyray(const IncStream& out, const Mesh3d& mesh, const EdgeObject&,
-                   const RayIncSettings& s, WriterReport* report) {
-  write_polyray_object(out, mesh, s.smooth_angle, report);
+                   FaceNormalCache* normals, const RayIncSettings& s, WriterReport* report) {
+  write_polyray_object(out, mesh, s.smooth_angle, report, normals);
 }
 
-void write_wire(const IncStream& out, const Mesh3d&, const EdgeObject& edges,
+void write_wire(const IncStream& out, const Mesh3d&, const EdgeObject& edges, FaceNormalCache*,
                 const RayIncSettings& s, WriterReport* report) {
   write_pov_wire(out, edges, s.radius, report);
 }
 
-void write_blob(const IncStream& out, const Mesh3d&, const EdgeObject& edges,
+void write_blob(const IncStream& out, const Mesh3d&, const EdgeObject& edges, FaceNormalCache*,
                 const RayIncSettings& s, WriterReport* report) {
   write_pov_blob(out, edges, s.radius, report);
 }
 
 void write_mesh(const IncStream& out, const Mesh3d& mesh, const EdgeObject&,
-                const RayIncSettings& s, WriterReport* report) {
-  write_pov_mesh(out, mesh, s.smooth_angle, report);
+                FaceNormalCache* normals, const RayIncSettings& s, WriterReport* report) {
+  write_pov_mesh(out, mesh, s.smooth_angle, report, normals);
 }
 
 #define RAYINC_STRINGS(help, short_name) \

@@ -65,7 +65,8 @@ bool is_proper_written_triangle(const Vec3d p[3]) {
 }
 
 void write_triangle_object(const IncStream& out, const Mesh3d& mesh, double smooth_angle,
-                           const TriangleSyntax& syntax, WriterReport* report) {
+                           const TriangleSyntax& syntax, WriterReport* report,
+                           FaceNormalCache* face_normals) {
   if (out.file == nullptr) return;
   std::string name = clean_name(mesh.name());
   if (report != nullptr) report->status("Working on: " + name + "\n");
@@ -89,7 +90,10 @@ void write_triangle_object(const IncStream& out, const Mesh3d& mesh, double smoo
   // Two threads share the memory one pass's face normal cache would take.
   const bool two = out.writer != nullptr && face_count > kChunkFaces;
   const int32_t cached = two ? FaceNormalCache::kMostSlots / 2 : FaceNormalCache::kMostSlots;
-  if (smooth_angle > 0.0) normals[0].reset(new CornerNormalPass(mesh, smooth_angle, cached));
+  if (smooth_angle > 0.0)
+    normals[0].reset(face_normals != nullptr && !two
+                         ? new CornerNormalPass(mesh, smooth_angle, *face_normals)
+                         : new CornerNormalPass(mesh, smooth_angle, cached));
   std::unique_ptr<CornerTexts> texts[2];
   auto put_faces = [&](const IncStream& to, int32_t first, int32_t end, int worker) {
     if (to.writer != nullptr && !texts[worker])

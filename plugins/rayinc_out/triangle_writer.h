@@ -6,6 +6,7 @@
 #include "plugins/rayinc_out/inc_text.h"
 #include "plugins/rayinc_out/writer_report.h"
 
+class FaceNormalCache;
 class Mesh3d;
 
 struct TriangleSyntax {
@@ -24,8 +25,11 @@ struct TriangleSyntax {
 // Writes one mesh (indexed form present) in the given syntax. With smooth_angle > 0 each
 // face's corner normals come from corner_normals, and a face whose three normals agree within
 // 1e-6 is still written flat; with smooth_angle <= 0 every face is flat.
+// When the faces are written on one thread, the corner normals take their face normals from
+// normals if it is given (a cache over the same mesh).
 void write_triangle_object(const IncStream& out, const Mesh3d& mesh, double smooth_angle,
-                           const TriangleSyntax& syntax, WriterReport* report);
+                           const TriangleSyntax& syntax, WriterReport* report,
+                           FaceNormalCache* normals = nullptr);
 
 // True when POV-Ray keeps the triangle p0, p1, p2 of a mesh as the file writes it: the cross
 // product of two sides, computed from the "%f" text of the corners, is not zero.
