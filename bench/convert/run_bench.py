@@ -7,10 +7,10 @@ then runs every case several times, alternating between the programs, each run u
 memory, with the ratio ours / assimp. Settings come from a private, empty settings folder, so
 every option has its default (smooth angle 70, unify off, DOS line ends).
 
-The cases: .x to .x at every grid size (with the floor: reading the input and writing as many
-bytes as our output); on the grid closest to a million triangles .x to POV-Ray 3 .inc/.udo,
+The cases: .x to .x at every grid size; on the grid closest to a million triangles .x to POV-Ray 3 .inc/.udo,
 blob wire (edge angle 1), binary glTF, OBJ, binary STL and the POV-Ray scene .pov; the LDraw
-model to .inc.
+model to .inc. Every case has its floor: reading the input and writing as many bytes as our
+outputs have (the .inc with its .udo, the .obj with its .mtl), nothing else.
 
 Usage: run_bench.py [--build DIR] [--work DIR] [--runs N] [--sizes T ...] [--no-assimp]
                     [--markdown]
@@ -31,12 +31,17 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 REPO = os.path.dirname(os.path.dirname(HERE))
 
 
+def companions(path):
+    """An output file with the companions a writer may put beside it (.udo, .mtl)."""
+    return (path, os.path.splitext(path)[0] + ".udo", os.path.splitext(path)[0] + ".mtl")
+
+
 def measure(command, cwd, env, outputs=()):
     """Runs command under /usr/bin/time -v; returns (wall s, cpu s, peak MiB). The outputs of
     the run before are removed first and the disk is synced (untimed), so that no run pays for
     freeing them or for writing back what an earlier run left in the page cache."""
     for path in outputs:
-        for p in (path, os.path.splitext(path)[0] + ".udo", os.path.splitext(path)[0] + ".mtl"):
+        for p in companions(path):
             if os.path.exists(p):
                 os.remove(p)
     os.sync()
@@ -136,15 +141,15 @@ def main():
                   ("", "", "assimp", a[0], a[1], a[2], o[0] / a[0], o[1] / a[1], o[2] / a[2]))
         if label == "x -> x":
             per_million.append((triangles, o[1] / (triangles / 1e6)))
-            # The floor: read the input and write as many bytes as our output has.
-            size = os.path.getsize(os.path.join(work, "ours.x"))
-            grid = ours_cmd[2]
-            floor_cmd = ["sh", "-c", "cat '%s' >/dev/null && head -c %d /dev/zero >'%s'" %
-                         (grid, size, os.path.join(work, "floor.x"))]
-            floor_out = os.path.join(work, "floor.x")
-            f = median_of([measure(floor_cmd, work, env, [floor_out]) for _ in range(args.runs)])
-            print("%-24s %10s  %-8s %8.2f %8.2f %9.1f   (read %.1f MB, write %.1f MB)" %
-                  ("", "", "floor", f[0], f[1], f[2], os.path.getsize(grid) / 1e6, size / 1e6))
+        # The floor: read the input and write as many bytes as our outputs have.
+        out = ours_cmd[ours_cmd.index("-o") + 1]
+        size = sum(os.path.getsize(p) for p in companions(out) if os.path.exists(p))
+        source = ours_cmd[2]
+        floor_out = os.path.join(work, "floor.out")
+        floor_cmd = ["sh", "-c", "cat '%s' >/dev/null && head -c %d /dev/zero >'%s'" % (source, size, floor_out)]
+        f = median_of([measure(floor_cmd, work, env, [floor_out]) for _ in range(args.runs)])
+        print("%-24s %10s  %-8s %8.2f %8.2f %9.1f   (read %.1f MB, write %.1f MB)" %
+              ("", "", "floor", f[0], f[1], f[2], os.path.getsize(source) / 1e6, size / 1e6))
         sys.stdout.flush()
         rows.append((label, triangles, o, a, f))
     if per_million:
@@ -168,7 +173,7 @@ MARKDOWN_LABELS = {
 
 def print_markdown(rows):
     """The results as the README's table: ours and assimp's wall and CPU time and peak memory,
-    the ratios of wall time and memory, and for .x -> .x the floor."""
+    the ratios of wall time and memory, and the floor."""
     print()
     print("| case | triangles | ours wall / CPU s | ours peak MiB | assimp wall / CPU s | "
           "assimp peak MiB | ours / assimp (wall, peak) | floor wall s | ours / floor (wall) |")
