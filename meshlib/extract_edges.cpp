@@ -28,16 +28,37 @@ Mesh3d* Mesh3d::extract_edges(double edge_angle, FaceNormalCache& normals) const
   // no vertex added later can weld there instead (see add_indexed_triangles), so each
   // vertex is hashed about once instead of once for every kept edge at it.
   std::vector<int32_t> copy_of(static_cast<std::size_t>(vertex_count()), -1);
-  // The copy's buckets of the ends of edge e + kAhead are hashed and fetched ahead (those of
-  // vertices not copied yet), so that the cache misses of a large mesh overlap, as when the
-  // mesh itself was welded.
+  // Whether edge e + kAhead is kept is decided ahead, and only the ends of a kept edge (those
+  // not copied yet) have their copy's buckets hashed and fetched, so that the cache misses of
+  // a large mesh overlap, as when the mesh itself was welded, and an end whose edges are all
+  // left out (inside a flat or smooth area) is not hashed at all.
   constexpr int32_t kAhead = 8, kRing = 16;
   constexpr uint32_t kNotHashed = UINT32_MAX;
-  uint32_t ring[kRing][2];
+  struct Ahead {
+    bool kept;
+    uint32_t h[2];
+  };
+  Ahead ring[kRing];
   VertexTable& copy = *result->vertices;
+  auto kept = [&](int32_t e) {
+    int32_t ef[2];
+    edges->faces_of_edge(e, ef);
+    // An edge recorded by more than two faces is judged by its first and last one.
+    if (edge_angle <= 0 || ef[0] == -1 || ef[1] == -1) return true;
+    const FaceNormalCache::Entry n1 = normals.get(ef[0]);
+    const FaceNormalCache::Entry& n2 = normals.get(ef[1]);
+    const double d = n1.length * n2.length;
+    // A zero normal counts as angle 0, below any positive edge angle; a cosine that is not
+    // a number gives an angle that is not, which is never at least the edge angle.
+    if (d == 0.0) return false;
+    const double k = vec_dot(n1.normal, n2.normal) / d;
+    return !(k != k || below(k));
+  };
   auto hash = [&](int32_t e) {
+    Ahead& a = ring[e % kRing];
+    a.kept = kept(e);
     int32_t ends[2] = {-1, -1};
-    edges->ends(e, ends);
+    if (a.kept) edges->ends(e, ends);
     for (int k = 0; k < 2; ++k) {
       const int32_t v = ends[k];
       uint32_t h = kNotHashed;
@@ -47,7 +68,7 @@ Mesh3d* Mesh3d::extract_edges(double edge_angle, FaceNormalCache& normals) const
         h = copy.bucket_of(p);
         copy.prefetch_bucket(h);
       }
-      ring[e % kRing][k] = h;
+      a.h[k] = h;
     }
   };
   auto weld = [&](int32_t v, uint32_t h) {
@@ -64,28 +85,15 @@ Mesh3d* Mesh3d::extract_edges(double edge_angle, FaceNormalCache& normals) const
   for (int32_t e = 0; e < edge_total; ++e) {
     if (e + kAhead < edge_total) hash(e + kAhead);
     if (e + kAhead / 2 < edge_total)
-      for (int k = 0; k < 2; ++k) {
-        const uint32_t h = ring[(e + kAhead / 2) % kRing][k];
+      for (uint32_t h : ring[(e + kAhead / 2) % kRing].h)
         if (h != kNotHashed) copy.prefetch_chain(h);
-      }
+    const Ahead& a = ring[e % kRing];
+    if (!a.kept) continue;
     int32_t ends_of_edge[2];
-    int32_t ef[2];
     edges->ends(e, ends_of_edge);
-    edges->faces_of_edge(e, ef);
-    // An edge recorded by more than two faces is judged by its first and last one.
-    if (edge_angle > 0 && ef[0] != -1 && ef[1] != -1) {
-      const FaceNormalCache::Entry n1 = normals.get(ef[0]);
-      const FaceNormalCache::Entry& n2 = normals.get(ef[1]);
-      const double d = n1.length * n2.length;
-      // A zero normal counts as angle 0, below any positive edge angle; a cosine that is not
-      // a number gives an angle that is not, which is never at least the edge angle.
-      if (d == 0.0) continue;
-      const double k = vec_dot(n1.normal, n2.normal) / d;
-      if (k != k || below(k)) continue;
-    }
     // Kept edges that share an end share its vertex in the copy through welding.
-    const int32_t a2 = weld(ends_of_edge[0], ring[e % kRing][0]);
-    const int32_t b2 = weld(ends_of_edge[1], ring[e % kRing][1]);
+    const int32_t a2 = weld(ends_of_edge[0], a.h[0]);
+    const int32_t b2 = weld(ends_of_edge[1], a.h[1]);
     result->edges->add(a2, b2);
   }
   return result;
