@@ -58,11 +58,14 @@ class AngleBelow {
 
 // The face normals (face_normal of triangle_positions) of recently asked faces, with their
 // lengths, in a direct-mapped cache indexed by face number: as many faces as the mesh has,
-// rounded up to a power of two, but at most most_slots (65536 by default, 2.5 MB; two passes
-// working on the same mesh at once take half each).
+// rounded up to a power of two, but at most most_slots (65536 by default, 2.5 MB).
 class FaceNormalCache {
  public:
   static constexpr int32_t kMostSlots = 1 << 16;
+  // Each of two passes that work through one mesh's faces in chunks at once (a writer's two
+  // threads) takes a quarter: the faces around a chunk's corners lie within a few rows of
+  // faces of it, and a large conversion's peak memory is taken while its normals are written.
+  static constexpr int32_t kSharedSlots = kMostSlots / 4;
   struct Entry {
     int32_t face;  // -1 = empty
     double length;

@@ -36,6 +36,7 @@ Mesh3d* Mesh3d::extract_edges(double edge_angle, FaceNormalCache& normals) const
   constexpr uint32_t kNotHashed = UINT32_MAX;
   struct Ahead {
     bool kept;
+    int32_t ends[2];
     uint32_t h[2];
   };
   Ahead ring[kRing];
@@ -54,13 +55,13 @@ Mesh3d* Mesh3d::extract_edges(double edge_angle, FaceNormalCache& normals) const
     const double k = vec_dot(n1.normal, n2.normal) / d;
     return !(k != k || below(k));
   };
-  auto hash = [&](int32_t e) {
+  auto look_ahead = [&](int32_t e) {
     Ahead& a = ring[e % kRing];
     a.kept = kept(e);
-    int32_t ends[2] = {-1, -1};
-    if (a.kept) edges->ends(e, ends);
+    a.ends[0] = a.ends[1] = -1;
+    if (a.kept) edges->ends(e, a.ends);
     for (int k = 0; k < 2; ++k) {
-      const int32_t v = ends[k];
+      const int32_t v = a.ends[k];
       uint32_t h = kNotHashed;
       Vec3d p;
       if (v >= 0 && v < static_cast<int32_t>(copy_of.size()) && copy_of[v] < 0 &&
@@ -81,19 +82,17 @@ Mesh3d* Mesh3d::extract_edges(double edge_angle, FaceNormalCache& normals) const
     if (known && copy.position(c, q) == 0 && q.x == p.x && q.y == p.y && q.z == p.z) copy_of[v] = c;
     return c;
   };
-  for (int32_t e = 0; e < edge_total && e < kAhead; ++e) hash(e);
+  for (int32_t e = 0; e < edge_total && e < kAhead; ++e) look_ahead(e);
   for (int32_t e = 0; e < edge_total; ++e) {
-    if (e + kAhead < edge_total) hash(e + kAhead);
+    if (e + kAhead < edge_total) look_ahead(e + kAhead);
     if (e + kAhead / 2 < edge_total)
       for (uint32_t h : ring[(e + kAhead / 2) % kRing].h)
         if (h != kNotHashed) copy.prefetch_chain(h);
     const Ahead& a = ring[e % kRing];
     if (!a.kept) continue;
-    int32_t ends_of_edge[2];
-    edges->ends(e, ends_of_edge);
     // Kept edges that share an end share its vertex in the copy through welding.
-    const int32_t a2 = weld(ends_of_edge[0], a.h[0]);
-    const int32_t b2 = weld(ends_of_edge[1], a.h[1]);
+    const int32_t a2 = weld(a.ends[0], a.h[0]);
+    const int32_t b2 = weld(a.ends[1], a.h[1]);
     result->edges->add(a2, b2);
   }
   return result;

@@ -7,9 +7,9 @@ then runs every case several times, alternating between the programs, each run u
 memory, with the ratio ours / assimp. Settings come from a private, empty settings folder, so
 every option has its default (smooth angle 70, unify off, DOS line ends).
 
-The cases: .x to .x at every grid size; on the grid closest to a million triangles .x to POV-Ray 3 .inc/.udo,
-blob wire (edge angle 1), binary glTF, OBJ, binary STL and the POV-Ray scene .pov; the LDraw
-model to .inc. Every case has its floor: reading the input and writing as many bytes as our
+The cases: .x to .x at every grid size; on the grid closest to a million triangles .x to
+POV-Ray 3 .inc/.udo, blob wire (edge angle 1), binary glTF, OBJ, binary STL and the POV-Ray
+scene .pov; the LDraw model to .inc. Every case has its floor: reading the input and writing as many bytes as our
 outputs have (the .inc with its .udo, the .obj with its .mtl), nothing else.
 
 Usage: run_bench.py [--build DIR] [--work DIR] [--runs N] [--sizes T ...] [--no-assimp]
@@ -146,7 +146,8 @@ def main():
         size = sum(os.path.getsize(p) for p in companions(out) if os.path.exists(p))
         source = ours_cmd[2]
         floor_out = os.path.join(work, "floor.out")
-        floor_cmd = ["sh", "-c", "cat '%s' >/dev/null && head -c %d /dev/zero >'%s'" % (source, size, floor_out)]
+        floor_cmd = ["sh", "-c", "cat '%s' >/dev/null && head -c %d /dev/zero >'%s'" %
+                     (source, size, floor_out)]
         f = median_of([measure(floor_cmd, work, env, [floor_out]) for _ in range(args.runs)])
         print("%-24s %10s  %-8s %8.2f %8.2f %9.1f   (read %.1f MB, write %.1f MB)" %
               ("", "", "floor", f[0], f[1], f[2], os.path.getsize(source) / 1e6, size / 1e6))

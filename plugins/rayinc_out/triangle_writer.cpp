@@ -87,9 +87,8 @@ void write_triangle_object(const IncStream& out, const Mesh3d& mesh, double smoo
   // writer the faces are formatted in chunks on two threads (each with a normal pass of its
   // own) and written in order; progress is reported per chunk.
   std::unique_ptr<CornerNormalPass> normals[2];
-  // Two threads share the memory one pass's face normal cache would take.
   const bool two = out.writer != nullptr && face_count > kChunkFaces;
-  const int32_t cached = two ? FaceNormalCache::kMostSlots / 2 : FaceNormalCache::kMostSlots;
+  const int32_t cached = two ? FaceNormalCache::kSharedSlots : FaceNormalCache::kMostSlots;
   if (smooth_angle > 0.0)
     normals[0].reset(face_normals != nullptr && !two
                          ? new CornerNormalPass(mesh, smooth_angle, *face_normals)

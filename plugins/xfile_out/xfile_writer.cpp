@@ -211,11 +211,8 @@ void write_mesh(std::FILE* file, const Mesh3d& mesh, double smooth_angle, int ld
   out.Text(" MeshNormals {\n");
   out.Char(' ').Int(3 * face_count).Text(";\n");
   {
-    // Each of two threads keeps a quarter of one pass's face normal cache (16,384 faces): the
-    // faces around a chunk's corners lie within a few rows of faces of it, and the peak memory
-    // of a large conversion is taken while the normals are written.
     const bool two = face_count > kChunkItems;
-    const int32_t cached = two ? FaceNormalCache::kMostSlots / 4 : FaceNormalCache::kMostSlots;
+    const int32_t cached = two ? FaceNormalCache::kSharedSlots : FaceNormalCache::kMostSlots;
     CornerNormalPass normals0(mesh, smooth_angle, cached);
     std::unique_ptr<CornerNormalPass> normals1;
     if (two) normals1.reset(new CornerNormalPass(mesh, smooth_angle, cached));
